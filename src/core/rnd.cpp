@@ -1,0 +1,14 @@
+#include "core/rnd.hpp"
+
+namespace {
+uint32_t rndState = 0;
+}
+
+void RNDSeed(uint32_t seed) { rndState = seed; }
+
+int RNDNext() {
+  rndState = rndState * 214013u + 2531011u;
+  return static_cast<int>((rndState >> 16) & 0x7FFFu);
+}
+
+uint32_t RNDState() { return rndState; }

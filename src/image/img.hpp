@@ -1,0 +1,59 @@
+// IMG: the true-colour raster. Pixel words are 0x00RRGGBB, row-major, row 0
+// at the top, no padding between rows. Word 0 (black) is the transparent
+// colour of every keyed operation; there is no alpha channel.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+struct IMG {
+  int32_t width;
+  int32_t height;
+  uint32_t* pixels;
+};
+
+// Record, life cycle and text form.
+IMG* IMGNew();
+void IMGFree(IMG** ref);
+void IMGAlloc(IMG* img, int w, int h);
+void IMGClear(IMG* img);
+IMG* IMGClone(const IMG* src);
+void IMGCopy(const IMG* src, IMG* dst);
+bool IMGEqual(const IMG* a, const IMG* b);
+char* IMGToASCII(const IMG* img);
+IMG* IMGFromASCII(const char* text);
+int IMGFindText(const char* str, const char* text);
+void IMGError();
+
+// PBM, PGM and PPM (P1 to P6).
+IMG* IMGFromPNM(const unsigned char* data);
+IMG* IMGFromPNMBounded(const unsigned char* data, size_t length);
+IMG* IMGLoad(const char* path);
+bool IMGSave(const IMG* img, const char* path);
+
+// Pixels and blits.
+void IMGSetPixel(IMG* img, int x, int y, uint32_t colour);
+uint32_t IMGGetPixel(const IMG* img, int x, int y);
+void IMGBlit(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h);
+void IMGBlitKeyed(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h);
+void IMGBlitAdd(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h);
+void IMGBlitAddSat(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h);
+void IMGBlendHalf(const IMG* src, IMG* dst, int x, int y);
+void IMGSubtract(IMG* img, uint32_t colour);
+void IMGInvert(IMG* img);
+int* IMGLinePoints(int x0, int y0, int x1, int y1);
+void IMGBlitSpaced(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h,
+                   int px, int py);
+void IMGDrawCircle(IMG* img, int cx, int cy, int r, uint32_t colour);
+
+// Transforms and the remaining operations.
+int* IMGStepTable(int n, int m);
+int* IMGMirrorStepTable(int n, int m);
+void IMGScale(const IMG* src, IMG* dst);
+IMG* IMGRotate(const IMG* src, int angle);
+void IMGCopyRowWrap(const IMG* src, IMG* dst, int srcRow, int dstRow, int x);
+void IMGOrRowWrap(const IMG* src, IMG* dst, int srcRow, int dstRow, int x);
+void IMGCopyColumnWrap(const IMG* src, IMG* dst, int srcCol, int dstCol, int y);
+void IMGAnd(const IMG* src, IMG* dst);
+void IMGCopyRow(const IMG* src, IMG* dst, int srcRow, int dstRow);
+void IMGFillRect(IMG* img, int x, int y, int w, int h, uint32_t colour);
+void IMGDrawRect(IMG* img, int x, int y, int w, int h, uint32_t colour);

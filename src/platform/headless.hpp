@@ -1,0 +1,47 @@
+// Controls of the headless backend, which implements the platform headers
+// without a window or an audio device, for tests and the capture tool.
+// Only programs linked with the headless backend may call these.
+//
+// Time is virtual: it advances only when the program sleeps (FPSDelay) or
+// when the caller advances it, so frame pacing is exact and repeatable.
+#pragma once
+#include <cstdint>
+
+struct IMG;
+
+// One scripted key event: at keyboard poll number `frame` (counting from 0,
+// one poll per frame) the key goes down (or up).
+struct HEADLESSKeyEvent {
+  int32_t frame;
+  uint8_t key;
+  bool down;
+};
+
+// Forgets the display, the keyboard, the audio device, the key script, the
+// sinks and resets the virtual clock to 0 and the poll counter to 0.
+void HEADLESSReset();
+
+// Virtual clock, in milliseconds since start.
+uint32_t HEADLESSTicks();
+void HEADLESSAdvance(uint32_t milliseconds);
+
+// The key script is copied; events of one poll are delivered in order.
+void HEADLESSSetKeyScript(const HEADLESSKeyEvent* events, int count);
+int HEADLESSPollCount();
+
+// Receives every presented image (the frame as it would reach the window).
+using HEADLESSFrameSink = void (*)(const IMG* frame, void* user);
+void HEADLESSSetFrameSink(HEADLESSFrameSink sink, void* user);
+int HEADLESSFrameCount();
+
+// Audio device emulation. The sound output opens the device with its pull
+// callback (same signature as SDL's). Each presented frame then pulls exactly
+// 882 values (1764 bytes, 44100 Hz / 50) through it and hands them to the
+// sound sink, so a capture hears what a perfect device would play.
+using HEADLESSAudioCallback = void (*)(void* user, uint8_t* stream, int length);
+bool HEADLESSOpenAudio(HEADLESSAudioCallback callback, void* user);
+void HEADLESSCloseAudio();
+using HEADLESSSoundSink = void (*)(const int16_t* values, int count, void* user);
+void HEADLESSSetSoundSink(HEADLESSSoundSink sink, void* user);
+// When true, HEADLESSOpenAudio refuses (a machine without an audio device).
+void HEADLESSSetAudioMissing(bool missing);

@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include "core/rnd.hpp"
+#include "core/sintable.hpp"
+
+TEST(RND, SeededWithOneGivesTheKnownSequence) {
+  RNDSeed(1);
+  const int expected[] = {41, 18467, 6334, 26500, 19169};
+  for (int value : expected) EXPECT_EQ(RNDNext(), value);
+}
+
+TEST(RND, DrawsStayInFifteenBitsAndReseedingRepeats) {
+  RNDSeed(0x2EDFADE2u);
+  int first[100];
+  for (int& v : first) {
+    v = RNDNext();
+    ASSERT_GE(v, 0);
+    ASSERT_LE(v, 32767);
+  }
+  RNDSeed(0x2EDFADE2u);
+  for (int v : first) EXPECT_EQ(RNDNext(), v);
+}
+
+TEST(SinTable, QuarterWaveValuesAndSymmetry) {
+  EXPECT_EQ(SinTable[0], 0);
+  EXPECT_EQ(SinTable[129], 23312);
+  EXPECT_EQ(SinTable[183], 29535);
+  EXPECT_EQ(SinTable[255], 32766);
+  EXPECT_EQ(SinTable[256], 32766);
+  int peak = 0;
+  for (int i = 0; i < 256; ++i) {
+    EXPECT_EQ(SinTable[256 + i], SinTable[255 - i]);
+    EXPECT_EQ(SinTable[512 + i], -SinTable[i]);
+    EXPECT_EQ(SinTable[768 + i], -SinTable[255 - i]);
+  }
+  for (int16_t v : SinTable) peak = std::max<int>(peak, v);
+  EXPECT_EQ(peak, 32766);
+}
