@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Sets everything up, builds and runs every test: the unit and real-window
+# tests, the unit tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the sound concurrency test under
+# ThreadSanitizer, and a short run of every fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+jobs=$(nproc)
+
+step() { echo; echo "=== $*"; }
+
+step "build and test"
+cmake -S . -B build -DTORVELIN_WERROR=ON >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DTORVELIN_SANITIZE=ON -DTORVELIN_PROGRAMS=OFF -DTORVELIN_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j"$jobs" -L unit
+
+if [ -d tests/audio ] && grep -rlq "Concurrency" tests/audio 2>/dev/null; then
+  step "sound concurrency under ThreadSanitizer"
+  cmake -S . -B build-tsan -DTORVELIN_TSAN=ON -DTORVELIN_PROGRAMS=OFF -DTORVELIN_BENCH=OFF >/dev/null
+  cmake --build build-tsan -j"$jobs" --target test_audio
+  TSAN_OPTIONS=halt_on_error=1 ./build-tsan/test_audio --gtest_filter='*Concurrency*'
+fi
+
+if ls fuzz/*.cpp >/dev/null 2>&1; then
+  step "fuzz targets, ${FUZZ_SECONDS:-20} s each"
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DTORVELIN_FUZZ=ON -DTORVELIN_SANITIZE=ON \
+    -DTORVELIN_PROGRAMS=OFF -DTORVELIN_BENCH=OFF >/dev/null
+  cmake --build build-fuzz -j"$jobs" --target $(for f in fuzz/*.cpp; do basename "$f" .cpp | sed 's/^/fuzz_/'; done)
+  for f in fuzz/*.cpp; do
+    name=$(basename "$f" .cpp)
+    work=$(mktemp -d)
+    cp -r "fuzz/corpus/$name/." "$work/" 2>/dev/null || true
+    echo "fuzz_$name"
+    if ! ./build-fuzz/"fuzz_$name" -max_total_time="${FUZZ_SECONDS:-20}" -print_final_stats=1 \
+        "$work" >"$work.log" 2>&1; then
+      tail -n 40 "$work.log"
+      echo "fuzz_$name failed"
+      exit 1
+    fi
+    grep -E "stat::number_of_executed_units" "$work.log" || true
+    rm -rf "$work" "$work.log"
+  done
+fi
+echo
+echo "all tests passed"

@@ -1,0 +1,3 @@
+#include "driver/flavour.hpp"
+
+const bool TORVELINFullScreen = true;
