@@ -1,0 +1,243 @@
+#include "effects/raster.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "image/img.hpp"
+
+namespace {
+
+constexpr bool RASTERDiagnostics = true;
+
+struct ModuleIdentity {
+  const char* kind;
+  const char* language;
+  const char* author;
+  const char* date;
+  const char* name;
+};
+[[maybe_unused]] constexpr ModuleIdentity rasterIdentity{"CODE", "C", "TORVELIN", "20261207",
+                                                         "RASTER  "};
+
+constexpr uint32_t channelMasks[3] = {0xFF0000u, 0x00FF00u, 0x0000FFu};
+
+bool HasTable(const RASTER* raster) {
+  return raster != nullptr && raster->colours != nullptr && raster->count > 0;
+}
+
+// Row index into the table; tolerates a position the caller left out of range.
+uint32_t RowColour(const RASTER* raster, int y) {
+  int64_t index = (static_cast<int64_t>(raster->position) + y) % raster->count;
+  if (index < 0) index += raster->count;
+  return raster->colours[index];
+}
+
+// Clips [x0, x1] to the image's row; false when the row is empty or off image.
+bool ClipRow(const IMG* img, int y, int& x0, int& x1) {
+  if (img == nullptr || img->pixels == nullptr) {
+    IMGError();
+    return false;
+  }
+  if (y < 0 || y >= img->height) return false;
+  x0 = std::max(x0, 0);
+  x1 = std::min(x1, img->width - 1);
+  return x0 <= x1;
+}
+
+uint32_t Blend(uint32_t under, uint32_t colour, uint32_t alpha) {
+  uint32_t result = 0;
+  for (uint32_t mask : channelMasks) {
+    uint32_t mixed = ((under & mask) * (256 - alpha) + (colour & mask) * alpha) >> 8;
+    result |= mixed & mask;
+  }
+  return result;
+}
+
+template <typename DrawRow>
+void DrawRows(const RASTER* raster, IMG* img, DrawRow drawRow) {
+  if (!HasTable(raster) || img == nullptr || img->pixels == nullptr) {
+    RASTERError();
+    return;
+  }
+  for (int y = 0; y < img->height; ++y) drawRow(RowColour(raster, y), y);
+}
+
+}  // namespace
+
+void RASTERError() {
+  if constexpr (RASTERDiagnostics) std::printf("RASTER error\n");
+}
+
+RASTER* RASTERNew() {
+  auto* raster = static_cast<RASTER*>(std::calloc(1, sizeof(RASTER)));
+  if (raster == nullptr) {
+    RASTERError();
+    return nullptr;
+  }
+  raster->colours = static_cast<uint32_t*>(std::calloc(256, sizeof(uint32_t)));
+  if (raster->colours == nullptr) {
+    std::free(raster);
+    RASTERError();
+    return nullptr;
+  }
+  raster->count = 256;
+  return raster;
+}
+
+void RASTERFree(RASTER** ref) {
+  if (ref == nullptr || *ref == nullptr) {
+    RASTERError();
+    return;
+  }
+  std::free((*ref)->colours);
+  std::free(*ref);
+  *ref = nullptr;
+}
+
+char* RASTERToASCII(const RASTER*) { return nullptr; }
+
+RASTER* RASTERFromASCII(const char*) { return nullptr; }
+
+bool RASTEREqual(const RASTER* a, const RASTER* b) {
+  if (a == nullptr || b == nullptr) {
+    RASTERError();
+    return false;
+  }
+  if (a->count != b->count) return false;
+  if (a->count <= 0) return true;
+  if (a->colours == nullptr || b->colours == nullptr) {
+    RASTERError();
+    return false;
+  }
+  return std::equal(a->colours, a->colours + a->count, b->colours);
+}
+
+RASTER* RASTERClone(const RASTER* raster) {
+  if (raster == nullptr || (raster->count > 0 && raster->colours == nullptr)) {
+    RASTERError();
+    return nullptr;
+  }
+  RASTER* clone = RASTERNew();
+  if (clone == nullptr) return nullptr;
+  RASTERAlloc(clone, raster->count);
+  if (clone->count != raster->count) {
+    RASTERFree(&clone);
+    return nullptr;
+  }
+  if (raster->count > 0) std::copy_n(raster->colours, raster->count, clone->colours);
+  return clone;
+}
+
+void RASTERAlloc(RASTER* raster, int n) {
+  if (raster == nullptr || n < 0) {
+    RASTERError();
+    return;
+  }
+  uint32_t* table = nullptr;
+  if (n > 0) {
+    table = static_cast<uint32_t*>(std::calloc(static_cast<size_t>(n), sizeof(uint32_t)));
+    if (table == nullptr) {
+      RASTERError();
+      return;
+    }
+  }
+  std::free(raster->colours);
+  raster->colours = table;
+  raster->count = n;
+  raster->position = 0;
+}
+
+void RASTERClear(RASTER* raster) {
+  if (!HasTable(raster)) {
+    RASTERError();
+    return;
+  }
+  std::fill_n(raster->colours, raster->count, 0u);
+}
+
+RASTER* RASTERLoad(const char* path) {
+  if (path == nullptr) {
+    RASTERError();
+    return nullptr;
+  }
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) {
+    RASTERError();
+    return nullptr;
+  }
+  std::fclose(file);
+  RASTER* raster = RASTERNew();
+  RASTERAlloc(raster, 0);
+  return raster;
+}
+
+bool RASTERSave(const RASTER* raster, const char* path) {
+  if (!HasTable(raster) || path == nullptr) {
+    RASTERError();
+    return false;
+  }
+  std::FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) {
+    RASTERError();
+    return false;
+  }
+  return std::fclose(file) == 0;
+}
+
+void RASTERDraw(const RASTER* raster, IMG* img) {
+  DrawRows(raster, img,
+           [img](uint32_t colour, int y) { RASTERHLine(img, colour, y, 0, img->width - 1); });
+}
+
+void RASTERDrawBlend(const RASTER* raster, IMG* img, int alpha) {
+  DrawRows(raster, img, [img, alpha](uint32_t colour, int y) {
+    RASTERHLineBlend(img, colour, y, 0, img->width - 1, alpha);
+  });
+}
+
+void RASTERStep(RASTER* raster) {
+  if (!HasTable(raster)) {
+    RASTERError();
+    return;
+  }
+  raster->position += 1;
+  if (raster->position >= raster->count || raster->position < 0) raster->position = 0;
+}
+
+void RASTERSmooth(RASTER* raster, int n) {
+  if (!HasTable(raster) || n <= 0) {
+    RASTERError();
+    return;
+  }
+  const int64_t count = raster->count;
+  const uint32_t* old = raster->colours;
+  std::vector<uint32_t> smoothed(static_cast<size_t>(count));
+  for (int64_t i = count - 1; i >= 0; --i) {
+    uint32_t colour = 0;
+    for (uint32_t mask : channelMasks) {
+      int64_t sum = 2 * static_cast<int64_t>(old[i] & mask);
+      for (int64_t k = 1; k <= n; ++k) {
+        sum += old[(i + k) % count] & mask;
+        sum += old[(i >= k ? i - k : k - i) % count] & mask;
+      }
+      colour |= static_cast<uint32_t>(sum / (2 * static_cast<int64_t>(n) + 2)) & mask;
+    }
+    smoothed[static_cast<size_t>(i)] = colour;
+  }
+  std::copy(smoothed.begin(), smoothed.end(), raster->colours);
+}
+
+void RASTERHLine(IMG* img, uint32_t colour, int y, int x0, int x1) {
+  if (!ClipRow(img, y, x0, x1)) return;
+  uint32_t* row = img->pixels + static_cast<size_t>(y) * img->width;
+  std::fill(row + x0, row + x1 + 1, colour);
+}
+
+void RASTERHLineBlend(IMG* img, uint32_t colour, int y, int x0, int x1, int alpha) {
+  if (!ClipRow(img, y, x0, x1)) return;
+  const auto weight = static_cast<uint32_t>(std::clamp(alpha, 0, 256));
+  uint32_t* row = img->pixels + static_cast<size_t>(y) * img->width;
+  for (int x = x0; x <= x1; ++x) row[x] = Blend(row[x], colour, weight);
+}
