@@ -1,1 +1,14 @@
-int main() { return 0; }
+#include "driver/torvelin.hpp"
+#include "platform/sdldpy.hpp"
+
+int main(int, char**) {
+  SDLDPYStartSystem();
+  TORVELINInit();
+  for (;;) {
+    TORVELINSceneLasers();
+    TORVELINSceneScroller();
+    TORVELINSceneLogos();
+    TORVELINSceneTiles();
+    TORVELINSceneNoise();
+  }
+}

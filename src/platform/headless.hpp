@@ -17,8 +17,9 @@ struct HEADLESSKeyEvent {
   bool down;
 };
 
-// Forgets the display, the keyboard, the audio device, the key script, the
-// sinks and resets the virtual clock to 0 and the poll counter to 0.
+// Frees the display and the keyboard, forgets the audio device, the key
+// script and the sinks, puts the frame pacing back to its start and resets
+// the virtual clock, the poll counter and the frame counter to 0.
 void HEADLESSReset();
 
 // Virtual clock, in milliseconds since start.
@@ -29,9 +30,13 @@ void HEADLESSAdvance(uint32_t milliseconds);
 void HEADLESSSetKeyScript(const HEADLESSKeyEvent* events, int count);
 int HEADLESSPollCount();
 
+// When true, opening the window fails (a machine without a display).
+void HEADLESSSetVideoRefused(bool refused);
+
 // Receives every presented image (the frame as it would reach the window).
 using HEADLESSFrameSink = void (*)(const IMG* frame, void* user);
 void HEADLESSSetFrameSink(HEADLESSFrameSink sink, void* user);
+// Presented frames since the last reset.
 int HEADLESSFrameCount();
 
 // Audio device emulation. The sound output opens the device with its pull

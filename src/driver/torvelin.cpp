@@ -1,0 +1,85 @@
+#include "driver/torvelin.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/rnd.hpp"
+#include "image/img.hpp"
+#include "platform/fps.hpp"
+#include "platform/sdldpy.hpp"
+#include "platform/sdlkbd.hpp"
+
+namespace {
+
+[[maybe_unused]] const char* const TORVELINIdent[] = {"PROGRAM", "C", "TORVELIN", "20261207",
+                                                      "TORVELIN"};
+
+constexpr bool TORVELINDiagnostics = false;
+
+// Without a window there is nothing to show: say why and stop.
+void requireWindow() {
+  const char* reason = SDLDPYFailure();
+  if (reason == nullptr) return;
+  fprintf(stderr, "TORVELIN: cannot open the %d x %d window: %s\n", TORVELINWidth, TORVELINHeight,
+          reason);
+  exit(1);
+}
+
+}  // namespace
+
+SDLDPY* TORVELINDisplay = nullptr;
+SDLKBD* TORVELINKeyboard = nullptr;
+IMG* TORVELINFrame = nullptr;
+
+uint8_t TORVELINNextPart = 0;
+uint8_t TORVELINExit = 0;
+uint8_t TORVELINRateDisplay = 0;
+uint8_t TORVELINToggles[4] = {1, 1, 1, 3};
+
+int32_t TORVELINWidth = 256;
+int32_t TORVELINHeight = 256;
+
+IMG* TORVELINLogo = nullptr;
+IMG* TORVELINWideLogo = nullptr;
+FONT* TORVELINWordFont = nullptr;
+FONT* TORVELINSmallFont = nullptr;
+FONT* TORVELINScrollerFont = nullptr;
+FONT* TORVELINTileFont = nullptr;
+FONT* TORVELINSparkleFont = nullptr;
+FONT* TORVELINBobFont = nullptr;
+IMG* TORVELINStrip = nullptr;
+
+uint8_t* TORVELINMessage = nullptr;
+SCROLL* TORVELINScroller = nullptr;
+IMG* TORVELINScrollerImage = nullptr;
+SCROLLXL* TORVELINLargeScroller = nullptr;
+STARS* TORVELINStars[3] = {nullptr, nullptr, nullptr};
+
+SDLSND* TORVELINSound = nullptr;
+MUSIC* TORVELINMusic = nullptr;
+
+int32_t TORVELINScrollerSpeedValue = TORVELINScrollerStartSpeed;
+
+void TORVELINError() {
+  if (TORVELINDiagnostics) printf("TORVELIN Error.\n");
+}
+
+int TORVELINWrap(int a, int n) {
+  if (a >= n) return a % n;
+  if (a < 0) return a % n + n;
+  return a;
+}
+
+void TORVELINInit() {
+  RNDSeed(TORVELINSeed);
+  TORVELINDisplay = SDLDPYNew();
+  SDLDPYSetMode(TORVELINDisplay, TORVELINWidth, TORVELINHeight);
+  requireWindow();
+  TORVELINKeyboard = SDLKBDNew();
+  TORVELINFrame = IMGNew();
+  IMGAlloc(TORVELINFrame, TORVELINDisplay->width, TORVELINDisplay->height);
+  // Pictures and fonts, then the texts, scrollers and star layers, are set
+  // up here, before the sound.
+  TORVELINSetUpSound();
+  FPSSetRate(TORVELINFrameRate);
+}

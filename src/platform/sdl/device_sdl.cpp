@@ -1,0 +1,105 @@
+// The SDL side of the platform: window, screen presentation, events, clock.
+#include <SDL/SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "driver/flavour.hpp"
+#include "image/img.hpp"
+#include "platform/device.hpp"
+
+namespace {
+
+constexpr Uint32 WindowedFlags = SDL_HWSURFACE | SDL_ANYFORMAT;
+constexpr Uint32 FullScreenFlags = WindowedFlags | SDL_FULLSCREEN;
+constexpr const char* Caption = "TORVELIN";
+
+SDL_Surface* screen = nullptr;
+bool doubleBuffered = false;
+
+void updateScreen() {
+  if (doubleBuffered)
+    SDL_Flip(screen);
+  else
+    SDL_UpdateRect(screen, 0, 0, 0, 0);
+}
+
+// True when the screen holds 0x00RRGGBB words, so image rows copy as they are.
+bool screenMatchesImages() {
+  const SDL_PixelFormat* f = screen->format;
+  return f->BitsPerPixel == 32 && f->Rmask == 0x00ff0000u && f->Gmask == 0x0000ff00u &&
+         f->Bmask == 0x000000ffu;
+}
+
+}  // namespace
+
+void SDLDPYDeviceStartSystem() {
+  SDL_Init(0);
+  atexit(SDL_Quit);
+}
+
+bool SDLDPYDeviceOpen(int width, int height, int* depth, const char** reason) {
+  const Uint32 videoFlags = TORVELINFullScreen ? FullScreenFlags : WindowedFlags;
+  screen = SDL_SetVideoMode(width, height, 0, videoFlags);
+  if (screen == nullptr) {
+    *reason = SDL_GetError();
+    return false;
+  }
+  SDL_WM_SetCaption(Caption, Caption);
+  *depth = screen->format->BitsPerPixel;
+  doubleBuffered = (screen->flags & SDL_DOUBLEBUF) != 0;
+  return true;
+}
+
+// SDL owns the screen surface; setting a new mode replaces it.
+void SDLDPYDeviceClose() { screen = nullptr; }
+
+void SDLDPYDevicePresent(const IMG* image, int width, int height) {
+  if (screen == nullptr) return;
+  // The temporary surface borrows the image's words; its pitch is the
+  // image's row length, so an image wider than the window keeps its rows.
+  // No alpha mask: the top byte of a pixel word leaves no trace.
+  SDL_Surface* borrowed = SDL_CreateRGBSurfaceFrom(
+      image->pixels, width, height, 32, image->width * 4, 0x00ff0000u, 0x0000ff00u, 0x000000ffu, 0);
+  if (borrowed == nullptr) return;
+  SDL_Surface* converted = SDL_DisplayFormat(borrowed);
+  if (converted != nullptr) {
+    SDL_UpperBlit(converted, nullptr, screen, nullptr);
+    SDL_FreeSurface(converted);
+  }
+  SDL_FreeSurface(borrowed);
+  updateScreen();
+}
+
+void SDLDPYDevicePresentDirect(const IMG* image) {
+  if (screen == nullptr) return;
+  if (!screenMatchesImages()) {
+    SDLDPYDevicePresent(image, image->width, image->height);
+    return;
+  }
+  if (SDL_LockSurface(screen) != 0) return;
+  auto* row = static_cast<Uint8*>(screen->pixels);
+  const size_t rowBytes = static_cast<size_t>(image->width) * 4;
+  for (int y = 0; y < image->height; ++y, row += screen->pitch)
+    memcpy(row, image->pixels + static_cast<size_t>(y) * image->width, rowBytes);
+  SDL_UnlockSurface(screen);
+  updateScreen();
+}
+
+bool SDLKBDDevicePoll(SDLKBDEvent* event) {
+  SDL_Event e;
+  if (SDL_PollEvent(&e) == 0) return false;
+  event->kind = SDLKBDEventKind::other;
+  event->symbol = 0;
+  event->name = nullptr;
+  if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
+    event->kind = e.type == SDL_KEYDOWN ? SDLKBDEventKind::keyDown : SDLKBDEventKind::keyUp;
+    event->symbol = static_cast<uint32_t>(e.key.keysym.sym);
+    event->name = SDL_GetKeyName(e.key.keysym.sym);
+  }
+  return true;
+}
+
+uint32_t FPSDeviceTicks() { return SDL_GetTicks(); }
+
+void FPSDeviceSleep(uint32_t milliseconds) { SDL_Delay(milliseconds); }

@@ -1,0 +1,138 @@
+#include "platform/sdldpy.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "image/img.hpp"
+#include "platform/device.hpp"
+
+namespace {
+
+[[maybe_unused]] const char* const SDLDPYIdent[] = {"CODE", "C SDL", "TORVELIN", "20261207",
+                                                    "SDLDPY  "};
+
+constexpr bool SDLDPYDiagnostics = false;
+constexpr int SDLDPYDefaultSize = 256;
+
+SDLDPY* single = nullptr;
+bool windowOpen = false;
+const char* failure = "no window was opened";
+
+bool isSingle(const SDLDPY* display) { return display != nullptr && display == single; }
+
+bool hasPixels(const IMG* image) {
+  return image != nullptr && image->pixels != nullptr && image->width > 0 && image->height > 0;
+}
+
+// The direct presentations need the image to match the window exactly.
+bool fitsExactly(const SDLDPY* display, const IMG* image) {
+  return isSingle(display) && hasPixels(image) && windowOpen &&
+         image->width == display->width && image->height == display->height;
+}
+
+}  // namespace
+
+void SDLDPYError() {
+  if (SDLDPYDiagnostics) printf("SDLDPY error\n");
+}
+
+SDLDPY* SDLDPYNew() {
+  if (single != nullptr) {
+    SDLDPYError();
+    return single;
+  }
+  single = static_cast<SDLDPY*>(calloc(1, sizeof(SDLDPY)));
+  if (single == nullptr) return nullptr;
+  SDLDPYSetMode(single, SDLDPYDefaultSize, SDLDPYDefaultSize);
+  return single;
+}
+
+void SDLDPYFree(SDLDPY** ref) {
+  if (ref == nullptr || !isSingle(*ref)) {
+    SDLDPYError();
+    return;
+  }
+  SDLDPYForget();
+  *ref = nullptr;
+}
+
+void SDLDPYForget() {
+  if (windowOpen) SDLDPYDeviceClose();
+  windowOpen = false;
+  failure = "no window was opened";
+  free(single);
+  single = nullptr;
+}
+
+char* SDLDPYToASCII(const SDLDPY* display) {
+  if (!isSingle(display)) {
+    SDLDPYError();
+    return nullptr;
+  }
+  return static_cast<char*>(calloc(1, 1));
+}
+
+SDLDPY* SDLDPYFromASCII(const char*) { return nullptr; }
+
+bool SDLDPYEqual(const SDLDPY* a, const SDLDPY* b) { return isSingle(a) && a == b; }
+
+SDLDPY* SDLDPYCopy(const SDLDPY* display) {
+  if (!isSingle(display)) {
+    SDLDPYError();
+    return nullptr;
+  }
+  return single;
+}
+
+void SDLDPYSetMode(SDLDPY* display, int width, int height) {
+  if (!isSingle(display) || width < 0 || height < 0) {
+    SDLDPYError();
+    return;
+  }
+  if (windowOpen) SDLDPYDeviceClose();
+  windowOpen = false;
+  int depth = 0;
+  const char* reason = nullptr;
+  if (!SDLDPYDeviceOpen(width, height, &depth, &reason)) {
+    failure = reason != nullptr ? reason : "the window system refused the mode";
+    SDLDPYError();
+    return;
+  }
+  windowOpen = true;
+  failure = nullptr;
+  display->depth = depth;
+  display->width = width;
+  display->height = height;
+}
+
+void SDLDPYShow(SDLDPY* display, const IMG* image) {
+  if (!isSingle(display) || !hasPixels(image)) {
+    SDLDPYError();
+    return;
+  }
+  if (!windowOpen) return;
+  const int width = image->width < display->width ? image->width : display->width;
+  const int height = image->height < display->height ? image->height : display->height;
+  if (width <= 0 || height <= 0) return;
+  SDLDPYDevicePresent(image, width, height);
+}
+
+void SDLDPYShowInPlace(SDLDPY* display, const IMG* image) {
+  // The window system presents from its own buffer, so lending it the
+  // image's words would show a stale picture: present by copying instead.
+  SDLDPYShowCopy(display, image);
+}
+
+void SDLDPYShowCopy(SDLDPY* display, const IMG* image) {
+  if (!fitsExactly(display, image)) {
+    SDLDPYError();
+    return;
+  }
+  SDLDPYDevicePresentDirect(image);
+}
+
+SDLDPY* SDLDPYCurrent() { return single; }
+
+const char* SDLDPYFailure() { return failure; }
+
+void SDLDPYStartSystem() { SDLDPYDeviceStartSystem(); }

@@ -1,0 +1,42 @@
+// SDLDPY: the program's one window. It opens the window with a size and the
+// caption "TORVELIN" and presents an IMG on it, pixel for pixel.
+// There is at most one display; every operation compares its argument with it.
+#pragma once
+#include <cstdint>
+
+struct IMG;
+
+struct SDLDPY {
+  int32_t width;
+  int32_t height;
+  int32_t depth;  // bits per pixel of the screen surface that was granted
+};
+
+// Returns the single display, opening a 256 x 256 window on the first call.
+SDLDPY* SDLDPYNew();
+void SDLDPYFree(SDLDPY** ref);
+// "" for the single display, null otherwise; the caller frees the text.
+char* SDLDPYToASCII(const SDLDPY* display);
+// A display is never made from text: always null.
+SDLDPY* SDLDPYFromASCII(const char* text);
+bool SDLDPYEqual(const SDLDPY* a, const SDLDPY* b);
+// The single display itself (never a copy); null otherwise.
+SDLDPY* SDLDPYCopy(const SDLDPY* display);
+// Opens or re-opens the window. When the window system refuses, the record
+// keeps its previous size and SDLDPYFailure() tells why.
+void SDLDPYSetMode(SDLDPY* display, int width, int height);
+// Presents the top-left part of the image that fits the window.
+void SDLDPYShow(SDLDPY* display, const IMG* image);
+// Present an image of exactly the display's size straight into the screen.
+void SDLDPYShowInPlace(SDLDPY* display, const IMG* image);
+void SDLDPYShowCopy(SDLDPY* display, const IMG* image);
+void SDLDPYError();
+
+// The single display, or null when none exists.
+SDLDPY* SDLDPYCurrent();
+// Null while a window is open; otherwise the window system's reason why the
+// last SDLDPYSetMode failed (or a note that none was attempted).
+const char* SDLDPYFailure();
+// Starts the window system without subsystems and arranges its shutdown at
+// exit. Called once by the program's entry function.
+void SDLDPYStartSystem();
