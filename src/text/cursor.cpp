@@ -1,0 +1,93 @@
+#include "text/cursor.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+struct Identification {
+  const char* kind;
+  const char* language;
+  const char* author;
+  const char* date;
+  const char* name;
+};
+[[maybe_unused]] constexpr Identification identification{"CODE", "C", "TORVELIN", "20261207",
+                                                         "CURSOR  "};
+
+constexpr bool diagnostics = false;
+
+// A cursor whose length was written directly may still be unusable.
+bool usable(const CURSOR* cursor) { return cursor && cursor->length >= 1; }
+
+}  // namespace
+
+void CURSORError() {
+  if constexpr (diagnostics) std::printf("CURSOR Error.\n");
+}
+
+CURSOR* CURSORNew() {
+  auto* cursor = static_cast<CURSOR*>(std::calloc(1, sizeof(CURSOR)));
+  if (!cursor) {
+    CURSORError();
+    return nullptr;
+  }
+  cursor->length = 16;
+  cursor->step = 1;
+  return cursor;
+}
+
+void CURSORFree(CURSOR** ref) {
+  if (!ref || !*ref) {
+    CURSORError();
+    return;
+  }
+  std::free(*ref);
+  *ref = nullptr;
+}
+
+void CURSORSet(CURSOR* cursor, int length, int step) {
+  if (!cursor || length < 1) {
+    CURSORError();
+    return;
+  }
+  cursor->length = length;
+  cursor->step = step;
+  cursor->position = 0;
+}
+
+// The wrap gives the same position as repeated subtraction or addition of
+// the length, without looping over huge steps or overflowing the sum.
+void CURSORStep(CURSOR* cursor) {
+  if (!usable(cursor)) {
+    CURSORError();
+    return;
+  }
+  int64_t position = (int64_t{cursor->position} + cursor->step) % cursor->length;
+  if (position < 0) position += cursor->length;
+  cursor->position = static_cast<int32_t>(position);
+}
+
+void CURSORSeek(CURSOR* cursor, int n) {
+  if (!usable(cursor)) {
+    CURSORError();
+    return;
+  }
+  cursor->position = static_cast<int32_t>(int64_t{n} % cursor->length);
+}
+
+void CURSORMark(CURSOR* cursor) {
+  if (!cursor) {
+    CURSORError();
+    return;
+  }
+  cursor->mark = cursor->position;
+}
+
+void CURSORRecall(CURSOR* cursor) {
+  if (!cursor) {
+    CURSORError();
+    return;
+  }
+  cursor->position = cursor->mark;
+}
