@@ -1,0 +1,293 @@
+// Synthesizes the 16 instruments of the bank and writes them as 32-bit
+// little-endian values (bank.bin) plus a C++ unit that embeds that file and
+// lays out the records behind it (bank_data.cpp).
+//
+// All instruments are in A minor so that any pile-up of hits on the loop's
+// 16 steps stays consonant: drums, a bass on A, a pluck on E, a tom on E and
+// a bell on C. Only +, -, *, / on doubles (no library maths), so the bytes
+// are the same on every machine.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kShort = 11025;
+constexpr int kLong = 2 * kShort;
+constexpr int kLimit = 31592;
+constexpr double kTwoPi = 6.283185307179586;
+
+// The loudest value each of the short instruments reaches.
+constexpr int kPeaks[8] = {15796, 5894, 7362, 11114, 8510, 8950, 5627, 7813};
+
+using Wave = std::vector<double>;
+
+// sin(2 pi x) for a phase x in cycles: reduce to [-1/4, 1/4] cycles, then an
+// odd Taylor polynomial (error below 1e-9 there).
+double Sine(double cycles) {
+  double x = cycles - static_cast<double>(static_cast<int64_t>(cycles));
+  if (x < 0) x += 1.0;
+  if (x > 0.75) x -= 1.0;
+  else if (x > 0.25) x = 0.5 - x;
+  const double a = kTwoPi * x;
+  const double a2 = a * a;
+  double term = a;
+  double sum = a;
+  for (int n = 1; n <= 7; ++n) {
+    term = -term * a2 / static_cast<double>((2 * n) * (2 * n + 1));
+    sum += term;
+  }
+  return sum;
+}
+
+// Per-sample factor of an exponential decay with time constant tau seconds:
+// 1 - 1/(tau * rate) is close enough to e^(-1/(tau * rate)) at these rates.
+double DecayFactor(double tau) { return 1.0 - 1.0 / (tau * kRate); }
+
+struct Noise {
+  uint32_t state;
+  double Next() {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return static_cast<double>(state) / 2147483648.0 - 1.0;
+  }
+};
+
+// Two-pole state-variable filter; returns the band-pass output, keeps the
+// high-pass output at hand.
+struct Filter {
+  double f;  // 2 sin(pi fc / rate), given directly
+  double q;  // damping, 1/Q
+  double low = 0, band = 0, high = 0;
+  double Band(double in) {
+    low += f * band;
+    high = in - low - q * band;
+    band += f * high;
+    return band;
+  }
+};
+
+// Linear attack over `attack` samples and a fade over the last `release`
+// samples, so no instrument starts or ends on a click.
+void Shape(Wave& w, int attack, int release) {
+  const int n = static_cast<int>(w.size());
+  for (int i = 0; i < attack && i < n; ++i) w[i] *= static_cast<double>(i) / attack;
+  for (int i = 0; i < release && i < n; ++i) w[n - 1 - i] *= static_cast<double>(i) / release;
+}
+
+Wave Kick() {
+  Wave w(kShort);
+  double phase = 0, amp = 1, bend = 1;
+  const double ampDecay = DecayFactor(0.11), bendDecay = DecayFactor(0.028);
+  Noise click{0x1234567u};
+  for (int i = 0; i < kShort; ++i) {
+    const double freq = 46.0 + 120.0 * bend;
+    phase += freq / kRate;
+    w[i] = amp * Sine(phase) + (i < 80 ? 0.25 * click.Next() * (80 - i) / 80.0 : 0.0);
+    amp *= ampDecay;
+    bend *= bendDecay;
+  }
+  Shape(w, 20, 400);
+  return w;
+}
+
+Wave Hat() {
+  Wave w(kShort);
+  Noise noise{0x9E3779B9u};
+  Filter bright{1.3, 0.6};
+  double amp = 1;
+  const double decay = DecayFactor(0.022);
+  for (int i = 0; i < kShort; ++i) {
+    bright.Band(noise.Next());
+    w[i] = amp * bright.high;
+    amp *= decay;
+  }
+  Shape(w, 10, 400);
+  return w;
+}
+
+Wave Snare() {
+  Wave w(kShort);
+  Noise noise{0xC0FFEE11u};
+  Filter body{0.35, 0.9};
+  double tone = 1, rattle = 1, phase1 = 0, phase2 = 0;
+  const double toneDecay = DecayFactor(0.045), rattleDecay = DecayFactor(0.065);
+  for (int i = 0; i < kShort; ++i) {
+    phase1 += 185.0 / kRate;
+    phase2 += 330.0 / kRate;
+    const double drum = tone * (0.6 * Sine(phase1) + 0.3 * Sine(phase2));
+    w[i] = drum + rattle * 0.9 * body.Band(noise.Next());
+    tone *= toneDecay;
+    rattle *= rattleDecay;
+  }
+  Shape(w, 15, 400);
+  return w;
+}
+
+// Harmonics 1..count of `freq`, each weighted 1/n and dying faster the
+// higher it is: a plucked string.
+Wave Plucked(double freq, int count, double tau, double brightness) {
+  Wave w(kShort);
+  std::vector<double> amps(count), decays(count);
+  for (int n = 1; n <= count; ++n) {
+    amps[n - 1] = 1.0 / n;
+    decays[n - 1] = DecayFactor(tau / (1.0 + brightness * (n - 1)));
+  }
+  for (int i = 0; i < kShort; ++i) {
+    const double t = static_cast<double>(i) * freq / kRate;
+    double sum = 0;
+    for (int n = 1; n <= count; ++n) {
+      sum += amps[n - 1] * Sine(t * n);
+      amps[n - 1] *= decays[n - 1];
+    }
+    w[i] = sum;
+  }
+  Shape(w, 30, 600);
+  return w;
+}
+
+Wave Bass() { return Plucked(110.0, 8, 0.16, 0.6); }       // A2
+Wave Pluck() { return Plucked(329.6276, 6, 0.09, 0.9); }    // E4
+
+Wave Tom() {
+  Wave w(kShort);
+  double phase = 0, amp = 1, bend = 1;
+  const double ampDecay = DecayFactor(0.09), bendDecay = DecayFactor(0.05);
+  for (int i = 0; i < kShort; ++i) {
+    phase += 164.8138 * (1.0 + 0.18 * bend) / kRate;  // settles on E3
+    w[i] = amp * (Sine(phase) + 0.2 * Sine(2 * phase));
+    amp *= ampDecay;
+    bend *= bendDecay;
+  }
+  Shape(w, 20, 400);
+  return w;
+}
+
+Wave Clap() {
+  Wave w(kShort);
+  Noise noise{0x5EED5EEDu};
+  Filter band{0.28, 0.5};
+  const double decay = DecayFactor(0.012), tailDecay = DecayFactor(0.06);
+  double tail = 0.7;
+  for (int i = 0; i < kShort; ++i) {
+    // Three quick bursts 9 ms apart, then a longer tail from the last one.
+    const int burst = i / 400;
+    const double env = burst < 3 ? [&] {
+      double e = 1;
+      for (int k = i % 400; k > 0; --k) e *= decay;
+      return e;
+    }() : tail;
+    if (burst >= 3) tail *= tailDecay;
+    w[i] = env * band.Band(noise.Next());
+  }
+  Shape(w, 10, 400);
+  return w;
+}
+
+Wave Bell() {
+  Wave w(kShort);
+  const double freq = 523.2511;  // C5
+  double amp = 1, index = 2.5;
+  const double ampDecay = DecayFactor(0.14), indexDecay = DecayFactor(0.05);
+  for (int i = 0; i < kShort; ++i) {
+    const double t = static_cast<double>(i) * freq / kRate;
+    w[i] = amp * Sine(t + index * Sine(2 * t) / kTwoPi);
+    amp *= ampDecay;
+    index *= indexDecay;
+  }
+  Shape(w, 25, 600);
+  return w;
+}
+
+int64_t Round(double x) { return static_cast<int64_t>(x < 0 ? x - 0.5 : x + 0.5); }
+
+// Scales so that the loudest value is exactly `peak` in magnitude.
+std::vector<int32_t> Normalize(const Wave& w, int peak) {
+  double largest = 0;
+  for (double v : w) largest = v < 0 ? (-v > largest ? -v : largest) : (v > largest ? v : largest);
+  const double scale = peak / largest;
+  std::vector<int32_t> out(w.size());
+  for (size_t i = 0; i < w.size(); ++i) out[i] = static_cast<int32_t>(Round(w[i] * scale));
+  return out;
+}
+
+// Twice the length and twice the level: even values exactly double, odd ones
+// from a four-point half-way interpolation.
+std::vector<int32_t> OctaveDown(const std::vector<int32_t>& v) {
+  const int n = static_cast<int>(v.size());
+  auto at = [&](int k) -> int64_t { return k >= 0 && k < n ? v[k] : 0; };
+  std::vector<int32_t> out(2 * n);
+  for (int k = 0; k < n; ++k) {
+    out[2 * k] = 2 * v[k];
+    const int64_t mid = (-at(k - 1) + 9 * at(k) + 9 * at(k + 1) - at(k + 2));
+    const int64_t half = mid >= 0 ? (mid + 4) / 8 : -((-mid + 4) / 8);
+    out[2 * k + 1] = static_cast<int32_t>(half > kLimit ? kLimit : (half < -kLimit ? -kLimit : half));
+  }
+  return out;
+}
+
+bool WriteValues(const char* path, const std::vector<int32_t>& values) {
+  std::ofstream file(path, std::ios::binary);
+  for (int32_t value : values) {
+    const uint32_t u = static_cast<uint32_t>(value);
+    const char bytes[4] = {static_cast<char>(u), static_cast<char>(u >> 8), static_cast<char>(u >> 16),
+                           static_cast<char>(u >> 24)};
+    file.write(bytes, 4);
+  }
+  return static_cast<bool>(file);
+}
+
+bool WriteEmbedding(const char* path, const std::string& binary, const std::vector<int>& lengths) {
+  std::ofstream file(path);
+  file << "// Generated by bankgen: the bank's values, its count and its records.\n"
+       << "asm(R\"(\n"
+       << "  .data\n  .balign 16\n"
+       << "  .globl TORVELINBankValues\n  .type TORVELINBankValues, @object\n"
+       << "  .size TORVELINBankValues, " << 4 * (8 * kShort + 8 * kLong) << "\n"
+       << "TORVELINBankValues:\n  .incbin \"" << binary << "\"\n"
+       << "  .globl TORVELINBankCount\n  .type TORVELINBankCount, @object\n"
+       << "  .size TORVELINBankCount, 4\n"
+       << "TORVELINBankCount:\n  .long " << lengths.size() << "\n"
+       << "  .balign 8\n"
+       << "  .globl TORVELINBank\n  .type TORVELINBank, @object\n"
+       << "  .size TORVELINBank, " << 16 * lengths.size() << "\n"
+       << "TORVELINBank:\n";
+  long offset = 0;
+  for (int length : lengths) {
+    file << "  .long " << length << ", " << length << "\n  .dc.a TORVELINBankValues + " << offset << "\n";
+    offset += 4L * length;
+  }
+  file << "  .section .note.GNU-stack,\"\",@progbits\n"
+       << "  .text\n)\");\n";
+  return static_cast<bool>(file);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: bankgen BANK.bin BANK.cpp\n");
+    return 2;
+  }
+  const Wave voices[8] = {Kick(), Hat(), Snare(), Bass(), Pluck(), Tom(), Clap(), Bell()};
+  std::vector<std::vector<int32_t>> bank;
+  for (int i = 0; i < 8; ++i) bank.push_back(Normalize(voices[i], kPeaks[i]));
+  for (int i = 0; i < 8; ++i) bank.push_back(OctaveDown(bank[i]));
+
+  std::vector<int32_t> all;
+  std::vector<int> lengths;
+  for (const auto& instrument : bank) {
+    lengths.push_back(static_cast<int>(instrument.size()));
+    all.insert(all.end(), instrument.begin(), instrument.end());
+  }
+  if (!WriteValues(argv[1], all) || !WriteEmbedding(argv[2], argv[1], lengths)) {
+    std::fprintf(stderr, "bankgen: cannot write the bank\n");
+    return 1;
+  }
+  return 0;
+}
