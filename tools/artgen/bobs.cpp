@@ -16,7 +16,7 @@ constexpr Rgb Colours[Count] = {{255, 40, 40}, {255, 140, 20}, {250, 230, 40}, {
 Rgb ballPixel(Rgb colour, int x, int y) {
   const double u = (x + 0.5 - Centre) / Radius, v = (y + 0.5 - Centre) / Radius;
   const double d2 = u * u + v * v;
-  if (d2 > 1.0) return Rgb{};
+  if (d2 > 0.985) return Rgb{};  // no lone pixels poking out at the rim
   const double z = std::sqrt(1.0 - d2);
   const double lx = -0.45, ly = -0.55, lz = 0.70;
   const double diffuse = clamp01(u * lx + v * ly + z * lz);

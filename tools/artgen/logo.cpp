@@ -9,7 +9,7 @@ namespace artgen {
 namespace {
 
 constexpr int Width = 1024, Height = 256, LetterBox = 128;
-constexpr double Pen = 17.0, UnitX = 8.4, UnitY = 13.0, Top = 28.0;
+constexpr double Pen = 17.0, UnitX = 9.6, UnitY = 13.0, Top = 30.0;
 constexpr int ShadowX = 9, ShadowY = 9;
 constexpr const char* Name = "TORVELIN";
 

@@ -9,7 +9,7 @@ namespace {
 
 constexpr int CellWidth = 100, CellHeight = 200, Cells = 34;
 constexpr double StrokeRadius = 10.5, OutlineWidth = 3.5;
-constexpr double Left = 17, Top = 14, UnitX = 8.25, UnitY = 10.8;  // body inside rows 0..170
+constexpr double Left = 18.5, Top = 14, UnitX = 7.9, UnitY = 10.8;  // body inside rows 0..170
 constexpr Rgb Outline{28, 14, 44};
 
 // Cell index 2..27 = A..Z, then . : , - ! ?; cells 0 and 1 stay blank.

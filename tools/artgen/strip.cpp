@@ -25,8 +25,8 @@ struct Camera {
     const Vec3 r{p.x * c - p.z * s, p.y, p.x * s + p.z * c};
     const double ct = std::cos(tilt), st = std::sin(tilt);
     const Vec3 t{r.x, r.y * ct - r.z * st, r.y * st + r.z * ct};
-    const double depth = 6.0 / (6.0 + t.z);
-    return {Size / 2.0 + t.x * 46.0 * depth, Size / 2.0 + t.y * 46.0 * depth};
+    const double depth = 8.0 / (8.0 + t.z);
+    return {Size / 2.0 + t.x * 56.0 * depth, Size / 2.0 + t.y * 56.0 * depth};
   }
 };
 
@@ -50,7 +50,7 @@ void drawCube(Bitmap& frame, int top, const Camera& cam, double turn) {
 }
 
 void drawStar(Bitmap& frame, int top, const Camera& cam, double turn) {
-  const std::vector<Vec3> points = {{0, -1.75, 0}, {0, 1.75, 0}, {0.75, 0, 0}, {0, 0, 0.75}, {-0.75, 0, 0}, {0, 0, -0.75}};
+  const std::vector<Vec3> points = {{0, -1.6, 0}, {0, 1.6, 0}, {0.75, 0, 0}, {0, 0, 0.75}, {-0.75, 0, 0}, {0, 0, -0.75}};
   std::vector<std::pair<int, int>> edges;
   for (int i = 2; i < 6; ++i) {
     edges.push_back({0, i});
@@ -64,7 +64,7 @@ void drawBeads(Bitmap& frame, int top, const Camera& cam, double turn) {
   constexpr int Beads = 24;  // 15 degrees apart: a quarter turn maps the ring onto itself
   for (int i = 0; i < Beads; ++i) {
     const double a = 2.0 * Pi * i / Beads;
-    const auto [x, y] = cam.project({1.85 * std::cos(a), 0.0, 1.85 * std::sin(a)}, turn);
+    const auto [x, y] = cam.project({1.6 * std::cos(a), 0.0, 1.6 * std::sin(a)}, turn);
     thickLine(frame, x, y + top, x, y + top, LineRadius * 1.5);
   }
 }

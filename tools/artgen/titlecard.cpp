@@ -28,18 +28,19 @@ Rgb floor(int x, int y) {
   const double depth = double(y - Horizon + 1) / (Height - Horizon);  // 0 far .. 1 near
   Rgb c = mix(rgb(40, 8, 60), rgb(16, 4, 30), depth);
   // Lines across get closer together towards the horizon.
-  const double z = 1.0 / depth;
-  const bool across = std::fmod(z * 6.0, 4.0) < 0.35 * z;
+  const double z = 8.0 / depth;
+  const bool across = std::fmod(z, 4.0) < 0.6 * depth + 0.25;
   // Lines along fan out from the vanishing point.
   const double spread = (x - Width / 2.0) / (depth * 40.0);
   const bool along = std::abs(spread - std::round(spread)) < 0.06 / depth + 0.04;
-  if (across || along) c = mix(rgb(255, 60, 200), rgb(120, 240, 255), depth);
+  // Far lines melt into the haze at the horizon.
+  if (across || along) c = mix(c, mix(rgb(255, 60, 200), rgb(120, 240, 255), depth), std::sqrt(depth));
   return c;
 }
 
 void drawName(Pixmap& card) {
   constexpr const char* Name = "TORVELIN";
-  constexpr double Box = 56.0, UnitX = 4.4, UnitY = 5.2, Top = 20.0, Pen = 5.5;
+  constexpr double Box = 56.0, UnitX = 4.4, UnitY = 4.2, Top = 12.0, Pen = 5.5;
   for (int i = 0; Name[i]; ++i) {
     const double left = 32.0 + i * Box + (Box - 8 * UnitX) / 2.0;
     const auto strokes = placeStrokes(letterStrokes(Name[i]), left, Top, UnitX, UnitY);
