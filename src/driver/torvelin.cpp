@@ -65,8 +65,13 @@ void TORVELINError() {
 }
 
 int TORVELINWrap(int a, int n) {
+  if (n <= 0) {
+    TORVELINError();
+    return 0;
+  }
   if (a >= n) return a % n;
-  if (a < 0) return a % n + n;
+  // A negative multiple of n folds to 0, not to n.
+  if (a < 0) return (a % n + n) % n;
   return a;
 }
 

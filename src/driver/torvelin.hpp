@@ -71,7 +71,7 @@ void TORVELINInit();
 void TORVELINSetUpSound();
 void TORVELINMusicInit();
 
-// a % n folded into 0..n-1 for negative a.
+// a folded into 0..n-1 (0 for a range of n <= 0).
 int TORVELINWrap(int a, int n);
 void TORVELINError();
 
