@@ -319,8 +319,12 @@ void SAMPLEScaleRange(SAMPLE* s, int32_t lo, int32_t hi) {
   }
   // 64-bit intermediates: the 16.16 factor times a 32-bit span fits easily.
   const int64_t k = ((static_cast<int64_t>(hi) - lo) * 65536) / (max - min);
+  // A span too wide for a 16.16 factor would flatten everything to lo.
+  const bool coarse = k == 0 && hi != lo;
+  const long double ratio = static_cast<long double>(static_cast<int64_t>(hi) - lo) / (max - min);
   for (int i = 0; i < s->length; ++i) {
-    const int64_t scaled = lo + (((s->values[i] - min) * k) >> 16);
+    const int64_t offset = s->values[i] - min;
+    const int64_t scaled = coarse ? lo + static_cast<int64_t>(offset * ratio) : lo + ((offset * k) >> 16);
     s->values[i] = Wrap(static_cast<uint32_t>(scaled));
   }
 }
