@@ -1,9 +1,15 @@
 // IMG: the true-colour raster. Pixel words are 0x00RRGGBB, row-major, row 0
 // at the top, no padding between rows. Word 0 (black) is the transparent
 // colour of every keyed operation; there is no alpha channel.
+//
+// Heap results (images, text forms, point lists, step tables) come from the C
+// heap: release images with IMGFree and everything else with free().
 #pragma once
 #include <cstddef>
 #include <cstdint>
+
+// The largest pixel count any reader or allocation accepts (1 GiB of words).
+inline constexpr int64_t IMGMaxPixels = int64_t{1} << 28;
 
 struct IMG {
   int32_t width;

@@ -1,0 +1,306 @@
+// IMG pixels and blits: single pixels, the clipped rectangle copies, the
+// half blend, the full-frame subtract and invert, line points, the spaced
+// copy and the circle outline.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "core/sintable.hpp"
+#include "image/img.hpp"
+
+namespace {
+
+bool HasPixels(const IMG* img) { return img && img->pixels; }
+
+size_t PixelCount(const IMG* img) {
+  return static_cast<size_t>(img->width) * static_cast<size_t>(img->height);
+}
+
+// Pixel rules: each maps (source word, destination word) to the new
+// destination word. All are branch-free so the row loops vectorise.
+struct CopyRule {
+  static uint32_t Apply(uint32_t s, uint32_t) { return s; }
+};
+struct KeyedRule {
+  static uint32_t Apply(uint32_t s, uint32_t d) { return s != 0 ? s : d; }
+};
+struct AddRule {
+  static uint32_t Apply(uint32_t s, uint32_t d) { return s + d; }
+};
+// Per-channel min(255, s + d): the low seven bits of each channel are added
+// without crossing channels, the eighth bits are combined by hand, and every
+// channel that carried out of its top bit is forced to 255.
+struct AddSatRule {
+  static uint32_t Apply(uint32_t s, uint32_t d) {
+    s &= 0xFFFFFFu;
+    d &= 0xFFFFFFu;
+    const uint32_t low = (s & 0x7F7F7Fu) + (d & 0x7F7F7Fu);
+    const uint32_t high = (s ^ d) & 0x808080u;
+    const uint32_t carry = (((s & d) | (high & low)) & 0x808080u) >> 7;
+    return (low ^ high) | ((carry << 8) - carry);
+  }
+};
+struct BlendHalfRule {
+  static uint32_t Apply(uint32_t s, uint32_t d) {
+    return s != 0 ? ((s >> 1) & 0x7F7F7Fu) + ((d >> 1) & 0x7F7F7Fu) : d;
+  }
+};
+
+// Runs op(i) for i in [0, n) in blocks of eight: a block has a fixed trip
+// count, which -O2 turns into vector code even where it would not
+// vectorise a loop of unknown length.
+template <class Op>
+inline void ForEachInBlocks(size_t n, Op op) {
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8)
+    for (size_t k = 0; k < 8; ++k) op(i + k);
+  for (; i < n; ++i) op(i);
+}
+
+// Kept out of line: inlining into the caller can drop the __restrict
+// promise and with it the vector code.
+template <class Rule>
+[[gnu::noinline]] void ApplyRow(const uint32_t* __restrict s, uint32_t* __restrict d, int n) {
+  ForEachInBlocks(static_cast<size_t>(n), [s, d](size_t i) { d[i] = Rule::Apply(s[i], d[i]); });
+}
+
+template <>
+void ApplyRow<CopyRule>(const uint32_t* __restrict s, uint32_t* __restrict d, int n) {
+  memcpy(d, s, static_cast<size_t>(n) * sizeof(uint32_t));
+}
+
+// The clipped rectangle of a blit: w x h pixels from (sx, sy) in the source
+// to (dx, dy) in the destination. Computed in 64 bits so that no argument
+// can overflow.
+struct Rect {
+  int64_t sx, sy, dx, dy, w, h;
+};
+
+bool ClipRect(const IMG* src, const IMG* dst, Rect& r) {
+  const int64_t sw = src->width, sh = src->height, dw = dst->width, dh = dst->height;
+  if (r.dx >= dw || r.dx + r.w < 0 || r.dy >= dh || r.dy + r.h < 0 || r.sx >= sw ||
+      r.sx + r.w < 0 || r.sy >= sh || r.sy + r.h < 0)
+    return false;
+  if (r.sx < 0) r.w += r.sx, r.dx -= r.sx, r.sx = 0;
+  if (r.sy < 0) r.h += r.sy, r.dy -= r.sy, r.sy = 0;
+  if (r.sx + r.w > sw) r.w = sw - r.sx;
+  if (r.sy + r.h > sh) r.h = sh - r.sy;
+  if (r.dx < 0) r.w += r.dx, r.sx -= r.dx, r.dx = 0;
+  if (r.dy < 0) r.h += r.dy, r.sy -= r.dy, r.dy = 0;
+  if (r.dx + r.w > dw) r.w = dw - r.dx;
+  if (r.dy + r.h > dh) r.h = dh - r.dy;
+  return r.w > 0 && r.h > 0;
+}
+
+// The one clipping routine of every rectangle operation: the extent is
+// clipped once, then both images are walked with running pointers. A
+// source that is the destination itself is read from a copy of the
+// rectangle, so overlapping rows cannot feed into each other.
+template <class Rule>
+void BlitRect(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h) {
+  if (!HasPixels(src) || !HasPixels(dst)) {
+    IMGError();
+    return;
+  }
+  Rect r{sx, sy, dx, dy, w, h};
+  if (!ClipRect(src, dst, r)) return;
+  const int width = static_cast<int>(r.w);
+  const uint32_t* s = src->pixels + r.sy * src->width + r.sx;
+  int64_t sourcePitch = src->width;
+  std::vector<uint32_t> copy;
+  if (src == dst) {
+    copy.resize(static_cast<size_t>(r.w * r.h));
+    for (int64_t row = 0; row < r.h; ++row)
+      memcpy(copy.data() + row * r.w, s + row * sourcePitch, static_cast<size_t>(r.w) * 4);
+    s = copy.data();
+    sourcePitch = r.w;
+  }
+  uint32_t* d = dst->pixels + r.dy * dst->width + r.dx;
+  for (int64_t row = 0; row < r.h; ++row) {
+    ApplyRow<Rule>(s, d, width);
+    s += sourcePitch;
+    d += dst->width;
+  }
+}
+
+// Per-channel max(0, p - c) on the three channels, each kept in its own lane
+// of a signed word so the clamp is a sign mask.
+[[gnu::noinline]] void SubtractWords(uint32_t* __restrict p, size_t n, uint32_t colour) {
+  const int32_t r = static_cast<int32_t>(colour & 0xFF0000u);
+  const int32_t g = static_cast<int32_t>(colour & 0xFF00u);
+  const int32_t b = static_cast<int32_t>(colour & 0xFFu);
+  ForEachInBlocks(n, [p, r, g, b](size_t i) {
+    const int32_t word = static_cast<int32_t>(p[i]);
+    int32_t dr = (word & 0xFF0000) - r;
+    int32_t dg = (word & 0xFF00) - g;
+    int32_t db = (word & 0xFF) - b;
+    dr &= ~(dr >> 31);
+    dg &= ~(dg >> 31);
+    db &= ~(db >> 31);
+    p[i] = static_cast<uint32_t>(dr | dg | db);
+  });
+}
+
+[[gnu::noinline]] void InvertWords(uint32_t* __restrict p, size_t n) {
+  ForEachInBlocks(n, [p](size_t i) { p[i] = ~p[i] & 0xFFFFFFu; });
+}
+
+// First index i >= 0 with offset + i * pitch >= 0, and the end index past
+// which offset + i * pitch reaches limit; pitch is at least 1.
+int64_t FirstInside(int64_t offset, int64_t pitch) {
+  return offset >= 0 ? 0 : (-offset + pitch - 1) / pitch;
+}
+int64_t EndInside(int64_t offset, int64_t pitch, int64_t limit) {
+  return offset >= limit ? 0 : (limit - 1 - offset) / pitch + 1;
+}
+
+}  // namespace
+
+void IMGSetPixel(IMG* img, int x, int y, uint32_t colour) {
+  if (!HasPixels(img)) {
+    IMGError();
+    return;
+  }
+  if (x < 0 || y < 0 || x >= img->width || y >= img->height) return;
+  img->pixels[static_cast<size_t>(y) * static_cast<size_t>(img->width) + static_cast<size_t>(x)] =
+      colour;
+}
+
+uint32_t IMGGetPixel(const IMG* img, int x, int y) {
+  if (!HasPixels(img)) {
+    IMGError();
+    return 0;
+  }
+  if (x < 0 || y < 0 || x >= img->width || y >= img->height) return 0;
+  return img->pixels[static_cast<size_t>(y) * static_cast<size_t>(img->width) +
+                     static_cast<size_t>(x)];
+}
+
+void IMGBlit(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h) {
+  BlitRect<CopyRule>(src, dst, sx, sy, dx, dy, w, h);
+}
+
+void IMGBlitKeyed(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h) {
+  BlitRect<KeyedRule>(src, dst, sx, sy, dx, dy, w, h);
+}
+
+void IMGBlitAdd(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h) {
+  BlitRect<AddRule>(src, dst, sx, sy, dx, dy, w, h);
+}
+
+void IMGBlitAddSat(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h) {
+  BlitRect<AddSatRule>(src, dst, sx, sy, dx, dy, w, h);
+}
+
+// The whole source at (x, y): the same clipping as the rectangle blits with
+// the source rectangle being the entire image.
+void IMGBlendHalf(const IMG* src, IMG* dst, int x, int y) {
+  if (!HasPixels(src) || !HasPixels(dst)) {
+    IMGError();
+    return;
+  }
+  BlitRect<BlendHalfRule>(src, dst, 0, 0, x, y, src->width, src->height);
+}
+
+void IMGSubtract(IMG* img, uint32_t colour) {
+  if (!HasPixels(img)) {
+    IMGError();
+    return;
+  }
+  SubtractWords(img->pixels, PixelCount(img), colour);
+}
+
+void IMGInvert(IMG* img) {
+  if (!HasPixels(img)) {
+    IMGError();
+    return;
+  }
+  InvertWords(img->pixels, PixelCount(img));
+}
+
+// Bresenham along the major axis; element 0 holds twice the point count.
+// Segments longer than the largest image could hold are refused.
+int* IMGLinePoints(int x0, int y0, int x1, int y1) {
+  const int64_t dx = int64_t{x1} - x0, dy = int64_t{y1} - y0;
+  const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+  const int stepX = dx < 0 ? -1 : 1, stepY = dy < 0 ? -1 : 1;
+  const int64_t n = std::max(ax, ay);
+  if (n >= IMGMaxPixels) {
+    IMGError();
+    return nullptr;
+  }
+  int* points = static_cast<int*>(calloc(static_cast<size_t>(2 * n + 3), sizeof(int)));
+  if (!points) {
+    IMGError();
+    return nullptr;
+  }
+  points[0] = static_cast<int>(2 * (n + 1));
+  const bool xMajor = ax > ay;
+  const int64_t major = xMajor ? ax : ay, minor = xMajor ? ay : ax;
+  int64_t error = major >> 1;
+  int x = x0, y = y0;
+  for (int64_t i = 0; i <= n; ++i) {
+    points[1 + 2 * i] = x;
+    points[2 + 2 * i] = y;
+    if (i == n) break;  // the next step would leave the segment
+    if (xMajor) x += stepX; else y += stepY;
+    error -= minor;
+    if (error <= 0 && minor > 0) {
+      error += major;
+      if (xMajor) y += stepY; else x += stepX;
+    }
+  }
+  return points;
+}
+
+void IMGBlitSpaced(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h,
+                   int px, int py) {
+  if (!HasPixels(src) || !HasPixels(dst) || px < 1 || py < 1) {
+    IMGError();
+    return;
+  }
+  // Index ranges i in [i0, i1), j in [j0, j1) whose source and target both
+  // lie inside their images.
+  const int64_t i0 = std::max(FirstInside(sx, 1), FirstInside(dx, px));
+  const int64_t i1 = std::min({int64_t{w}, EndInside(sx, 1, src->width), EndInside(dx, px, dst->width)});
+  const int64_t j0 = std::max(FirstInside(sy, 1), FirstInside(dy, py));
+  const int64_t j1 = std::min({int64_t{h}, EndInside(sy, 1, src->height), EndInside(dy, py, dst->height)});
+  if (i0 >= i1 || j0 >= j1) return;
+  const uint32_t* sRow = src->pixels + (sy + j0) * int64_t{src->width} + sx + i0;
+  uint32_t* dRow = dst->pixels + (dy + j0 * py) * int64_t{dst->width} + dx + i0 * px;
+  const int64_t dRowStep = int64_t{py} * dst->width;
+  for (int64_t j = j0; j < j1; ++j) {
+    const uint32_t* s = sRow;
+    uint32_t* d = dRow;
+    for (int64_t i = i0; i < i1; ++i) {
+      if (*s != 0) *d = *s;
+      ++s;
+      d += px;
+    }
+    sRow += src->width;
+    dRow += dRowStep;
+  }
+}
+
+// The right half sits one column left of the mirrored left half, so the
+// outline is 2g pixels wide at every height.
+void IMGDrawCircle(IMG* img, int cx, int cy, int r, uint32_t colour) {
+  if (!HasPixels(img) || cx < 0 || cy < 0 || cx >= img->width || cy >= img->height || r <= 0) {
+    IMGError();
+    return;
+  }
+  // Points are placed in 64 bits: a large radius may reach far outside.
+  const auto plot = [img, colour](int64_t x, int64_t y) {
+    if (x >= 0 && y >= 0 && x < img->width && y < img->height)
+      IMGSetPixel(img, static_cast<int>(x), static_cast<int>(y), colour);
+  };
+  for (int k = 0; k < 256; ++k) {
+    const int64_t g = (int64_t{r} * SinTable[(256 + k) & SinTableMask]) >> 15;
+    const int64_t h = (int64_t{r} * SinTable[k & SinTableMask]) >> 15;
+    plot(cx + g - 1, cy + h);
+    plot(cx - g, cy + h);
+    plot(cx + g - 1, cy - h);
+    plot(cx - g, cy - h);
+  }
+}
