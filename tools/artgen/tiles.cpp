@@ -30,9 +30,12 @@ double bevel(int u, int v, int w, int h) {
 
 Rgb bricks(int x, int y) {
   const int row = y / 8, v = y % 8;
-  const int u = (x + (row % 2) * 8) % 16;
+  const int shifted = (x + (row % 2) * 8) % 32;
+  const int u = shifted % 16, brick = shifted / 16;
   if (v == 7 || u == 15) return rgb(70, 66, 72);
-  const double tone = 1.0 + 0.18 * grain(x / 2, y / 2, 1) + 0.08 * ((x / 16 + row) % 3);
+  // Tone by the brick, not the column, so a brick crossing the tile edge
+  // keeps one colour.
+  const double tone = 1.0 + 0.18 * grain(x / 2, y / 2, 1) + 0.08 * ((brick + row) % 2);
   return scale(rgb(176, 68, 44), tone * bevel(u, v, 15, 7));
 }
 
@@ -115,7 +118,7 @@ Rgb gems(int x, int y) {
 
 Rgb planks(int x, int y) {
   const int plank = y / 8, v = y % 8;
-  const int u = (x + plank * 11) % 32;
+  const int u = (x + plank * 13) % 32;  // joints spread, never two in a column
   if (v == 7) return rgb(60, 34, 20);
   const double ring = std::sin((u + 2.5 * std::sin((v + plank * 3) * Pi / 4.0)) * Pi / 4.0);
   const Rgb wood = mix(rgb(150, 92, 46), rgb(200, 136, 76), 0.5 + 0.5 * ring);
