@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "image/img.hpp"
@@ -53,6 +55,54 @@ uint32_t Blend(uint32_t under, uint32_t colour, uint32_t alpha) {
     result |= mixed & mask;
   }
   return result;
+}
+
+// The file form: "RSTR", the colour count as 4 bytes little-endian, then
+// each colour word the same way. The position is not kept. An empty file
+// stands for an empty table.
+using File = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
+constexpr unsigned char fileMagic[4] = {'R', 'S', 'T', 'R'};
+constexpr uint32_t maxFileColours = 1u << 20;
+
+uint32_t ReadWord(const unsigned char* bytes) {
+  return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+void PutWord(uint32_t word, unsigned char* bytes) {
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(word >> (8 * i));
+}
+
+// A new raster from the file, or null when the file is not a whole, valid
+// table (a short or overlong file, a wrong magic, a count out of range).
+RASTER* ReadRaster(std::FILE* file) {
+  unsigned char header[8];
+  const size_t got = std::fread(header, 1, sizeof header, file);
+  uint32_t count = 0;
+  if (got != 0 || !std::feof(file)) {
+    if (got != sizeof header || std::memcmp(header, fileMagic, 4) != 0) return nullptr;
+    count = ReadWord(header + 4);
+    if (count == 0 || count > maxFileColours) return nullptr;
+  }
+  std::vector<unsigned char> bytes(static_cast<size_t>(count) * 4);
+  if (count > 0 && std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) return nullptr;
+  if (std::fgetc(file) != EOF) return nullptr;
+  RASTER* raster = RASTERNew();
+  if (raster == nullptr) return nullptr;
+  RASTERAlloc(raster, static_cast<int>(count));
+  if (raster->count != static_cast<int>(count)) {
+    RASTERFree(&raster);
+    return nullptr;
+  }
+  for (uint32_t i = 0; i < count; ++i) raster->colours[i] = ReadWord(&bytes[i * 4]);
+  return raster;
+}
+
+bool WriteRaster(const RASTER* raster, std::FILE* file) {
+  std::vector<unsigned char> bytes(8 + static_cast<size_t>(raster->count) * 4);
+  std::memcpy(bytes.data(), fileMagic, 4);
+  PutWord(static_cast<uint32_t>(raster->count), &bytes[4]);
+  for (int i = 0; i < raster->count; ++i) PutWord(raster->colours[i], &bytes[8 + i * 4]);
+  return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
 template <typename DrawRow>
@@ -162,14 +212,9 @@ RASTER* RASTERLoad(const char* path) {
     RASTERError();
     return nullptr;
   }
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) {
-    RASTERError();
-    return nullptr;
-  }
-  std::fclose(file);
-  RASTER* raster = RASTERNew();
-  RASTERAlloc(raster, 0);
+  File file(std::fopen(path, "rb"), &std::fclose);
+  RASTER* raster = file ? ReadRaster(file.get()) : nullptr;
+  if (raster == nullptr) RASTERError();
   return raster;
 }
 
@@ -178,12 +223,11 @@ bool RASTERSave(const RASTER* raster, const char* path) {
     RASTERError();
     return false;
   }
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) {
-    RASTERError();
-    return false;
-  }
-  return std::fclose(file) == 0;
+  File file(std::fopen(path, "wb"), &std::fclose);
+  bool written = file && WriteRaster(raster, file.get());
+  if (written) written = std::fclose(file.release()) == 0;
+  if (!written) RASTERError();
+  return written;
 }
 
 void RASTERDraw(const RASTER* raster, IMG* img) {

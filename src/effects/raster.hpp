@@ -23,8 +23,8 @@ RASTER* RASTERClone(const RASTER* raster);
 // Replaces the table with n zeroed colours and resets the position.
 void RASTERAlloc(RASTER* raster, int n);
 void RASTERClear(RASTER* raster);
-// Files carry no colours yet: loading an existing file gives an empty raster,
-// saving creates an empty file.
+// Files hold the colour table, not the position; an empty file gives an
+// empty raster. Loading refuses anything but a whole, valid file.
 RASTER* RASTERLoad(const char* path);
 bool RASTERSave(const RASTER* raster, const char* path);
 void RASTERDraw(const RASTER* raster, IMG* img);

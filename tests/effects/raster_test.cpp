@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "effects/raster.hpp"
 #include "image/img.hpp"
@@ -279,21 +280,69 @@ TEST(RASTER, ErrorsAlwaysPrintAndChangeNothing) {
             "");
 }
 
-TEST(RASTER, FilesAreOpenedButCarryNoColours) {
-  const std::string path = TempPath("torvelin_raster_test.bin");
+void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  if (!bytes.empty()) {
+    EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+  }
+  std::fclose(file);
+}
+
+TEST(RASTER, SaveAndLoadKeepTheColours) {
+  const std::string path = TempPath("torvelin_raster_round_trip.bin");
   OwnedRaster r;
-  FillDistinct(r.raster);
+  RASTERAlloc(r.raster, 3);
+  r.raster->colours[0] = 0x123456;
+  r.raster->colours[1] = 0xFFFFFF;
+  r.raster->colours[2] = 0xAB000000;  // a stray top byte survives too
+  r.raster->position = 2;
   ASSERT_TRUE(RASTERSave(r.raster, path.c_str()));
-  EXPECT_TRUE(std::filesystem::exists(path));
+  EXPECT_EQ(std::filesystem::file_size(path), 8u + 3 * 4);
 
   OwnedRaster loaded(RASTERLoad(path.c_str()));
   ASSERT_NE(loaded.raster, nullptr);
-  EXPECT_EQ(loaded.raster->count, 0);
+  EXPECT_TRUE(RASTEREqual(loaded.raster, r.raster));
+  EXPECT_EQ(loaded.raster->position, 0);
+  std::filesystem::remove(path);
+}
+
+TEST(RASTER, LoadRefusesAnythingButAWholeFile) {
+  const std::string path = TempPath("torvelin_raster_bad.bin");
+  WriteBytes(path, {});
+  OwnedRaster empty(RASTERLoad(path.c_str()));
+  ASSERT_NE(empty.raster, nullptr);
+  EXPECT_EQ(empty.raster->count, 0);
+
+  const std::vector<unsigned char> good = {'R', 'S', 'T', 'R', 2, 0, 0, 0,
+                                           1, 2, 3, 0, 4, 5, 6, 0};
+  WriteBytes(path, good);
+  OwnedRaster two(RASTERLoad(path.c_str()));
+  ASSERT_NE(two.raster, nullptr);
+  ASSERT_EQ(two.raster->count, 2);
+  EXPECT_EQ(two.raster->colours[0], 0x030201u);
+  EXPECT_EQ(two.raster->colours[1], 0x060504u);
+
+  std::vector<std::vector<unsigned char>> bad;
+  bad.emplace_back(good.begin(), good.end() - 1);      // cut short
+  bad.push_back(good);
+  bad.back().push_back(0);                             // a byte too many
+  bad.push_back(good);
+  bad.back()[0] = 'X';                                 // not a raster file
+  bad.push_back({'R', 'S', 'T', 'R', 0, 0, 0, 0});     // no colours
+  bad.push_back({'R', 'S', 'T', 'R', 0, 0, 0, 0x80});  // an absurd count
+  bad.push_back({'R', 'S', 'T'});
+  for (const auto& bytes : bad) {
+    WriteBytes(path, bytes);
+    EXPECT_EQ(Printed([&] { EXPECT_EQ(RASTERLoad(path.c_str()), nullptr); }), "RASTER error\n")
+        << bytes.size();
+  }
   std::filesystem::remove(path);
 
   EXPECT_EQ(Printed([&] { EXPECT_EQ(RASTERLoad(path.c_str()), nullptr); }), "RASTER error\n");
   EXPECT_EQ(Printed([] { EXPECT_EQ(RASTERLoad(nullptr), nullptr); }), "RASTER error\n");
-  EXPECT_EQ(Printed([&] { EXPECT_FALSE(RASTERSave(loaded.raster, path.c_str())); }),
+  // An empty table is not saved.
+  EXPECT_EQ(Printed([&] { EXPECT_FALSE(RASTERSave(empty.raster, path.c_str())); }),
             "RASTER error\n");
   EXPECT_FALSE(std::filesystem::exists(path));
 }
