@@ -99,12 +99,16 @@ Wave Kick() {
 Wave Hat() {
   Wave w(kShort);
   Noise noise{0x9E3779B9u};
-  Filter bright{1.3, 0.6};
-  double amp = 1;
+  // Noise less its part below about 6 kHz, with the very top (near the
+  // Nyquist limit) averaged away: a band around 7 to 14 kHz.
+  double low = 0, previous = 0, amp = 1;
   const double decay = DecayFactor(0.022);
   for (int i = 0; i < kShort; ++i) {
-    bright.Band(noise.Next());
-    w[i] = amp * bright.high;
+    const double x = noise.Next();
+    low += 0.58 * (x - low);
+    const double high = x - low;
+    w[i] = amp * 0.5 * (high + previous);
+    previous = high;
     amp *= decay;
   }
   Shape(w, 10, 400);
