@@ -12,7 +12,7 @@ constexpr int Size = 32, Count = 12;
 
 // Small repeatable grain: a hash of the wrapped position and a salt.
 double grain(int x, int y, int salt) {
-  unsigned h = unsigned((x & 31) * 73856093) ^ unsigned((y & 31) * 19349663) ^ unsigned(salt * 83492791);
+  unsigned h = unsigned(x & 31) * 73856093u ^ unsigned(y & 31) * 19349663u ^ unsigned(salt) * 83492791u;
   h ^= h >> 13;
   h *= 0x5bd1e995u;
   h ^= h >> 15;
