@@ -1,0 +1,284 @@
+// IMG transforms: step tables, nearest-neighbour scaling, rotation, and the
+// row, column and rectangle helpers.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/sintable.hpp"
+#include "image/img.hpp"
+
+namespace {
+
+bool HasPixels(const IMG* img) { return img && img->pixels; }
+
+struct StepTable {
+  int* counts;
+  ~StepTable() { free(counts); }
+};
+
+int64_t Magnitude(int v) { return v < 0 ? -int64_t{v} : int64_t{v}; }
+
+// Source pixel counts of a growing axis: writes each source pixel counts[c]
+// times. The inner loops only copy words and move running pointers.
+void ExpandRow(const uint32_t* src, uint32_t* dst, const int* counts, int64_t sourceWidth) {
+  for (int64_t c = 0; c < sourceWidth; ++c) {
+    const uint32_t word = src[c];
+    for (int k = counts[c]; k > 0; --k) *dst++ = word;
+  }
+}
+
+// A shrinking axis: destination pixel x takes the last source pixel of its
+// group of counts[x].
+void PickRow(const uint32_t* src, uint32_t* dst, const int* counts, int64_t width) {
+  const uint32_t* last = src - 1;
+  for (int64_t x = 0; x < width; ++x) {
+    last += counts[x];
+    dst[x] = *last;
+  }
+}
+
+// Row of the destination from one source row, along whichever x case holds.
+struct RowMaker {
+  const int* counts;
+  bool grows;
+  int64_t sourceWidth, width;
+  void operator()(const uint32_t* src, uint32_t* dst) const {
+    if (grows)
+      ExpandRow(src, dst, counts, sourceWidth);
+    else
+      PickRow(src, dst, counts, width);
+  }
+};
+
+bool RowInside(const IMG* img, int row) { return row >= 0 && row < img->height; }
+
+// Shared body of the two row wraps: min(src, dst) widths of pixels from
+// column x rightwards, wrapping at the right edge.
+template <class Combine>
+void RowWrap(const IMG* src, IMG* dst, int srcRow, int dstRow, int x, Combine combine) {
+  if (!HasPixels(src) || !HasPixels(dst) || !RowInside(src, srcRow) || !RowInside(dst, dstRow) ||
+      dst->width <= 0) {
+    IMGError();
+    return;
+  }
+  const int width = dst->width;
+  int column = x % width;
+  if (column < 0) column += width;
+  const uint32_t* s = src->pixels + int64_t{srcRow} * src->width;
+  uint32_t* d = dst->pixels + int64_t{dstRow} * width;
+  const int count = std::min(src->width, width);
+  for (int i = 0; i < count; ++i) {
+    combine(d[column], s[i]);
+    if (++column == width) column = 0;
+  }
+}
+
+bool RectInside(const IMG* img, int x, int y, int w, int h) {
+  return HasPixels(img) && x >= 0 && y >= 0 && w > 0 && h > 0 && int64_t{x} + w <= img->width &&
+         int64_t{y} + h <= img->height;
+}
+
+}  // namespace
+
+// Spreads the larger size over the smaller one with a Bresenham walk;
+// earlier groups get the larger counts, and one spare count follows.
+int* IMGStepTable(int n, int m) {
+  const int64_t small = std::min(Magnitude(n), Magnitude(m));
+  const int64_t large = std::max(Magnitude(n), Magnitude(m));
+  if (large > IMGMaxPixels) {
+    IMGError();
+    return nullptr;
+  }
+  int* counts = static_cast<int*>(calloc(static_cast<size_t>(small + 1), sizeof(int)));
+  if (!counts) {
+    IMGError();
+    return nullptr;
+  }
+  int64_t c = large;
+  int64_t i = 0;
+  for (int64_t step = 0; step <= large; ++step) {
+    ++counts[i];
+    c -= small;
+    if (c <= 0) {
+      ++i;
+      c += large;
+    }
+  }
+  return counts;
+}
+
+// The same distribution made symmetric: the first half follows
+// IMGStepTable and the second half mirrors it, so count k equals count
+// (last - k).
+int* IMGMirrorStepTable(int n, int m) {
+  const int64_t small = std::min(Magnitude(n), Magnitude(m));
+  StepTable forward{IMGStepTable(n, m)};
+  if (!forward.counts) return nullptr;
+  int* counts = static_cast<int*>(calloc(static_cast<size_t>(std::max<int64_t>(small, 1)), sizeof(int)));
+  if (!counts) {
+    IMGError();
+    return nullptr;
+  }
+  for (int64_t front = 0, back = small - 1; front <= back; ++front, --back)
+    counts[front] = counts[back] = forward.counts[front];
+  return counts;
+}
+
+// Nearest-neighbour resampling of src into dst's size. A source without
+// pixels leaves a black destination.
+void IMGScale(const IMG* src, IMG* dst) {
+  if (!HasPixels(src) || !HasPixels(dst) || dst->width < 0 || dst->height < 0 || src->width < 0 ||
+      src->height < 0) {
+    IMGError();
+    return;
+  }
+  const int64_t sw = src->width, sh = src->height, w = dst->width, h = dst->height;
+  if (w == 0 || h == 0) return;
+  if (sw == 0 || sh == 0) {
+    IMGClear(dst);
+    return;
+  }
+  StepTable across{IMGStepTable(dst->width, src->width)};
+  StepTable down{IMGStepTable(dst->height, src->height)};
+  if (!across.counts || !down.counts) return;
+  const RowMaker makeRow{across.counts, w >= sw, sw, w};
+  const size_t rowBytes = static_cast<size_t>(w) * sizeof(uint32_t);
+  const uint32_t* s = src->pixels;
+  uint32_t* d = dst->pixels;
+  if (h >= sh) {
+    // Each source row makes one row, copied whole for its further repeats.
+    for (int64_t r = 0; r < sh; ++r, s += sw) {
+      makeRow(s, d);
+      const uint32_t* made = d;
+      d += w;
+      for (int k = down.counts[r]; k > 1; --k, d += w) memcpy(d, made, rowBytes);
+    }
+  } else if (w < sw) {
+    // Both shrink: the last row of each group.
+    const uint32_t* groupEnd = s - sw;
+    for (int64_t y = 0; y < h; ++y, d += w) {
+      groupEnd += down.counts[y] * sw;
+      makeRow(groupEnd, d);
+    }
+  } else {
+    // Wider but shorter: the first row of each group.
+    for (int64_t y = 0; y < h; ++y, d += w) {
+      makeRow(s, d);
+      s += down.counts[y] * sw;
+    }
+  }
+}
+
+// A rotated copy in an image about 1.414 times larger each way; angle 0 is
+// half a turn, and the angle grows the rotation through the sine table.
+IMG* IMGRotate(const IMG* src, int angle) {
+  if (!HasPixels(src) || src->width < 0 || src->height < 0) {
+    IMGError();
+    return nullptr;
+  }
+  const int64_t w = int64_t{src->width} * 92667 / 65536;
+  const int64_t h = int64_t{src->height} * 92667 / 65536;
+  if (w > 0 && h > IMGMaxPixels / w) {
+    IMGError();
+    return nullptr;
+  }
+  IMG* out = IMGNew();
+  if (!out) return nullptr;
+  IMGAlloc(out, static_cast<int>(w), static_cast<int>(h));
+  if (out->width != w || out->height != h) {
+    IMGFree(&out);
+    return nullptr;
+  }
+  const unsigned turn = 0u - static_cast<unsigned>(angle);
+  const int64_t sine = SinTable[turn & SinTableMask];
+  const int64_t cosine = SinTable[(turn - 256u) & SinTableMask];
+  const int64_t scx = src->width / 2, scy = src->height / 2;
+  const int64_t dcx = w / 2, dcy = h / 2;
+  uint32_t* d = out->pixels;
+  for (int64_t y = 0; y < h; ++y) {
+    const int64_t v = y - dcy;
+    const int64_t rowX = scx - ((v * sine) >> 15);
+    const int64_t rowY = scy + ((v * cosine) >> 15);
+    for (int64_t x = 0; x < w; ++x) {
+      const int64_t u = x - dcx;
+      const int64_t sx = rowX + ((u * cosine) >> 15);
+      const int64_t sy = rowY + ((u * sine) >> 15);
+      *d++ = sx >= 0 && sy >= 0 && sx < src->width && sy < src->height
+                 ? src->pixels[sy * src->width + sx]
+                 : 0;
+    }
+  }
+  return out;
+}
+
+void IMGCopyRowWrap(const IMG* src, IMG* dst, int srcRow, int dstRow, int x) {
+  RowWrap(src, dst, srcRow, dstRow, x, [](uint32_t& d, uint32_t s) {
+    if (s != 0) d = s;
+  });
+}
+
+void IMGOrRowWrap(const IMG* src, IMG* dst, int srcRow, int dstRow, int x) {
+  RowWrap(src, dst, srcRow, dstRow, x, [](uint32_t& d, uint32_t s) { d |= s; });
+}
+
+void IMGCopyColumnWrap(const IMG* src, IMG* dst, int srcCol, int dstCol, int y) {
+  if (!HasPixels(src) || !HasPixels(dst) || srcCol < 0 || srcCol >= src->width || dstCol < 0 ||
+      dstCol >= dst->width || dst->height <= 0) {
+    IMGError();
+    return;
+  }
+  const int height = dst->height;
+  int row = y % height;
+  if (row < 0) row += height;
+  const int count = std::min(src->height, height);
+  const uint32_t* s = src->pixels + srcCol;
+  for (int i = 0; i < count; ++i, s += src->width) {
+    if (*s != 0) dst->pixels[int64_t{row} * dst->width + dstCol] = *s;
+    if (++row == height) row = 0;
+  }
+}
+
+void IMGAnd(const IMG* src, IMG* dst) {
+  if (!HasPixels(src) || !HasPixels(dst) || src->width != dst->width || src->height != dst->height ||
+      src->width < 0 || src->height < 0) {
+    IMGError();
+    return;
+  }
+  const size_t count = static_cast<size_t>(src->width) * static_cast<size_t>(src->height);
+  for (size_t i = 0; i < count; ++i) dst->pixels[i] &= src->pixels[i];
+}
+
+void IMGCopyRow(const IMG* src, IMG* dst, int srcRow, int dstRow) {
+  if (!HasPixels(src) || !HasPixels(dst) || !RowInside(src, srcRow) || !RowInside(dst, dstRow)) {
+    IMGError();
+    return;
+  }
+  const int count = std::min(src->width, dst->width);
+  if (count <= 0) return;
+  memmove(dst->pixels + int64_t{dstRow} * dst->width, src->pixels + int64_t{srcRow} * src->width,
+          static_cast<size_t>(count) * sizeof(uint32_t));
+}
+
+void IMGFillRect(IMG* img, int x, int y, int w, int h, uint32_t colour) {
+  if (!RectInside(img, x, y, w, h)) {
+    IMGError();
+    return;
+  }
+  uint32_t* row = img->pixels + int64_t{y} * img->width + x;
+  for (int r = 0; r < h; ++r, row += img->width) std::fill(row, row + w, colour);
+}
+
+void IMGDrawRect(IMG* img, int x, int y, int w, int h, uint32_t colour) {
+  if (!RectInside(img, x, y, w, h)) {
+    IMGError();
+    return;
+  }
+  uint32_t* top = img->pixels + int64_t{y} * img->width + x;
+  uint32_t* bottom = top + int64_t{h - 1} * img->width;
+  std::fill(top, top + w, colour);
+  std::fill(bottom, bottom + w, colour);
+  for (uint32_t* left = top; left <= bottom; left += img->width) {
+    left[0] = colour;
+    left[w - 1] = colour;
+  }
+}
