@@ -172,7 +172,10 @@ bool readHeader(Source& in, Rules rules, Header& header) {
 }
 
 BYTEMAP* newSized(int64_t w, int64_t h) {
-  if (w < 1 || h < 1 || w * h > BYTEMAPMaxSamples) return nullptr;
+  if (w < 1 || h < 1 || w > BYTEMAPMaxSamples || h > BYTEMAPMaxSamples ||
+      w * h > BYTEMAPMaxSamples) {
+    return nullptr;
+  }
   BYTEMAP* map = BYTEMAPNew();
   if (!map) return nullptr;
   BYTEMAPAlloc(map, static_cast<int>(w), static_cast<int>(h));

@@ -191,7 +191,8 @@ TEST(BytemapPnm, MemoryBitmapsRoundTheWidthUpToWholeBytes) {
 TEST(BytemapPnm, RefusesBadMagicZeroSizesAndAbsurdSizes) {
   for (const char* bad : {"P7\n1 1\n255\n\x01", "P0\n1 1\n255\n\x01", "Px\n1 1\n255\n\x01",
                           "P5\n0 1\n255\n\x01", "P5\n1 0\n255\n\x01", "P5\nx 1\n255\n\x01",
-                          "P5\n100000 100000\n255\n\x01", "P5\n99999999999999 1\n255\n\x01"}) {
+                          "P5\n100000 100000\n255\n\x01", "P5\n99999999999999 1\n255\n\x01",
+                          "P2 99999999999999 99999999999999 255 1 "}) {
     EXPECT_EQ(fromBytes(bad), nullptr) << bad;
   }
   EXPECT_EQ(BYTEMAPFromPNM(nullptr), nullptr);
