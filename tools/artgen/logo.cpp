@@ -1,6 +1,6 @@
 // The TORVELIN logo: heavy letters cut with an octagonal pen (so every
 // corner is bevelled), an inner rim line, speed stripes through the lower
-// half, a dithered drop shadow and a fading underline. The program inverts
+// half, a hatched drop shadow and a fading underline. The program inverts
 // the picture after decoding, so the letters are drawn as clear bits.
 #include "artgen.hpp"
 #include "strokes.hpp"
@@ -63,7 +63,9 @@ bool lit(const std::vector<LetterField>& letters, int x, int y) {
   }
   if (d <= Pen + 3.0) return false;  // a black gap keeps the letters apart from their shadow
   const double shadow = nameDistance(letters, x - ShadowX + 0.5, y - ShadowY + 0.5);
-  if (shadow <= Pen) return ((x + y) & 1) == 0;
+  // Hatched shadow: a period of 3 survives the program's 2x and 4x
+  // nearest-neighbour resizes, where a checkerboard would turn solid.
+  if (shadow <= Pen) return (x + y) % 3 == 0;
   // Underline: two thin bars dithered out towards the picture's ends.
   const int bar = y - (int(Top + 12 * UnitY + Pen) + ShadowY + 10);
   if (bar == 0 || bar == 1 || bar == 5) {
