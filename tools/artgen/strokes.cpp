@@ -20,7 +20,7 @@ std::vector<Segment> letterStrokes(char letter) {
     case 'J': b.line(7, 0, 7, 8.5).arc(3.75, 8.5, 3.25, 3.5, 0, 180).line(3, 0, 7, 0); break;
     case 'K': b.line(0, 0, 0, 12).line(7.5, 0, 0, 7.5).line(2.8, 5, 8, 12); break;
     case 'L': b.line(0, 0, 0, 12).line(0, 12, 7.5, 12); break;
-    case 'M': b.line(0, 12, 0, 0).line(0, 0, 4, 7.5).line(4, 7.5, 8, 0).line(8, 0, 8, 12); break;
+    case 'M': b.line(0, 12, 0, 0).line(0, 0, 4, 6.5).line(4, 6.5, 8, 0).line(8, 0, 8, 12); break;
     case 'N': b.line(0, 12, 0, 0).line(0, 0, 8, 12).line(8, 12, 8, 0); break;
     case 'O': b.arc(4, 6, 4, 6, 0, 360); break;
     case 'P': b.line(0, 0, 0, 12).line(0, 0, 4.5, 0).arc(4.5, 3.25, 3.5, 3.25, -90, 90).line(4.5, 6.5, 0, 6.5); break;
@@ -33,7 +33,7 @@ std::vector<Segment> letterStrokes(char letter) {
     case 'T': b.line(0, 0, 8, 0).line(4, 0, 4, 12); break;
     case 'U': b.line(0, 0, 0, 8).arc(4, 8, 4, 4, 180, 0).line(8, 8, 8, 0); break;
     case 'V': b.line(0, 0, 4, 12).line(4, 12, 8, 0); break;
-    case 'W': b.line(0, 0, 1.8, 12).line(1.8, 12, 4, 4).line(4, 4, 6.2, 12).line(6.2, 12, 8, 0); break;
+    case 'W': b.line(-0.3, 0, 1.9, 12).line(1.9, 12, 4, 5.5).line(4, 5.5, 6.1, 12).line(6.1, 12, 8.3, 0); break;
     case 'X': b.line(0, 0, 8, 12).line(8, 0, 0, 12); break;
     case 'Y': b.line(0, 0, 4, 6.5).line(8, 0, 4, 6.5).line(4, 6.5, 4, 12); break;
     case 'Z': b.line(0, 0, 8, 0).line(8, 0, 0, 12).line(0, 12, 8, 12); break;
