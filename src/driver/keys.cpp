@@ -5,6 +5,7 @@
 #include "image/img.hpp"
 #include "platform/fps.hpp"
 #include "platform/sdldpy.hpp"
+#include "text/scroll.hpp"
 
 void TORVELINKeyCommand(int8_t key) {
   switch (key) {
@@ -29,11 +30,16 @@ void TORVELINKeyCommand(int8_t key) {
   }
 }
 
+// The speed lives in the scroller itself: the scene moves it by that field.
 void TORVELINScrollerSpeed(int delta) {
-  int32_t speed = TORVELINScrollerSpeedValue + delta;
+  if (TORVELINScroller == nullptr) {
+    TORVELINError();
+    return;
+  }
+  int32_t speed = TORVELINScroller->speed + delta;
   if (speed < -TORVELINScrollerSpeedLimit) speed = -TORVELINScrollerSpeedLimit;
   if (speed > TORVELINScrollerSpeedLimit) speed = TORVELINScrollerSpeedLimit;
-  TORVELINScrollerSpeedValue = speed;
+  TORVELINScroller->speed = speed;
 }
 
 void TORVELINQuit() { TORVELINFadeOut(); }

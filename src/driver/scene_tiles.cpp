@@ -1,7 +1,132 @@
+// The tile scene: a wall of tiles scrolling left, the wide logo gliding over
+// it, the giant-letter scroller bouncing on top, and a chain of sprites on a
+// path of two sines per axis.
+#include "core/rnd.hpp"
+#include "core/sintable.hpp"
 #include "driver/torvelin.hpp"
+#include "image/img.hpp"
+#include "text/font.hpp"
+#include "text/scrollxl.hpp"
+
+namespace {
+
+constexpr int32_t kTile = 32;         // tile and sprite cells are 32 x 32
+constexpr int kTileKinds = 12;
+constexpr int kSpritePictures = 7;
+constexpr int32_t kWideLogoWidth = 2048;
+constexpr int32_t kWideLogoHeight = 256;
+constexpr int32_t kHalfSine = 511;    // first half of the table: no negatives
+
+void setGlyph(FONT* font, int32_t ch) {
+  if (font != nullptr) font->ch = ch;
+}
+
+void invertSmallFont() {
+  if (TORVELINSmallFont != nullptr) IMGInvert(TORVELINSmallFont->sheet);
+}
+
+// Rows from the bottom up, columns from the right; n slides the wall one
+// pixel left per frame and the 32-pixel period hides the jump back.
+void drawTileWall(const TORVELINTileRun& run, int n) {
+  FONT* tiles = TORVELINTileFont;
+  if (tiles == nullptr) return;
+  tiles->ch = run.tileA;
+  for (int32_t y = TORVELINHeight - kTile; y >= -kTile; y -= kTile) {
+    for (int32_t x = TORVELINWidth + n % kTile - kTile; x >= -kTile; x -= kTile) {
+      tiles->x = x;
+      tiles->y = y;
+      FONTPutCharOpaque(tiles);
+    }
+  }
+}
+
+// Crosses the screen and back every 1024 frames, brightening what it covers.
+void drawWideLogo(int n) {
+  const int32_t v = SinTable[n % SinTableLength];
+  const int32_t dx = ((v * 1280) >> 15) - 896;
+  IMGBlitAddSat(TORVELINWideLogo, TORVELINFrame, 0, 0, dx, 0, kWideLogoWidth, kWideLogoHeight);
+}
+
+// Bounces between rows 40 and -7; a negative run stays at the top.
+void drawLargeScroller(const TORVELINTileRun& run, int n) {
+  SCROLLXL* scroller = TORVELINLargeScroller;
+  if (scroller == nullptr) return;
+  scroller->y = run.negative != 0 ? 40 - ((SinTable[(5 * n) % (kHalfSine + 1)] * 48) >> 15) : 0;
+  setGlyph(TORVELINTileFont, run.tileB);
+  SCROLLXLDraw(scroller);
+  SCROLLXLMove(scroller);
+}
+
+// Each sprite is drawn keyed and then added once more on top, which doubles
+// its colours (saturating).
+void drawSpriteChain() {
+  FONT* bobs = TORVELINBobFont;
+  if (bobs == nullptr) return;
+  bobs->target = TORVELINFrame;
+  int32_t p[4];
+  for (int w = 0; w < 4; ++w) {
+    p[w] = TORVELINWaves[w].phase;
+    // Only the low ten bits are ever read, so the stored phase is kept there.
+    TORVELINWaves[w].phase = (TORVELINWaves[w].phase + TORVELINWaves[w].stepPerFrame) & SinTableMask;
+  }
+  for (int32_t j = 0; j < TORVELINSpriteCount; ++j) {
+    const int32_t picture = j % kSpritePictures;
+    bobs->ch = picture;
+    const TORVELINPoint at = TORVELINSpritePosition(p[0], p[1], p[2], p[3]);
+    bobs->x = at.x;
+    bobs->y = at.y;
+    for (int w = 0; w < 4; ++w) p[w] += TORVELINWaves[w].stepPerSprite;
+    FONTPutChar(bobs);
+    IMGBlitAddSat(bobs->sheet, TORVELINFrame, 0, kTile * picture, at.x, at.y, kTile, kTile);
+  }
+}
+
+}  // namespace
+
+TORVELINWave TORVELINWaves[4] = {{0, 15, 60, 31}, {200, 15, 60, 33}, {0, 10, 60, 31}, {200, 10, 60, 31}};
+int32_t TORVELINSpriteCount = 16;
+
+TORVELINPoint TORVELINSpritePosition(int32_t p1, int32_t p2, int32_t p3, int32_t p4) {
+  const auto sum = [](int32_t a, int32_t b, int32_t amplitudeA, int32_t amplitudeB) {
+    return (SinTable[a & SinTableMask] * amplitudeA + SinTable[b & SinTableMask] * amplitudeB) >> 15;
+  };
+  return {sum(p1, p2, TORVELINWaves[0].amplitude, TORVELINWaves[1].amplitude) + TORVELINWidth / 2 - kTile / 2,
+          sum(p3, p4, TORVELINWaves[2].amplitude, TORVELINWaves[3].amplitude) + TORVELINHeight / 2 - kTile / 2};
+}
+
+TORVELINTileRun TORVELINTileSceneSetUp() {
+  TORVELINSpriteCount = (RNDNext() & 63) + 8;
+  for (TORVELINWave& wave : TORVELINWaves) wave.stepPerSprite = (RNDNext() & 31) + 16;
+  TORVELINTileRun run{};
+  run.tileA = RNDNext() % kTileKinds;
+  if (TORVELINTileFont != nullptr) {
+    TORVELINTileFont->ch = run.tileA;
+    TORVELINTileFont->target = TORVELINFrame;
+  }
+  do {
+    run.tileB = RNDNext() % kTileKinds;
+  } while (run.tileB == run.tileA);
+  run.negative = RNDNext() & 31;
+  if (run.negative == 0) invertSmallFont();
+  return run;
+}
+
+void TORVELINTileSceneDraw(const TORVELINTileRun& run, int n) {
+  drawTileWall(run, n);
+  drawWideLogo(n);
+  drawLargeScroller(run, n);
+  drawSpriteChain();
+}
+
+void TORVELINTileSceneTearDown(const TORVELINTileRun& run) {
+  if (run.negative == 0) invertSmallFont();
+}
 
 void TORVELINSceneTiles() {
-  for (int n = 2000; n >= 1; --n) {
+  const TORVELINTileRun run = TORVELINTileSceneSetUp();
+  for (int n = TORVELINTileSceneFrames; n >= 1; --n) {
+    TORVELINTileSceneDraw(run, n);
     if (TORVELINFrameStep()) break;
   }
+  TORVELINTileSceneTearDown(run);
 }

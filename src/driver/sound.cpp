@@ -4,6 +4,8 @@
 #include "audio/bank.hpp"
 #include "audio/music.hpp"
 #include "audio/sdlsnd.hpp"
+#include "platform/fps.hpp"
+#include "text/font.hpp"
 
 namespace {
 
@@ -25,8 +27,18 @@ void TORVELINMusicInit() {
 }
 
 // Draws the frames-per-second figure over the top-left corner when bit 0 of
-// the rate-display flag is set.
-void TORVELINShowRate() {}
+// the rate-display flag is set: two hexadecimal digits, "32" at 50 fps.
+void TORVELINShowRate() {
+  if ((TORVELINRateDisplay & 1) == 0) return;
+  if (TORVELINSmallFont == nullptr) {
+    TORVELINError();
+    return;
+  }
+  TORVELINSmallFont->x = 0;
+  TORVELINSmallFont->y = 0;
+  TORVELINSmallFont->target = TORVELINFrame;
+  FONTPutHex8(TORVELINSmallFont, static_cast<uint32_t>(FPSFramesPerSecond()));
+}
 
 // Steps the music and queues its output while the sound queue has room.
 void TORVELINMusicPump() {

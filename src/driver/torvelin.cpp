@@ -58,8 +58,6 @@ STARS* TORVELINStars[3] = {nullptr, nullptr, nullptr};
 SDLSND* TORVELINSound = nullptr;
 MUSIC* TORVELINMusic = nullptr;
 
-int32_t TORVELINScrollerSpeedValue = TORVELINScrollerStartSpeed;
-
 void TORVELINError() {
   if (TORVELINDiagnostics) printf("TORVELIN Error.\n");
 }
@@ -85,6 +83,7 @@ void TORVELINInit() {
   IMGAlloc(TORVELINFrame, TORVELINDisplay->width, TORVELINDisplay->height);
   // Pictures and fonts, then the texts, scrollers and star layers, are set
   // up here, before the sound.
+  TORVELINSetUpText();
   TORVELINSetUpSound();
   FPSSetRate(TORVELINFrameRate);
 }

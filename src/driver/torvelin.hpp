@@ -53,11 +53,13 @@ extern STARS* TORVELINStars[3];
 extern SDLSND* TORVELINSound;
 extern MUSIC* TORVELINMusic;
 
-// The scroller's speed, changed by o and p within -32..32; the scroller
-// scene moves the scroller by it.
-extern int32_t TORVELINScrollerSpeedValue;
+// The sine scroller starts at speed 7; o and p change its own speed field
+// within -32..32. The large scroller runs at 9.
 constexpr int32_t TORVELINScrollerSpeedLimit = 32;
 constexpr int32_t TORVELINScrollerStartSpeed = 7;
+constexpr int32_t TORVELINLargeScrollerSpeed = 9;
+constexpr int TORVELINStarLayers = 3;
+constexpr int TORVELINStarsPerLayer = 64;
 
 constexpr int TORVELINFrameRate = 50;
 constexpr uint32_t TORVELINSeed = 786410978u;  // 0x2EDFADE2
@@ -68,6 +70,9 @@ constexpr uint32_t TORVELINFadeColour = 0x040404u;
 // Exits with status 1 and a line on standard error when the window cannot
 // be opened.
 void TORVELINInit();
+// The message, the two scrollers and the star layers (the run's first
+// random draws). Needs the fonts and the frame image.
+void TORVELINSetUpText();
 void TORVELINSetUpSound();
 void TORVELINMusicInit();
 
@@ -95,3 +100,45 @@ void TORVELINSceneScroller();
 void TORVELINSceneLogos();
 void TORVELINSceneTiles();
 void TORVELINSceneNoise();
+
+// Scroller scene: sixteen sparkles whose state carries over between runs.
+struct TORVELINSparkle {
+  int32_t x;
+  int32_t y;
+  int32_t c;  // animation step; from 32 on nothing is drawn
+};
+constexpr int TORVELINSparkleCount = 16;
+constexpr int TORVELINScrollerSceneFrames = 2001;
+extern TORVELINSparkle TORVELINSparkles[TORVELINSparkleCount];
+// Draws one frame of the scroller scene into the frame image.
+void TORVELINScrollerSceneDraw();
+
+// Tile scene: four sine waves place the sprite chain; the phases carry over
+// between runs, the steps per sprite and the count are drawn at every start.
+struct TORVELINWave {
+  int32_t phase;
+  int32_t stepPerFrame;
+  int32_t amplitude;
+  int32_t stepPerSprite;
+};
+constexpr int TORVELINTileSceneFrames = 2000;
+extern TORVELINWave TORVELINWaves[4];  // x, x, y, y
+extern int32_t TORVELINSpriteCount;
+// The choices of one run of the tile scene.
+struct TORVELINTileRun {
+  int32_t tileA;     // the wall
+  int32_t tileB;     // the large scroller's dots, never equal to tileA
+  int32_t negative;  // 0: the large letters come out as negatives
+};
+struct TORVELINPoint {
+  int32_t x;
+  int32_t y;
+};
+// Draws the run's choices (inverting the small font for a negative run).
+TORVELINTileRun TORVELINTileSceneSetUp();
+// Draws frame n (n counts down from 2000 to 1) into the frame image.
+void TORVELINTileSceneDraw(const TORVELINTileRun& run, int n);
+// Restores the small font after a negative run.
+void TORVELINTileSceneTearDown(const TORVELINTileRun& run);
+// Top-left corner of a chain sprite for the working phases p1..p4.
+TORVELINPoint TORVELINSpritePosition(int32_t p1, int32_t p2, int32_t p3, int32_t p4);

@@ -51,7 +51,6 @@ struct Driver : ::testing::Test {
     TORVELINRateDisplay = 0;
     const uint8_t toggles[4] = {1, 1, 1, 3};
     for (int i = 0; i < 4; ++i) TORVELINToggles[i] = toggles[i];
-    TORVELINScrollerSpeedValue = TORVELINScrollerStartSpeed;
   }
   static void script(std::vector<HEADLESSKeyEvent> events) {
     HEADLESSSetKeyScript(events.data(), static_cast<int>(events.size()));

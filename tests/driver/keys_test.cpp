@@ -5,6 +5,7 @@
 
 #include "driver/torvelin.hpp"
 #include "driver_fixture.hpp"
+#include "text/scroll.hpp"
 
 namespace {
 
@@ -18,7 +19,7 @@ struct Flags {
 Flags snapshot() {
   return {TORVELINNextPart, TORVELINExit, TORVELINRateDisplay,
           {TORVELINToggles[0], TORVELINToggles[1], TORVELINToggles[2], TORVELINToggles[3]},
-          TORVELINScrollerSpeedValue};
+          TORVELINScroller->speed};
 }
 
 using KeyCommands = Driver;
@@ -69,16 +70,16 @@ TEST_F(KeyCommands, OtherKeysChangeNothing) {
 
 TEST_F(KeyCommands, ScrollerSpeedStepsByOneWithinThirtyTwo) {
   TORVELINKeyCommand('p');
-  EXPECT_EQ(TORVELINScrollerSpeedValue, TORVELINScrollerStartSpeed + 1);
+  EXPECT_EQ(TORVELINScroller->speed, TORVELINScrollerStartSpeed + 1);
   TORVELINKeyCommand('o');
   TORVELINKeyCommand('o');
-  EXPECT_EQ(TORVELINScrollerSpeedValue, TORVELINScrollerStartSpeed - 1);
+  EXPECT_EQ(TORVELINScroller->speed, TORVELINScrollerStartSpeed - 1);
   for (int i = 0; i < 40; ++i) TORVELINKeyCommand('p');
-  EXPECT_EQ(TORVELINScrollerSpeedValue, 32);
+  EXPECT_EQ(TORVELINScroller->speed, 32);
   for (int i = 0; i < 80; ++i) TORVELINKeyCommand('o');
-  EXPECT_EQ(TORVELINScrollerSpeedValue, -32);
+  EXPECT_EQ(TORVELINScroller->speed, -32);
   TORVELINScrollerSpeed(+5);
-  EXPECT_EQ(TORVELINScrollerSpeedValue, -27);
+  EXPECT_EQ(TORVELINScroller->speed, -27);
 }
 
 TEST(Wrap, FoldsIntoTheRange) {
