@@ -11,8 +11,7 @@ constexpr double Radius = 15.0, Centre = 15.5, Peak = 127.0;
 constexpr Rgb Colours[Count] = {{255, 40, 40}, {255, 140, 20}, {250, 230, 40}, {60, 230, 60},
                                 {40, 220, 230}, {60, 90, 255}, {230, 60, 240}};
 
-// One pixel of a ball lit from the upper left; nullopt-free: returns 0
-// outside the disc.
+// One pixel of a ball lit from the upper left; 0 outside the disc.
 Rgb ballPixel(Rgb colour, int x, int y) {
   const double u = (x + 0.5 - Centre) / Radius, v = (y + 0.5 - Centre) / Radius;
   const double d2 = u * u + v * v;
