@@ -48,13 +48,13 @@ bool ClipRow(const IMG* img, int y, int& x0, int& x1) {
   return x0 <= x1;
 }
 
+// Red and blue are weighed together in one word: the weights add up to 256,
+// so neither product overflows into the next channel's bits.
 uint32_t Blend(uint32_t under, uint32_t colour, uint32_t alpha) {
-  uint32_t result = 0;
-  for (uint32_t mask : channelMasks) {
-    uint32_t mixed = ((under & mask) * (256 - alpha) + (colour & mask) * alpha) >> 8;
-    result |= mixed & mask;
-  }
-  return result;
+  const uint32_t keep = 256 - alpha;
+  const uint32_t redBlue = ((under & 0xFF00FFu) * keep + (colour & 0xFF00FFu) * alpha) >> 8;
+  const uint32_t green = ((under & 0x00FF00u) * keep + (colour & 0x00FF00u) * alpha) >> 8;
+  return (redBlue & 0xFF00FFu) | (green & 0x00FF00u);
 }
 
 // The file form: "RSTR", the colour count as 4 bytes little-endian, then
