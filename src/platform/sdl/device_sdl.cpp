@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "driver/flavour.hpp"
 #include "image/img.hpp"
@@ -14,7 +15,12 @@ constexpr Uint32 WindowedFlags = SDL_HWSURFACE | SDL_ANYFORMAT;
 constexpr Uint32 FullScreenFlags = WindowedFlags | SDL_FULLSCREEN;
 constexpr const char* Caption = "TORVELIN";
 
+// Video drivers that give a picture on a screen, in order of preference.
+// SDL would otherwise fall back to drawing text art on the terminal.
+constexpr const char* ScreenDrivers[] = {"x11", "fbcon"};
+
 SDL_Surface* screen = nullptr;
+std::string failure;
 bool doubleBuffered = false;
 
 void updateScreen() {
@@ -31,6 +37,27 @@ bool screenMatchesImages() {
          f->Bmask == 0x000000ffu;
 }
 
+// Starts video on a screen driver unless the user chose one. False, with
+// the reason in `failure`, when there is no screen to open a window on.
+bool startVideo() {
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  if (getenv("SDL_VIDEODRIVER") != nullptr) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    failure = SDL_GetError();
+    return false;
+  }
+  failure.clear();
+  for (const char* driver : ScreenDrivers) {
+    setenv("SDL_VIDEODRIVER", driver, 1);
+    const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (!started && failure.empty()) failure = SDL_GetError();
+    unsetenv("SDL_VIDEODRIVER");
+    if (started) return true;
+  }
+  if (getenv("DISPLAY") == nullptr) failure += " (DISPLAY is not set)";
+  return false;
+}
+
 }  // namespace
 
 void SDLDPYDeviceStartSystem() {
@@ -39,10 +66,15 @@ void SDLDPYDeviceStartSystem() {
 }
 
 bool SDLDPYDeviceOpen(int width, int height, int* depth, const char** reason) {
+  if (!startVideo()) {
+    *reason = failure.c_str();
+    return false;
+  }
   const Uint32 videoFlags = TORVELINFullScreen ? FullScreenFlags : WindowedFlags;
   screen = SDL_SetVideoMode(width, height, 0, videoFlags);
   if (screen == nullptr) {
-    *reason = SDL_GetError();
+    failure = SDL_GetError();
+    *reason = failure.c_str();
     return false;
   }
   SDL_WM_SetCaption(Caption, Caption);

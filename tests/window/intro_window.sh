@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The windowed program opens a 256 x 256 window titled TORVELIN, shows the
+# frame image in it, keeps playing through SPACE presses and prints nothing.
+source "$(dirname "$0")/common.bash"
+
+start_x
+start_program "$INTRO" intro
+window=$(wait_window)
+
+geometry=$(xwininfo -id "$window")
+grep -q "Width: 256$" <<<"$geometry" || fail "window width: $geometry"
+grep -q "Height: 256$" <<<"$geometry" || fail "window height: $geometry"
+[ "$(xdotool getwindowname "$window")" = "TORVELIN" ] || fail "window title"
+
+# The window shows the frame image pixel for pixel: 256 x 256, with the
+# first scene's many-coloured beams drawn all over it.
+sleep 1
+import -window "$window" "$WORK/shot.ppm" || fail "screenshot"
+size=$(identify -format '%w x %h' "$WORK/shot.ppm")
+[ "$size" = "256 x 256" ] || fail "screenshot size $size"
+colours=$(identify -format '%k' "$WORK/shot.ppm")
+[ "$colours" -ge 64 ] || fail "the window shows only $colours colours"
+# Something is drawn in each quarter of the window, not only in a corner.
+for corner in 128x128+0+0 128x128+128+0 128x128+0+128 128x128+128+128; do
+  lit=$(convert "$WORK/shot.ppm" -crop "$corner" +repage -format '%[fx:int(255*maxima)]' info:)
+  [ "$lit" -gt 64 ] || fail "nothing lit in the quarter $corner"
+done
+
+# SPACE moves to the next scene; the program keeps running.
+for _ in 1 2 3 4 5 6; do
+  press space "$window"
+  sleep 0.2
+done
+still_running || fail "the program ended on SPACE"
+xdotool search --onlyvisible --name '^TORVELIN$' >/dev/null || fail "the window closed on SPACE"
+
+press Escape "$window"
+wait_exit 10
+[ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS after Escape"
+[ ! -s "$WORK/intro.out" ] || fail "something was printed on standard output"
+echo "window test passed"
