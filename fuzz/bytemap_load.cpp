@@ -10,8 +10,13 @@
 
 namespace {
 
+// In TMPDIR when set, so that long runs can keep the file in memory.
 const std::string& scratchPath() {
-  static const std::string path = "/tmp/torvelin_fuzz_bytemap_" + std::to_string(getpid());
+  static const std::string path = [] {
+    const char* dir = std::getenv("TMPDIR");
+    return std::string(dir && *dir ? dir : "/tmp") + "/torvelin_fuzz_bytemap_" +
+           std::to_string(getpid());
+  }();
   return path;
 }
 
