@@ -1,0 +1,114 @@
+// Per-frame cost of the laser, logo and noise scenes (drawing only: no
+// pacing, no presentation), the picture set-up and the logo scene's start,
+// next to a 256 KiB memcpy (one 256 x 256 frame of pixel words) for scale.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "core/rnd.hpp"
+#include "driver/scenes.hpp"
+#include "driver/torvelin.hpp"
+#include "image/img.hpp"
+
+namespace {
+
+constexpr size_t kFrameBytes = 256 * 1024;
+
+// The frame image and the pictures, as the start-up leaves them.
+struct Stage {
+  Stage() {
+    RNDSeed(TORVELINSeed);
+    TORVELINFrame = IMGNew();
+    IMGAlloc(TORVELINFrame, TORVELINWidth, TORVELINHeight);
+    TORVELINSetUpPictures();
+  }
+  ~Stage() {
+    TORVELINFreePictures();
+    IMGFree(&TORVELINFrame);
+  }
+};
+
+void ScenesMemcpy256KiB(benchmark::State& state) {
+  std::vector<unsigned char> from(kFrameBytes, 0x5a), to(kFrameBytes);
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), kFrameBytes);
+    benchmark::DoNotOptimize(to.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kFrameBytes));
+}
+BENCHMARK(ScenesMemcpy256KiB);
+
+void LaserSceneFrame(benchmark::State& state) {
+  Stage stage;
+  TORVELINLasersStart();
+  int k = TORVELINLaserFrames - 1;
+  for (auto _ : state) {
+    TORVELINLasersDraw(k);
+    k = k == 0 ? TORVELINLaserFrames - 1 : k - 1;
+    benchmark::DoNotOptimize(TORVELINFrame->pixels);
+    benchmark::ClobberMemory();
+  }
+  TORVELINLasersStop();
+}
+BENCHMARK(LaserSceneFrame);
+
+void LogoSceneFrame(benchmark::State& state) {
+  Stage stage;
+  TORVELINLogosStart();
+  int n = TORVELINLogoFrames;
+  for (auto _ : state) {
+    TORVELINLogosDraw(n);
+    n = n == 1 ? TORVELINLogoFrames : n - 1;
+    benchmark::DoNotOptimize(TORVELINFrame->pixels);
+    benchmark::ClobberMemory();
+  }
+  TORVELINLogosStop();
+}
+BENCHMARK(LogoSceneFrame);
+
+void NoiseSceneFrame(benchmark::State& state) {
+  Stage stage;
+  int i = 0;
+  for (auto _ : state) {
+    TORVELINNoiseDraw(i);
+    i = (i + 1) % TORVELINNoiseFrames;
+    benchmark::DoNotOptimize(TORVELINFrame->pixels);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(NoiseSceneFrame);
+
+void NoiseFillFrame(benchmark::State& state) {
+  Stage stage;
+  for (auto _ : state) {
+    TORVELINNoiseFill(TORVELINFrame, 0x8040c0u);
+    benchmark::DoNotOptimize(TORVELINFrame->pixels);
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * int64_t{TORVELINWidth} * TORVELINHeight);
+}
+BENCHMARK(NoiseFillFrame);
+
+// Resampling and tinting the eight copies (about 3.3 million pixels).
+void LogoSceneStartAndStop(benchmark::State& state) {
+  Stage stage;
+  for (auto _ : state) {
+    TORVELINLogosStart();
+    benchmark::DoNotOptimize(TORVELINLogoCopies[7]->pixels);
+    TORVELINLogosStop();
+  }
+}
+BENCHMARK(LogoSceneStartAndStop)->Unit(benchmark::kMillisecond);
+
+void PictureSetUp(benchmark::State& state) {
+  Stage stage;
+  for (auto _ : state) {
+    TORVELINSetUpPictures();  // releases the previous set first
+    benchmark::DoNotOptimize(TORVELINStrip->pixels);
+  }
+}
+BENCHMARK(PictureSetUp)->Unit(benchmark::kMillisecond);
+
+}  // namespace
