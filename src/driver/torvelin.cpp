@@ -83,6 +83,7 @@ void TORVELINInit() {
   IMGAlloc(TORVELINFrame, TORVELINDisplay->width, TORVELINDisplay->height);
   // Pictures and fonts, then the texts, scrollers and star layers, are set
   // up here, before the sound.
+  TORVELINSetUpPictures();
   TORVELINSetUpText();
   TORVELINSetUpSound();
   FPSSetRate(TORVELINFrameRate);

@@ -70,9 +70,15 @@ constexpr uint32_t TORVELINFadeColour = 0x040404u;
 // Exits with status 1 and a line on standard error when the window cannot
 // be opened.
 void TORVELINInit();
+// The logo, the wide logo, the six fonts and the strip; draws no random
+// number. TORVELINFreePictures releases them (a repeated start-up does).
+void TORVELINSetUpPictures();
+void TORVELINFreePictures();
 // The message, the two scrollers and the star layers (the run's first
-// random draws). Needs the fonts and the frame image.
+// random draws). Needs the fonts and the frame image. TORVELINFreeText
+// releases them (a repeated start-up does).
 void TORVELINSetUpText();
+void TORVELINFreeText();
 void TORVELINSetUpSound();
 void TORVELINMusicInit();
 
