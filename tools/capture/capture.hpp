@@ -1,0 +1,52 @@
+// intro-capture: plays the intro on the headless backend, exactly as the
+// windowed program would at a perfect 50 frames per second, and writes its
+// frames (PNG files or raw RGB on standard output) and its sound (WAV).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/scenes.hpp"
+#include "driver/torvelin.hpp"
+
+// One whole loop of the five scenes.
+constexpr int CAPTURELoopFrames = TORVELINLaserFrames + TORVELINScrollerSceneFrames + TORVELINLogoFrames +
+                                  TORVELINTileSceneFrames + TORVELINNoiseFrames;
+// Frame files are numbered with six digits, so names sort in playing order.
+constexpr int CAPTUREMaxFrames = 999999;
+constexpr int CAPTUREMaxScale = 4;
+constexpr int CAPTURESampleRate = 44100;
+constexpr int CAPTUREValuesPerFrame = CAPTURESampleRate / TORVELINFrameRate;
+
+// A key pressed at a frame: it goes down at keyboard poll `frame` (the poll
+// that follows the presentation of frame `frame`, counting from 0) and is
+// released at the next poll.
+struct CAPTUREKey {
+  int32_t frame;
+  uint8_t key;
+};
+
+struct CAPTUREOptions {
+  int frames = CAPTURELoopFrames;
+  std::vector<CAPTUREKey> keys;
+  std::string pngDir;   // empty: no PNG frames
+  bool raw = false;     // raw RGB frames on standard output
+  std::string wavPath;  // empty: no sound file
+  int scale = 1;
+  bool quiet = false;
+  bool help = false;
+};
+
+// Both return an empty text on success, otherwise one line saying what is
+// wrong (without the program name).
+std::string CAPTUREParseKeys(std::string_view text, std::vector<CAPTUREKey>* keys);
+std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options);
+const char* CAPTUREUsage();
+
+// Widens a frame of 0x00RRGGBB words into RGB bytes, each pixel repeated
+// scale times across and each row scale times down.
+void CAPTUREScaleFrame(const uint32_t* pixels, int width, int height, int scale, std::vector<uint8_t>* rgb);
+
+// Writes an RGB picture as a PNG file. Empty text on success.
+std::string CAPTUREWritePng(const std::string& path, const uint8_t* rgb, int width, int height);

@@ -1,0 +1,49 @@
+// Frame pictures: nearest-neighbour enlargement to RGB bytes and PNG files.
+#include <png.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "capture.hpp"
+
+void CAPTUREScaleFrame(const uint32_t* pixels, int width, int height, int scale, std::vector<uint8_t>* rgb) {
+  const size_t rowBytes = static_cast<size_t>(width) * scale * 3;
+  rgb->resize(rowBytes * height * scale);
+  uint8_t* out = rgb->data();
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = out;
+    for (int x = 0; x < width; ++x) {
+      const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
+      for (int i = 0; i < scale; ++i) {
+        *out++ = static_cast<uint8_t>(p >> 16);
+        *out++ = static_cast<uint8_t>(p >> 8);
+        *out++ = static_cast<uint8_t>(p);
+      }
+    }
+    for (int copy = 1; copy < scale; ++copy, out += rowBytes) memcpy(out, row, rowBytes);
+  }
+}
+
+std::string CAPTUREWritePng(const std::string& path, const uint8_t* rgb, int width, int height) {
+  struct Closer {
+    void operator()(FILE* f) const { fclose(f); }
+  };
+  std::unique_ptr<FILE, Closer> file(fopen(path.c_str(), "wb"));
+  if (!file) return "cannot write " + path + ": " + strerror(errno);
+  png_image image;
+  memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(width);
+  image.height = static_cast<png_uint_32>(height);
+  image.format = PNG_FORMAT_RGB;
+  const int written = png_image_write_to_stdio(&image, file.get(), 0, rgb, width * 3, nullptr);
+  const std::string libraryMessage = image.message;
+  png_image_free(&image);
+  if (!written) return "cannot write " + path + ": " + libraryMessage;
+  if (fflush(file.get()) != 0 || ferror(file.get())) return "cannot write " + path + ": " + strerror(errno);
+  FILE* raw = file.release();
+  if (fclose(raw) != 0) return "cannot write " + path + ": " + strerror(errno);
+  return {};
+}

@@ -1,0 +1,277 @@
+// intro-capture: the intro's loop on the headless backend, frames and sound
+// written to files or a pipe. See CAPTUREUsage for the command line.
+//
+// The exit keys end the process from inside the key command (after the
+// fade), so the sound file is finished by an exit handler: it is written
+// under a temporary name and renamed only once it is complete.
+#include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "audio/music.hpp"
+#include "audio/sdlsnd.hpp"
+#include "capture.hpp"
+#include "image/img.hpp"
+#include "platform/headless.hpp"
+
+namespace {
+
+enum Status { kOk = 0, kWriteFailed = 1, kBadArguments = 2 };
+
+struct Progress {
+  std::chrono::steady_clock::time_point start;
+  std::chrono::steady_clock::time_point lastDrawn;
+  bool drawn = false;
+};
+
+struct Capture {
+  CAPTUREOptions options;
+  int framesDone = 0;
+  int soundFramesDone = 0;
+  bool finished = false;
+  std::vector<uint8_t> rgb;
+  SNDFILE* wav = nullptr;
+  std::string wavPartPath;
+  Progress progress;
+};
+
+Capture capture;
+
+void Fail(const std::string& message);
+
+std::string PartName(const std::string& path) { return path + ".part"; }
+
+void DrawProgress(bool last) {
+  if (capture.options.quiet) return;
+  const auto now = std::chrono::steady_clock::now();
+  // A log file gets a line every few seconds, a terminal a lively bar.
+  const auto interval = std::chrono::milliseconds(isatty(STDERR_FILENO) ? 200 : 5000);
+  if (!last && capture.progress.drawn && now - capture.progress.lastDrawn < interval) return;
+  capture.progress.lastDrawn = now;
+  capture.progress.drawn = true;
+  const int total = capture.options.frames;
+  const double seconds = std::chrono::duration<double>(now - capture.progress.start).count();
+  const double rate = seconds > 0 ? capture.framesDone / seconds : 0.0;
+  constexpr int kWidth = 30;
+  const int filled = static_cast<int>(static_cast<int64_t>(capture.framesDone) * kWidth / total);
+  char bar[kWidth + 1];
+  for (int i = 0; i < kWidth; ++i) bar[i] = i < filled ? '#' : '.';
+  bar[kWidth] = 0;
+  fprintf(stderr, "\r[%s] %d/%d frames  %.0f frames/s  %.1fx real time ", bar, capture.framesDone, total, rate,
+          rate / TORVELINFrameRate);
+  if (last) fputc('\n', stderr);
+  fflush(stderr);
+}
+
+void WriteFrameFiles(const IMG* frame) {
+  const int scale = capture.options.scale;
+  CAPTUREScaleFrame(frame->pixels, frame->width, frame->height, scale, &capture.rgb);
+  const int width = frame->width * scale;
+  const int height = frame->height * scale;
+  if (!capture.options.pngDir.empty()) {
+    char name[32];
+    snprintf(name, sizeof name, "/frame_%06d.png", capture.framesDone);
+    const std::string path = capture.options.pngDir + name;
+    const std::string part = PartName(path);
+    if (std::string error = CAPTUREWritePng(part, capture.rgb.data(), width, height); !error.empty()) {
+      unlink(part.c_str());
+      Fail(error);
+    }
+    if (rename(part.c_str(), path.c_str()) != 0) {
+      unlink(part.c_str());
+      Fail("cannot write " + path + ": " + strerror(errno));
+    }
+  }
+  if (capture.options.raw && fwrite(capture.rgb.data(), 1, capture.rgb.size(), stdout) != capture.rgb.size())
+    Fail(std::string("cannot write the frames to standard output: ") + strerror(errno));
+}
+
+// Every presented frame, the exit fade's included, until the count is
+// reached; the frame that reaches it ends the running scene.
+void OnFrame(const IMG* frame, void*) {
+  if (capture.finished || capture.framesDone >= capture.options.frames) return;
+  WriteFrameFiles(frame);
+  ++capture.framesDone;
+  DrawProgress(false);
+  if (capture.framesDone == capture.options.frames) TORVELINNextPart = 1;
+}
+
+void WriteSound(const int16_t* values, int count) {
+  if (capture.wav == nullptr) return;
+  if (sf_write_short(capture.wav, values, count) != count)
+    Fail("cannot write " + capture.wavPartPath + ": " + sf_strerror(capture.wav));
+}
+
+// The sound the device pulled while a frame was shown.
+void OnSound(const int16_t* values, int count, void*) {
+  if (capture.finished || capture.soundFramesDone >= capture.options.frames) return;
+  WriteSound(values, count);
+  ++capture.soundFramesDone;
+}
+
+void DiscardSound() {
+  if (capture.wav == nullptr) return;
+  sf_close(capture.wav);
+  capture.wav = nullptr;
+  unlink(capture.wavPartPath.c_str());
+}
+
+// Closes the outputs; the sound file gets its name only when complete.
+// Holds the sound to exactly one frame's worth of values per frame shown.
+Status Finish() {
+  if (capture.finished) return kOk;
+  if (capture.wav != nullptr) {
+    const std::vector<int16_t> silence(CAPTUREValuesPerFrame, 0);
+    while (capture.soundFramesDone < capture.framesDone) {
+      WriteSound(silence.data(), CAPTUREValuesPerFrame);
+      ++capture.soundFramesDone;
+    }
+  }
+  capture.finished = true;
+  if (capture.options.raw && fflush(stdout) != 0) {
+    DiscardSound();
+    fprintf(stderr, "intro-capture: cannot write the frames to standard output: %s\n", strerror(errno));
+    return kWriteFailed;
+  }
+  if (capture.wav != nullptr) {
+    SNDFILE* wav = capture.wav;
+    capture.wav = nullptr;
+    const int closed = sf_close(wav);
+    if (closed != 0 || rename(capture.wavPartPath.c_str(), capture.options.wavPath.c_str()) != 0) {
+      const std::string reason = closed != 0 ? sf_error_number(closed) : strerror(errno);
+      unlink(capture.wavPartPath.c_str());
+      fprintf(stderr, "intro-capture: cannot write %s: %s\n", capture.options.wavPath.c_str(), reason.c_str());
+      return kWriteFailed;
+    }
+  }
+  DrawProgress(true);
+  return kOk;
+}
+
+// A write failed in the middle of the run: say so, leave no sound file
+// that looks complete, stop.
+void Fail(const std::string& message) {
+  capture.finished = true;
+  DiscardSound();
+  if (!capture.options.quiet && capture.progress.drawn) fputc('\n', stderr);
+  fprintf(stderr, "intro-capture: %s\n", message.c_str());
+  _exit(kWriteFailed);
+}
+
+// The exit keys end the process with exit(0) after their fade.
+void FinishAtExit() {
+  if (capture.finished) return;
+  if (Finish() != kOk) _exit(kWriteFailed);
+}
+
+// The folder for the frames: made when missing, and tried with a file.
+std::string PrepareFolder(const std::string& folder) {
+  if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return "cannot make the folder " + folder + ": " + strerror(errno);
+  struct stat info;
+  if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return folder + " is not a folder";
+  const std::string probe = folder + "/.intro-capture-probe";
+  FILE* file = fopen(probe.c_str(), "wb");
+  if (file == nullptr) return "cannot write into the folder " + folder + ": " + strerror(errno);
+  fclose(file);
+  unlink(probe.c_str());
+  return {};
+}
+
+std::string OpenSound(const std::string& path) {
+  SF_INFO info;
+  memset(&info, 0, sizeof info);
+  info.samplerate = CAPTURESampleRate;
+  info.channels = 1;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  capture.wavPartPath = PartName(path);
+  capture.wav = sf_open(capture.wavPartPath.c_str(), SFM_WRITE, &info);
+  if (capture.wav == nullptr) return "cannot write " + path + ": " + sf_strerror(nullptr);
+  return {};
+}
+
+std::string PrepareOutputs() {
+  const CAPTUREOptions& options = capture.options;
+  if (options.raw && isatty(STDOUT_FILENO)) return "--raw writes binary frames: pipe standard output into a program or a file";
+  if (!options.pngDir.empty())
+    if (std::string error = PrepareFolder(options.pngDir); !error.empty()) return error;
+  if (!options.wavPath.empty())
+    if (std::string error = OpenSound(options.wavPath); !error.empty()) return error;
+  return {};
+}
+
+// Down at the key's poll, up at the next one; a release goes before a
+// press scheduled at the same poll, so that press stays in the key cell.
+std::vector<HEADLESSKeyEvent> KeyScript(const std::vector<CAPTUREKey>& keys) {
+  std::vector<HEADLESSKeyEvent> events;
+  for (const CAPTUREKey& key : keys) {
+    events.push_back({key.frame, key.key, true});
+    events.push_back({key.frame + 1, key.key, false});
+  }
+  std::stable_sort(events.begin(), events.end(), [](const HEADLESSKeyEvent& a, const HEADLESSKeyEvent& b) {
+    return a.frame != b.frame ? a.frame < b.frame : (!a.down && b.down);
+  });
+  return events;
+}
+
+void PlayUntilDone() {
+  while (capture.framesDone < capture.options.frames) {
+    TORVELINSceneLasers();
+    if (capture.framesDone >= capture.options.frames) break;
+    TORVELINSceneScroller();
+    if (capture.framesDone >= capture.options.frames) break;
+    TORVELINSceneLogos();
+    if (capture.framesDone >= capture.options.frames) break;
+    TORVELINSceneTiles();
+    if (capture.framesDone >= capture.options.frames) break;
+    TORVELINSceneNoise();
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (std::string error = CAPTUREParseArguments(argc, argv, &capture.options); !error.empty()) {
+    fprintf(stderr, "intro-capture: %s\n", error.c_str());
+    return kBadArguments;
+  }
+  if (capture.options.help) {
+    fputs(CAPTUREUsage(), stdout);
+    return kOk;
+  }
+  // A reader that goes away shows up as a failed write, not as a silent death.
+  signal(SIGPIPE, SIG_IGN);
+  if (std::string error = PrepareOutputs(); !error.empty()) {
+    DiscardSound();
+    fprintf(stderr, "intro-capture: %s\n", error.c_str());
+    return kWriteFailed;
+  }
+  atexit(FinishAtExit);
+
+  HEADLESSReset();
+  const std::vector<HEADLESSKeyEvent> script = KeyScript(capture.options.keys);
+  HEADLESSSetKeyScript(script.data(), static_cast<int>(script.size()));
+  HEADLESSSetFrameSink(OnFrame, nullptr);
+  HEADLESSSetSoundSink(OnSound, nullptr);
+  capture.progress.start = std::chrono::steady_clock::now();
+  TORVELINInit();
+  PlayUntilDone();
+  const Status status = Finish();
+  // Give back what the start-up made, so memory checkers see a clean end.
+  SDLSNDFree(&TORVELINSound);
+  MUSICFree(&TORVELINMusic);
+  TORVELINFreeText();
+  TORVELINFreePictures();
+  IMGFree(&TORVELINFrame);
+  HEADLESSReset();
+  return status;
+}

@@ -1,0 +1,170 @@
+// The command line of intro-capture and its key script.
+#include <algorithm>
+#include <charconv>
+#include <string>
+
+#include "capture.hpp"
+
+namespace {
+
+// A whole number from min to max, written in plain decimal digits.
+bool ParseNumber(std::string_view text, int min, int max, int* value) {
+  if (text.empty() || text.size() > 9) return false;
+  int parsed = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (error != std::errc() || end != text.data() + text.size()) return false;
+  if (text[0] == '+' || text[0] == '-' || parsed < min || parsed > max) return false;
+  *value = parsed;
+  return true;
+}
+
+// The key byte the keyboard leaves in its cell: letters arrive in lower case.
+bool ParseKeyName(std::string_view name, uint8_t* key) {
+  std::string lower(name);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  if (lower == "space") {
+    *key = ' ';
+  } else if (lower == "esc" || lower == "escape") {
+    *key = 27;
+  } else if (lower.size() == 1 && ((lower[0] >= 'a' && lower[0] <= 'z') || (lower[0] >= '0' && lower[0] <= '9'))) {
+    *key = static_cast<uint8_t>(lower[0]);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+}  // namespace
+
+std::string CAPTUREParseKeys(std::string_view text, std::vector<CAPTUREKey>* keys) {
+  std::vector<CAPTUREKey> parsed;
+  if (text.empty()) return "--keys needs at least one FRAME:KEY entry";
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t comma = std::min(text.find(',', start), text.size());
+    const std::string_view entry = text.substr(start, comma - start);
+    const size_t colon = entry.find(':');
+    if (colon == std::string_view::npos) return "--keys entry " + Quoted(entry) + " is not FRAME:KEY";
+    int frame = 0;
+    if (!ParseNumber(entry.substr(0, colon), 0, CAPTUREMaxFrames, &frame))
+      return "--keys entry " + Quoted(entry) + ": the frame must be a whole number from 0 to " +
+             std::to_string(CAPTUREMaxFrames);
+    uint8_t key = 0;
+    if (!ParseKeyName(entry.substr(colon + 1), &key))
+      return "--keys entry " + Quoted(entry) + ": unknown key (use a letter, a digit, space or esc)";
+    for (const CAPTUREKey& earlier : parsed)
+      if (earlier.frame == frame) return "--keys has two keys at frame " + std::to_string(frame);
+    parsed.push_back({frame, key});
+    start = comma + 1;
+  }
+  std::sort(parsed.begin(), parsed.end(), [](const CAPTUREKey& a, const CAPTUREKey& b) { return a.frame < b.frame; });
+  *keys = std::move(parsed);
+  return {};
+}
+
+std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options) {
+  CAPTUREOptions parsed;
+  bool sawFrames = false;
+  bool sawScale = false;
+  bool sawKeys = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view arg = argv[i];
+    std::string_view value;
+    bool inlineValue = false;
+    if (const size_t equals = arg.find('='); arg.starts_with("--") && equals != std::string_view::npos) {
+      value = arg.substr(equals + 1);
+      arg = arg.substr(0, equals);
+      inlineValue = true;
+    }
+    const bool takesValue = arg == "--frames" || arg == "--keys" || arg == "--png" || arg == "--wav" || arg == "--scale";
+    if (takesValue && !inlineValue) {
+      if (i + 1 >= argc) return std::string(arg) + " needs a value";
+      value = argv[++i];
+    } else if (!takesValue && inlineValue) {
+      return std::string(arg) + " takes no value";
+    }
+    // Each option once: a repeated one is more likely a slip than a wish.
+    auto once = [&](bool* seen) {
+      const bool first = !*seen;
+      *seen = true;
+      return first;
+    };
+    if (arg == "--help" || arg == "-h") {
+      parsed.help = true;
+    } else if (arg == "--frames") {
+      if (!once(&sawFrames)) return "--frames is given twice";
+      if (!ParseNumber(value, 1, CAPTUREMaxFrames, &parsed.frames))
+        return "--frames must be a whole number from 1 to " + std::to_string(CAPTUREMaxFrames) + ", not " +
+               Quoted(value);
+    } else if (arg == "--scale") {
+      if (!once(&sawScale)) return "--scale is given twice";
+      if (!ParseNumber(value, 1, CAPTUREMaxScale, &parsed.scale))
+        return "--scale must be 1, 2, 3 or 4, not " + Quoted(value);
+    } else if (arg == "--keys") {
+      if (!once(&sawKeys)) return "--keys is given twice";
+      if (std::string error = CAPTUREParseKeys(value, &parsed.keys); !error.empty()) return error;
+    } else if (arg == "--png") {
+      if (!parsed.pngDir.empty()) return "--png is given twice";
+      if (value.empty()) return "--png needs a folder";
+      parsed.pngDir = value;
+    } else if (arg == "--wav") {
+      if (!parsed.wavPath.empty()) return "--wav is given twice";
+      if (value.empty()) return "--wav needs a file name";
+      parsed.wavPath = value;
+    } else if (arg == "--raw") {
+      parsed.raw = true;
+    } else if (arg == "--quiet" || arg == "-q") {
+      parsed.quiet = true;
+    } else {
+      return "unknown argument " + Quoted(arg) + " (see --help)";
+    }
+  }
+  if (!parsed.help && parsed.pngDir.empty() && !parsed.raw && parsed.wavPath.empty())
+    return "nothing to write: give --png FOLDER, --raw or --wav FILE (see --help)";
+  *options = std::move(parsed);
+  return {};
+}
+
+const char* CAPTUREUsage() {
+  return R"(Usage: intro-capture [OPTIONS]
+
+Plays the intro from its start-up exactly as the windowed program does at a
+perfect 50 frames per second, without a window or a sound device, and writes
+its pictures and its sound. The same options always give the same bytes.
+
+Options:
+  --frames N     frames to capture, 1 to 999999 (default 7002: one whole
+                 loop of the five scenes, 140.04 seconds). An exit key in
+                 the key script ends the capture earlier, after its fade.
+  --keys LIST    keys to press, as FRAME:KEY entries separated by commas,
+                 for example 120:space,400:p,900:f. A key goes down right
+                 after frame FRAME is shown (frames count from 0) and is
+                 released one frame later. KEY is a letter, a digit, space
+                 or esc: space skips to the next scene, o and p change the
+                 scroller's speed, f shows the frame rate, q and esc fade
+                 out and end the capture. At most one key per frame.
+  --png FOLDER   write each frame as FOLDER/frame_NNNNNN.png, numbered from
+                 000000 (the folder is made when it does not exist).
+  --raw          write each frame to standard output as raw RGB bytes
+                 (rgb24, 256 x 256 times the scale, 50 frames per second).
+  --wav FILE     write the sound as a WAV file: 44100 Hz, mono, 16-bit,
+                 882 values per frame, in step with the frames. The file
+                 appears under its name only once it is complete.
+  --scale N      enlarge the frames N times, nearest neighbour (1 to 4).
+  --quiet, -q    no progress bar on standard error.
+  --help, -h     show this text.
+
+At least one of --png, --raw and --wav is needed. Errors give one line on
+standard error and a non-zero status (2 for bad options, 1 for a file or
+pipe that cannot be written).
+
+A video with ffmpeg, pictures piped, then the sound added:
+  intro-capture --raw --scale 2 --wav torvelin.wav |
+    ffmpeg -f rawvideo -pixel_format rgb24 -video_size 512x512 -framerate 50 \
+      -i - -c:v libx264 -pix_fmt yuv420p -crf 16 pictures.mp4
+  ffmpeg -i pictures.mp4 -i torvelin.wav -c:v copy -c:a aac torvelin.mp4
+)";
+}
