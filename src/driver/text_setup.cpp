@@ -82,7 +82,20 @@ void setUpStars() {
 
 }  // namespace
 
+void TORVELINFreeText() {
+  for (STARS*& layer : TORVELINStars) {
+    if (layer != nullptr) STARSFree(&layer);
+  }
+  if (TORVELINLargeScroller != nullptr) SCROLLXLFree(&TORVELINLargeScroller);
+  if (TORVELINScroller != nullptr) SCROLLFree(&TORVELINScroller);
+  if (TORVELINScrollerImage != nullptr) IMGFree(&TORVELINScrollerImage);
+  free(TORVELINMessage);
+  TORVELINMessage = nullptr;
+}
+
 void TORVELINSetUpText() {
+  // A repeated start-up in one process replaces the earlier set.
+  TORVELINFreeText();
   TORVELINMessage = translatedMessage();
   setUpScrollers();
   setUpStars();
