@@ -1,9 +1,10 @@
 // Feeds arbitrary bytes to the raster file reader through a scratch file.
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "effects/raster.hpp"
 

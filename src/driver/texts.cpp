@@ -72,20 +72,24 @@ static_assert(sizeof(TORVELINLargeScrollText) == TORVELINLargeScrollTextLength +
 constinit const std::array<uint8_t, 256> TORVELINGlyphTable = BuildGlyphTable();
 
 // Codes 0xA0..0xCA pick the picture cells of the character sheet.
+// clang-format off
 const std::array<const char*, 24> TORVELINWindowedWords = {
-    "QUAV",  "LOVE",   "JOY",    "2011",    "SUNSHINE",
-    "DANCE", "SKY",    "PARTY",  "APRIL",   "FUN",
-    "SPRING", "FLOWER", "COMP",  "DEMO",    "OBJ ASM",
-    "SCENE", "BEACH",  "OCEAN",  "SUN",     "PLAY",
+    "QUAV",     "LOVE",     "JOY",      "2011",
+    "SUNSHINE", "DANCE",    "SKY",      "PARTY",
+    "APRIL",    "FUN",      "SPRING",   "FLOWER",
+    "COMP",     "DEMO",     "OBJ ASM",  "SCENE",
+    "BEACH",    "OCEAN",    "SUN",      "PLAY",
     "\xA0\xA1\xA3\xA1\xA0", "\xC9\xC9\xC9", "\xCA\xCA\xCA", "***"};
 
 const std::array<const char*, 28> TORVELINFullScreenWords = {
-    "QUAV",  "LOVE",   "JOY",    "2011",    "WOODS",
-    "CONCERT", "MUSIC", "ELECTRO", "SUNSHINE", "DANCE",
-    "SKY",   "PARTY",  "APRIL",  "FUN",     "SPRING",
-    "FLOWER", "COMP",  "DEMO",   "OBJ ASM", "SCENE",
-    "BEACH", "OCEAN",  "SUN",    "PLAY",
+    "QUAV",     "LOVE",     "JOY",      "2011",
+    "WOODS",    "CONCERT",  "MUSIC",    "ELECTRO",
+    "SUNSHINE", "DANCE",    "SKY",      "PARTY",
+    "APRIL",    "FUN",      "SPRING",   "FLOWER",
+    "COMP",     "DEMO",     "OBJ ASM",  "SCENE",
+    "BEACH",    "OCEAN",    "SUN",      "PLAY",
     "\xA0\xA1\xA3\xA1\xA0", "\xC9\xC9\xC9", "\xCA\xCA\xCA", "***"};
+// clang-format on
 
 const char* const* TORVELINWords() {
   return TORVELINFullScreen ? TORVELINFullScreenWords.data() : TORVELINWindowedWords.data();
@@ -96,9 +100,9 @@ int TORVELINWordCount() {
                             : static_cast<int>(TORVELINWindowedWords.size());
 }
 
-const std::array<uint32_t, 12> TORVELINPastel = {
-    0xff8080, 0xffc080, 0xffff80, 0xc0ff80, 0x80ff80, 0x80ffc0,
-    0x80ffff, 0x80c0ff, 0x8080ff, 0xc080ff, 0xff80ff, 0xff80c0};
+const std::array<uint32_t, 12> TORVELINPastel = {0xff8080, 0xffc080, 0xffff80, 0xc0ff80,
+                                                 0x80ff80, 0x80ffc0, 0x80ffff, 0x80c0ff,
+                                                 0x8080ff, 0xc080ff, 0xff80ff, 0xff80c0};
 
 const std::array<uint32_t, 24> TORVELINHues = {
     0xff0000, 0xff4000, 0xff8000, 0xffc000, 0xffff00, 0xc0ff00, 0x80ff00, 0x40ff00,

@@ -7,9 +7,9 @@
 struct IMG;
 
 struct RASTER {
-  int32_t count;     // number of colours in the table
-  int32_t position;  // table index used for row 0, 0 <= position < count
-  uint32_t* colours; // owned, 0x00RRGGBB
+  int32_t count;      // number of colours in the table
+  int32_t position;   // table index used for row 0, 0 <= position < count
+  uint32_t* colours;  // owned, 0x00RRGGBB
 };
 
 RASTER* RASTERNew();

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "containers/vec2d.hpp"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,11 +1,11 @@
+#include "driver/texts.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "driver/texts.hpp"
 
 namespace {
 
@@ -88,8 +88,8 @@ TEST(ScrollText, UsesOnlyTheScrollerAlphabet) {
   const std::string_view allowed = "ABCDEFGHIJKLMNOPQRSTUVWXYZ !(),-.:6c";
   for (size_t i = 0; i < scrollText.size(); ++i) {
     EXPECT_NE(allowed.find(scrollText[i]), std::string_view::npos)
-        << "character " << static_cast<int>(static_cast<unsigned char>(scrollText[i]))
-        << " at " << i;
+        << "character " << static_cast<int>(static_cast<unsigned char>(scrollText[i])) << " at "
+        << i;
   }
   // The only lower-case letter is the one of the copyright sign.
   EXPECT_EQ(CountOccurrences(scrollText, "c"), CountOccurrences(scrollText, "(c)"));
@@ -123,8 +123,8 @@ TEST(LargeScrollText, NinePhrasesApartByFiveSpaces) {
   for (const std::string& phrase : phrases) {
     EXPECT_FALSE(phrase.empty());
     for (char c : phrase) {
-      const bool letterOrDigit = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                                 (c >= '0' && c <= '9');
+      const bool letterOrDigit =
+          (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
       EXPECT_TRUE(letterOrDigit || c == ' ') << phrase;
     }
   }
@@ -158,10 +158,9 @@ TEST(GlyphTable, TranslatesTheScrollTextIntoFontCells) {
     EXPECT_LE(cell, 33);
     if (cell == 1) ++blanks;
   }
-  EXPECT_EQ(blanks, static_cast<int>(CountOccurrences(scrollText, " ") +
-                                     CountOccurrences(scrollText, "(") +
-                                     CountOccurrences(scrollText, ")") +
-                                     CountOccurrences(scrollText, "6")));
+  EXPECT_EQ(blanks, static_cast<int>(
+                        CountOccurrences(scrollText, " ") + CountOccurrences(scrollText, "(") +
+                        CountOccurrences(scrollText, ")") + CountOccurrences(scrollText, "6")));
   EXPECT_EQ(TORVELINGlyphTable['c'], TORVELINGlyphTable['C']);
 }
 
@@ -172,9 +171,10 @@ TEST(WordTables, CountsAndTheFixedEntries) {
   ASSERT_EQ(full.size(), 28u);
 
   const std::vector<std::string> windowedFixed = {
-      "QUAV", "LOVE", "", "2011", "", "", "", "PARTY", "APRIL", "FUN", "SPRING", "FLOWER",
-      "COMP", "DEMO", "OBJ ASM", "SCENE", "BEACH", "OCEAN", "SUN", "PLAY",
-      "\xA0\xA1\xA3\xA1\xA0", "\xC9\xC9\xC9", "\xCA\xCA\xCA", "***"};
+      "QUAV",         "LOVE",         "",      "2011",   "",       "",     "",
+      "PARTY",        "APRIL",        "FUN",   "SPRING", "FLOWER", "COMP", "DEMO",
+      "OBJ ASM",      "SCENE",        "BEACH", "OCEAN",  "SUN",    "PLAY", "\xA0\xA1\xA3\xA1\xA0",
+      "\xC9\xC9\xC9", "\xCA\xCA\xCA", "***"};
   for (size_t i = 0; i < windowed.size(); ++i) {
     if (!windowedFixed[i].empty()) {
       EXPECT_EQ(windowed[i], windowedFixed[i]) << i;

@@ -1,10 +1,11 @@
+#include "effects/laser.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <set>
 
 #include "core/rnd.hpp"
-#include "effects/laser.hpp"
 #include "image/img.hpp"
 
 namespace {

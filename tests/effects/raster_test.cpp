@@ -1,3 +1,5 @@
+#include "effects/raster.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "effects/raster.hpp"
 #include "image/img.hpp"
 
 namespace {
@@ -314,8 +315,7 @@ TEST(RASTER, LoadRefusesAnythingButAWholeFile) {
   ASSERT_NE(empty.raster, nullptr);
   EXPECT_EQ(empty.raster->count, 0);
 
-  const std::vector<unsigned char> good = {'R', 'S', 'T', 'R', 2, 0, 0, 0,
-                                           1, 2, 3, 0, 4, 5, 6, 0};
+  const std::vector<unsigned char> good = {'R', 'S', 'T', 'R', 2, 0, 0, 0, 1, 2, 3, 0, 4, 5, 6, 0};
   WriteBytes(path, good);
   OwnedRaster two(RASTERLoad(path.c_str()));
   ASSERT_NE(two.raster, nullptr);
@@ -324,9 +324,9 @@ TEST(RASTER, LoadRefusesAnythingButAWholeFile) {
   EXPECT_EQ(two.raster->colours[1], 0x060504u);
 
   std::vector<std::vector<unsigned char>> bad;
-  bad.emplace_back(good.begin(), good.end() - 1);      // cut short
+  bad.emplace_back(good.begin(), good.end() - 1);  // cut short
   bad.push_back(good);
-  bad.back().push_back(0);                             // a byte too many
+  bad.back().push_back(0);  // a byte too many
   bad.push_back(good);
   bad.back()[0] = 'X';                                 // not a raster file
   bad.push_back({'R', 'S', 'T', 'R', 0, 0, 0, 0});     // no colours
