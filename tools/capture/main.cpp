@@ -193,9 +193,12 @@ std::string OpenSound(const std::string& path) {
   info.samplerate = CAPTURESampleRate;
   info.channels = 1;
   info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  struct stat existing;
+  if (stat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) return "cannot write " + path + ": it is a folder";
   capture.wavPartPath = PartName(path);
+  errno = 0;
   capture.wav = sf_open(capture.wavPartPath.c_str(), SFM_WRITE, &info);
-  if (capture.wav == nullptr) return "cannot write " + path + ": " + sf_strerror(nullptr);
+  if (capture.wav == nullptr) return "cannot write " + path + ": " + (errno != 0 ? strerror(errno) : sf_strerror(nullptr));
   return {};
 }
 

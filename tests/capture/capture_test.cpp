@@ -1,0 +1,250 @@
+// intro-capture from the outside: its options, its files, its exit paths.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "capture_run.hpp"
+
+namespace {
+
+using namespace capture_test;
+
+std::string OneLine(const Result& r) {
+  const std::vector<std::string> lines = Lines(r.err);
+  return lines.size() == 1 ? lines[0] : "(" + std::to_string(lines.size()) + " lines) " + r.err;
+}
+
+// Decodes a PNG file to RGB bytes; empty when it is not a readable PNG.
+std::vector<uint8_t> ReadPng(const std::string& path, int* width, int* height) {
+  png_image image;
+  memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  std::vector<uint8_t> rgb;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return rgb;
+  image.format = PNG_FORMAT_RGB;
+  rgb.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) rgb.clear();
+  *width = static_cast<int>(image.width);
+  *height = static_cast<int>(image.height);
+  png_image_free(&image);
+  return rgb;
+}
+
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(CaptureOptions, BadArgumentsGiveOneLineAndStatus2) {
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"--quiet"},
+      {"--raw", "--frames", "0"},
+      {"--raw", "--frames", "-3"},
+      {"--raw", "--frames", "12x"},
+      {"--raw", "--frames", "1000000"},
+      {"--raw", "--frames"},
+      {"--raw", "--frames", "5", "--frames", "6"},
+      {"--raw", "--scale", "5"},
+      {"--raw", "--scale", "0"},
+      {"--raw", "--scale=two"},
+      {"--raw=yes"},
+      {"--raw", "--keys", ""},
+      {"--raw", "--keys", "120"},
+      {"--raw", "--keys", "x:space"},
+      {"--raw", "--keys", "10:space,"},
+      {"--raw", "--keys", "10:zz"},
+      {"--raw", "--keys", "10:o,10:p"},
+      {"--raw", "--png", ""},
+      {"--raw", "--loud"},
+      {"frames"},
+  };
+  for (const auto& args : bad) {
+    std::string joined;
+    for (const auto& a : args) joined += "[" + a + "]";
+    const Result r = RunCapture(args);
+    EXPECT_EQ(r.status, 2) << joined;
+    EXPECT_EQ(r.outBytes, 0u) << joined;
+    const std::string line = OneLine(r);
+    EXPECT_EQ(line.rfind("intro-capture: ", 0), 0u) << joined << " -> " << line;
+  }
+}
+
+TEST(CaptureOptions, HelpExplainsEveryOptionWithAnFfmpegExample) {
+  std::string out;
+  const Result r = RunKeepingOutput({"--help"}, &out);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  for (const char* word : {"--frames", "--keys", "--png", "--raw", "--wav", "--scale", "--quiet", "--help", "ffmpeg",
+                           "rgb24", "44100"})
+    EXPECT_NE(out.find(word), std::string::npos) << word;
+}
+
+TEST(CaptureFiles, ShortCaptureWritesOnePictureAndOneFramesWorthOfSoundPerFrame) {
+  ScratchDir dir;
+  const std::string frames = dir / "frames";
+  std::string raw;
+  const Result r = RunKeepingOutput({"--quiet", "--frames", "25", "--png", frames, "--wav", dir / "a.wav", "--raw"}, &raw);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  ASSERT_EQ(raw.size(), 25u * kFrameBytes);
+
+  const std::vector<std::string> names = FolderNames(frames);
+  ASSERT_EQ(names.size(), 25u);
+  EXPECT_EQ(names.front(), "frame_000000.png");
+  EXPECT_EQ(names.back(), "frame_000024.png");
+  // The PNG files hold exactly the frames sent down the pipe.
+  for (int i : {0, 13, 24}) {
+    int width = 0;
+    int height = 0;
+    const std::vector<uint8_t> rgb = ReadPng(frames + "/" + names[static_cast<size_t>(i)], &width, &height);
+    ASSERT_EQ(width, kSide);
+    ASSERT_EQ(height, kSide);
+    ASSERT_EQ(rgb.size(), static_cast<size_t>(kFrameBytes));
+    EXPECT_EQ(memcmp(rgb.data(), raw.data() + static_cast<size_t>(i) * kFrameBytes, kFrameBytes), 0) << "frame " << i;
+  }
+
+  const Wav wav = ReadWav(dir / "a.wav");
+  ASSERT_TRUE(wav.valid);
+  EXPECT_EQ(wav.format, 1);
+  EXPECT_EQ(wav.channels, 1);
+  EXPECT_EQ(wav.rate, 44100);
+  EXPECT_EQ(wav.bits, 16);
+  EXPECT_EQ(wav.values.size(), 25u * kValuesPerFrame);
+  EXPECT_TRUE(std::any_of(wav.values.begin(), wav.values.end(), [](int16_t v) { return v != 0; }))
+      << "the music is silent";
+  EXPECT_FALSE(std::filesystem::exists(dir / "a.wav.part"));
+}
+
+TEST(CaptureFiles, SameArgumentsGiveTheSameBytes) {
+  ScratchDir dir;
+  const std::vector<std::string> args = {"-q", "--frames", "40", "--keys", "5:p,9:f,30:space", "--raw"};
+  std::string first;
+  std::string second;
+  ASSERT_EQ(RunKeepingOutput(args, &first).status, 0);
+  auto withWav = [&](const std::string& name) {
+    std::vector<std::string> a = args;
+    a.insert(a.end(), {"--wav", dir / name, "--png", dir / (name + ".frames")});
+    return a;
+  };
+  ASSERT_EQ(RunKeepingOutput(withWav("one.wav"), &second).status, 0);
+  EXPECT_TRUE(first == second);
+  std::string third;
+  ASSERT_EQ(RunKeepingOutput(withWav("two.wav"), &third).status, 0);
+  EXPECT_TRUE(first == third);
+  EXPECT_EQ(ReadFile(dir / "one.wav"), ReadFile(dir / "two.wav"));
+  for (const std::string& name : FolderNames(dir / "one.wav.frames"))
+    EXPECT_EQ(ReadFile(dir / ("one.wav.frames/" + name)), ReadFile(dir / ("two.wav.frames/" + name))) << name;
+}
+
+TEST(CaptureFiles, ScaleRepeatsEveryPixelAcrossAndDown) {
+  std::string plain;
+  std::string big;
+  ASSERT_EQ(RunKeepingOutput({"-q", "--frames", "3", "--raw"}, &plain).status, 0);
+  ASSERT_EQ(RunKeepingOutput({"-q", "--frames", "3", "--raw", "--scale", "3"}, &big).status, 0);
+  ASSERT_EQ(big.size(), plain.size() * 9);
+  const size_t bigSide = kSide * 3;
+  size_t mismatches = 0;
+  for (size_t frame = 0; frame < 3; ++frame)
+    for (size_t y = 0; y < bigSide; ++y)
+      for (size_t x = 0; x < bigSide; ++x)
+        for (size_t c = 0; c < 3; ++c) {
+          const char want = plain[frame * kFrameBytes + ((y / 3) * kSide + x / 3) * 3 + c];
+          if (big[frame * kFrameBytes * 9 + (y * bigSide + x) * 3 + c] != want) ++mismatches;
+        }
+  EXPECT_EQ(mismatches, 0u);
+}
+
+// A key goes down right after the frame of its number is shown: frames up
+// to that one are the same as without the key.
+TEST(CaptureKeys, KeyActsAfterTheFrameOfItsNumber) {
+  std::string without;
+  std::string with;
+  ASSERT_EQ(RunKeepingOutput({"-q", "--frames", "40", "--raw"}, &without).status, 0);
+  ASSERT_EQ(RunKeepingOutput({"-q", "--frames", "40", "--raw", "--keys", "20:f"}, &with).status, 0);
+  ASSERT_EQ(with.size(), without.size());
+  EXPECT_EQ(with.compare(0, 21 * kFrameBytes, without, 0, 21 * kFrameBytes), 0);
+  EXPECT_NE(with.compare(21 * kFrameBytes, kFrameBytes, without, 21 * kFrameBytes, kFrameBytes), 0)
+      << "the rate figure did not appear on the next frame";
+}
+
+TEST(CaptureKeys, ExitKeyEndsTheCaptureAfterItsFadeWithCompleteFiles) {
+  ScratchDir dir;
+  std::string raw;
+  const Result r =
+      RunKeepingOutput({"-q", "--frames", "1000", "--keys", "10:esc", "--raw", "--wav", dir / "fade.wav"}, &raw);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  constexpr size_t kFrames = 11 + 64;  // frames 0 to 10, then the fade
+  ASSERT_EQ(raw.size(), kFrames * kFrameBytes);
+  EXPECT_TRUE(std::all_of(raw.end() - kFrameBytes, raw.end(), [](char c) { return c == 0; }));
+  EXPECT_FALSE(std::all_of(raw.end() - 2 * kFrameBytes, raw.end() - kFrameBytes, [](char c) { return c == 0; }))
+      << "the fade reached black before its last step";
+  const Wav wav = ReadWav(dir / "fade.wav");
+  ASSERT_TRUE(wav.valid);
+  EXPECT_EQ(wav.values.size(), kFrames * kValuesPerFrame);
+  EXPECT_FALSE(std::filesystem::exists(dir / "fade.wav.part"));
+
+  // The frame count still wins when it comes first.
+  const Result cut = RunKeepingOutput({"-q", "--frames", "30", "--keys", "10:q", "--raw", "--wav", dir / "cut.wav"}, &raw);
+  ASSERT_EQ(cut.status, 0) << cut.err;
+  EXPECT_EQ(raw.size(), 30u * kFrameBytes);
+  EXPECT_EQ(ReadWav(dir / "cut.wav").values.size(), 30u * kValuesPerFrame);
+}
+
+TEST(CaptureFiles, UnwritablePathsFailAtOnceWithOneLine) {
+  ScratchDir dir;
+  std::ofstream(dir / "plain") << "x";
+  std::filesystem::create_directory(dir / "folder");
+  const std::vector<std::vector<std::string>> bad = {
+      {"--wav", dir / "missing/a.wav"},
+      {"--wav", dir / "plain/a.wav"},
+      {"--wav", dir / "folder"},
+      {"--png", dir / "plain"},
+      {"--png", dir / "plain/frames"},
+      {"--png", dir / "missing/frames"},
+      {"--png", dir / "folder", "--wav", dir / "plain/a.wav"},
+  };
+  for (const auto& args : bad) {
+    std::vector<std::string> full = {"--frames", "5"};
+    full.insert(full.end(), args.begin(), args.end());
+    const Result r = RunCapture(full);
+    EXPECT_EQ(r.status, 1) << args.back();
+    EXPECT_EQ(OneLine(r).rfind("intro-capture: ", 0), 0u) << OneLine(r);
+  }
+  // Nothing half-written was left behind.
+  EXPECT_EQ(FolderNames(dir.path.string()), (std::vector<std::string>{"folder", "plain"}));
+  EXPECT_TRUE(FolderNames(dir / "folder").empty());
+}
+
+// A reader that goes away early is a failure: no sound file claims to be
+// the whole capture.
+TEST(CaptureFiles, ClosedPipeFailsAndLeavesNoSoundFile) {
+  ScratchDir dir;
+  const std::string wav = dir / "a.wav";
+  const std::string command = std::string("'") + TORVELIN_CAPTURE + "' -q --frames 200 --raw --wav '" + wav +
+                              "' 2>'" + (dir / "err") + "' | head -c 1000 >/dev/null; exit ${PIPESTATUS[0]}";
+  const std::vector<std::string> shell = {"bash", "-c", command};
+  std::vector<char*> argv;
+  std::vector<std::string> copy = shell;
+  for (auto& a : copy) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawnp(&pid, "bash", nullptr, nullptr, argv.data(), environ), 0);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  const std::vector<std::string> lines = Lines(ReadFile(dir / "err"));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("standard output"), std::string::npos) << lines[0];
+  EXPECT_FALSE(std::filesystem::exists(wav));
+  EXPECT_FALSE(std::filesystem::exists(wav + ".part"));
+}
+
+}  // namespace
