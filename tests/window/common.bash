@@ -21,24 +21,20 @@ fail() {
   exit 1
 }
 
-# Starts Xvfb on a display number nobody uses and points DISPLAY at it.
+# Starts Xvfb on a display number nobody uses (the server picks it and
+# writes it to the given descriptor) and points DISPLAY at it.
 start_x() {
-  local n
-  for _ in $(seq 1 20); do
-    n=$((90 + RANDOM % 100))
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 1 50); do
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 1 100); do
+    if [ -s "$WORK/display" ]; then
+      export DISPLAY=":$(head -n 1 "$WORK/display")"
       xdpyinfo >/dev/null 2>&1 && return 0
-      kill -0 "$XVFB_PID" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$XVFB_PID" 2>/dev/null || true
-    XVFB_PID=""
+    fi
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
-  fail "could not start Xvfb"
+  fail "could not start Xvfb: $(cat "$WORK/xvfb.log")"
 }
 
 # Runs a program in the background with its output kept apart by name.
