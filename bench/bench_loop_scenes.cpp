@@ -1,0 +1,101 @@
+// Per-frame cost of the scroller and tile scenes (drawing only: no pacing,
+// no presentation) and of the text set-up, next to a 256 KiB memcpy (one
+// 256 x 256 frame of pixel words) in the same run for scale.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "core/rnd.hpp"
+#include "driver/torvelin.hpp"
+#include "image/img.hpp"
+#include "text/font.hpp"
+
+namespace {
+
+constexpr size_t kFrameBytes = 256 * 1024;
+
+// The frame image, the pictures and the texts, as the start-up leaves them.
+struct LoopStage {
+  LoopStage() {
+    RNDSeed(TORVELINSeed);
+    TORVELINFrame = IMGNew();
+    IMGAlloc(TORVELINFrame, TORVELINWidth, TORVELINHeight);
+    TORVELINSetUpPictures();
+    TORVELINSetUpText();
+  }
+  ~LoopStage() {
+    TORVELINFreeText();
+    TORVELINFreePictures();
+    IMGFree(&TORVELINFrame);
+  }
+};
+
+void LoopMemcpy256KiB(benchmark::State& state) {
+  std::vector<unsigned char> from(kFrameBytes, 0x5a), to(kFrameBytes);
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), kFrameBytes);
+    benchmark::DoNotOptimize(to.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kFrameBytes));
+}
+BENCHMARK(LoopMemcpy256KiB);
+
+void ScrollerSceneFrame(benchmark::State& state) {
+  LoopStage stage;
+  for (auto _ : state) {
+    TORVELINScrollerSceneDraw();
+    benchmark::DoNotOptimize(TORVELINFrame->pixels);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(ScrollerSceneFrame);
+
+// Frames of a whole run in turn, so the wall, the logo, the bounce and the
+// chain pass through all their positions; arg 1 is a negative-letter run.
+void TileSceneFrame(benchmark::State& state) {
+  LoopStage stage;
+  const bool negative = state.range(0) != 0;
+  const TORVELINTileRun run{3, 7, negative ? 0 : 9};
+  TORVELINTileFont->target = TORVELINFrame;
+  if (negative) IMGInvert(TORVELINSmallFont->sheet);
+  TORVELINSpriteCount = 40;
+  int n = TORVELINTileSceneFrames;
+  for (auto _ : state) {
+    TORVELINTileSceneDraw(run, n);
+    n = n == 1 ? TORVELINTileSceneFrames : n - 1;
+    benchmark::DoNotOptimize(TORVELINFrame->pixels);
+    benchmark::ClobberMemory();
+  }
+  if (negative) IMGInvert(TORVELINSmallFont->sheet);
+}
+BENCHMARK(TileSceneFrame)->Arg(0)->Arg(1);
+
+// The chain at its longest: 71 sprites.
+void TileSceneFrameLongestChain(benchmark::State& state) {
+  LoopStage stage;
+  const TORVELINTileRun run{3, 7, 9};
+  TORVELINTileFont->target = TORVELINFrame;
+  TORVELINSpriteCount = 71;
+  int n = TORVELINTileSceneFrames;
+  for (auto _ : state) {
+    TORVELINTileSceneDraw(run, n);
+    n = n == 1 ? TORVELINTileSceneFrames : n - 1;
+    benchmark::DoNotOptimize(TORVELINFrame->pixels);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(TileSceneFrameLongestChain);
+
+void TextSetUp(benchmark::State& state) {
+  LoopStage stage;
+  for (auto _ : state) {
+    RNDSeed(TORVELINSeed);
+    TORVELINSetUpText();
+    benchmark::DoNotOptimize(TORVELINMessage);
+  }
+}
+BENCHMARK(TextSetUp);
+
+}  // namespace
