@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# cmake --install puts the three programs, the desktop entry and the icon
+# where a desktop looks for them, and the installed programs run.
+set -euo pipefail
+: "${BUILD_DIR:?BUILD_DIR must name the build folder}"
+PREFIX=$(mktemp -d)
+trap 'rm -rf "$PREFIX"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cmake --install "$BUILD_DIR" --prefix "$PREFIX" >"$PREFIX.log" 2>&1 || { cat "$PREFIX.log" >&2; rm -f "$PREFIX.log"; fail "install failed"; }
+rm -f "$PREFIX.log"
+
+for program in intro intro-fullscreen intro-capture; do
+  [ -x "$PREFIX/bin/$program" ] || fail "bin/$program is not installed"
+done
+
+desktop="$PREFIX/share/applications/torvelin.desktop"
+[ -f "$desktop" ] || fail "no desktop entry"
+[ "$(head -n 1 "$desktop")" = "[Desktop Entry]" ] || fail "the desktop entry does not start with its group"
+field() { sed -n "s/^$1=//p" "$desktop"; }
+[ "$(field Type)" = Application ] || fail "Type is not Application"
+[ "$(field Name)" = TORVELIN ] || fail "Name is not TORVELIN"
+exec_program=$(field Exec | cut -d' ' -f1)
+[ -x "$PREFIX/bin/$exec_program" ] || fail "Exec names $exec_program, which is not installed"
+icon=$(field Icon)
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$desktop" || fail "desktop-file-validate refuses the entry"
+fi
+
+# Each icon is a PNG as wide and as tall as the folder it lies in says.
+count=0
+for png in "$PREFIX"/share/icons/hicolor/*/apps/"$icon".png; do
+  [ -f "$png" ] || fail "no icon named $icon"
+  size=$(basename "$(dirname "$(dirname "$png")")")
+  [ "$(head -c 8 "$png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$png is not a PNG"
+  width=$((16#$(od -An -tx1 -j16 -N4 "$png" | tr -d ' \n')))
+  height=$((16#$(od -An -tx1 -j20 -N4 "$png" | tr -d ' \n')))
+  [ "${width}x${height}" = "$size" ] || fail "$png is ${width}x${height}, not $size"
+  count=$((count + 1))
+done
+[ "$count" -ge 1 ] || fail "no icon installed"
+[ -f "$PREFIX/share/icons/hicolor/48x48/apps/$icon.png" ] || fail "no 48x48 icon, the size every desktop looks for"
+
+# The installed capture program works on its own, away from the build.
+"$PREFIX/bin/intro-capture" -q --frames 2 --raw | cmp -s - <("$BUILD_DIR/tools/capture/intro-capture" -q --frames 2 --raw) ||
+  fail "the installed intro-capture does not give the built one's frames"
+echo "installed: $count icon sizes, three programs, desktop entry"
