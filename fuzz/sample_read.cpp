@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the raw PCM reader, in memory and through a file,
 // under every format; the two must agree and the count must follow the size.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -12,7 +13,13 @@ namespace {
 
 const char* TempPath() {
   static char path[64] = "";
-  if (path[0] == '\0') std::snprintf(path, sizeof path, "/tmp/fuzz_sample_read_%d.raw", static_cast<int>(getpid()));
+  if (path[0] == '\0') {
+    // A memory-backed directory keeps the file round trip cheap.
+    struct stat info {};
+    const char* dir = stat("/dev/shm", &info) == 0 && S_ISDIR(info.st_mode) ? "/dev/shm" : "/tmp";
+    std::snprintf(path, sizeof path, "%s/fuzz_sample_read_%d.raw", dir, static_cast<int>(getpid()));
+    std::atexit([] { std::remove(path); });
+  }
   return path;
 }
 
