@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The program's sound through a real audio layer: SDL's disk driver writes
+# what the device would play. The stream starts silent, then holds the
+# music, repeats with the loop's period of 40000 values between rebuilds and
+# stays within the instruments' range. Without any audio device the program
+# runs on, silent.
+source "$(dirname "$0")/common.bash"
+
+start_x
+# One 4096-value buffer every 93 ms plays the stream in real time.
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/stream.raw" SDL_DISKAUDIODELAY=93 \
+  "$INTRO" >"$WORK/intro.out" 2>"$WORK/intro.err" &
+PROGRAM_PID=$!
+window=$(wait_window)
+sleep 10
+press Escape "$window"
+wait_exit 10
+[ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS"
+[ -s "$WORK/stream.raw" ] || fail "the disk driver wrote nothing"
+
+python3 - "$WORK/stream.raw" <<'PY' || fail "the written stream is not the music"
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+values = struct.unpack("<%dh" % (len(data) // 2), data[: len(data) // 2 * 2])
+n = len(values)
+assert n > 5 * 44100, "only %d values written" % n
+first = next((i for i, v in enumerate(values) if v != 0), None)
+assert first is not None, "the stream is silent"
+assert max(abs(v) for v in values) <= 31592, "a value left the instruments' range"
+# Period: past the first sound, nearly every value equals the one 40000
+# later (a rebuild every 6 s changes the loop in between).
+span = range(first, n - 40000)
+same = sum(values[i] == values[i + 40000] for i in span)
+assert same >= 0.6 * len(span), "only %d of %d values repeat after 40000" % (same, len(span))
+loud = sum(abs(v) > 200 for v in values[first:])
+assert loud > 0.05 * (n - first), "the music is nearly silent"
+print("values %d, first sound at %d, repeats %.3f" % (n, first, same / len(span)))
+PY
+
+# No audio device at all: the program still runs and ends normally.
+SDL_AUDIODRIVER=nonexistent "$INTRO" >"$WORK/silent.out" 2>"$WORK/silent.err" &
+PROGRAM_PID=$!
+window=$(wait_window)
+sleep 2
+still_running || fail "the program ended without an audio device"
+press Escape "$window"
+wait_exit 10
+[ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS without an audio device"
+[ ! -s "$WORK/intro.out" ] && [ ! -s "$WORK/silent.out" ] || fail "something was printed on standard output"
