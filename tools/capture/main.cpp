@@ -23,6 +23,7 @@
 #include "capture.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
+#include "platform/sdldpy.hpp"
 
 namespace {
 
@@ -266,6 +267,7 @@ int main(int argc, char** argv) {
   HEADLESSSetFrameSink(OnFrame, nullptr);
   HEADLESSSetSoundSink(OnSound, nullptr);
   capture.progress.start = std::chrono::steady_clock::now();
+  SDLDPYStartSystem();
   TORVELINInit();
   PlayUntilDone();
   const Status status = Finish();

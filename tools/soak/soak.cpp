@@ -12,6 +12,7 @@
 
 #include "driver/torvelin.hpp"
 #include "platform/headless.hpp"
+#include "platform/sdldpy.hpp"
 
 namespace {
 
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
     }
   }
   HEADLESSReset();
+  SDLDPYStartSystem();
   TORVELINInit();
   printf("after start-up: resident %ld KiB\n", ResidentKiB());
   fflush(stdout);
