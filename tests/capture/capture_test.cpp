@@ -201,6 +201,8 @@ TEST(CaptureFiles, UnwritablePathsFailAtOnceWithOneLine) {
   ScratchDir dir;
   std::ofstream(dir / "plain") << "x";
   std::filesystem::create_directory(dir / "folder");
+  std::filesystem::create_directory(dir / "used");
+  std::ofstream(dir / "used/frame_000000.png") << "earlier capture";
   const std::vector<std::vector<std::string>> bad = {
       {"--wav", dir / "missing/a.wav"},
       {"--wav", dir / "plain/a.wav"},
@@ -209,6 +211,7 @@ TEST(CaptureFiles, UnwritablePathsFailAtOnceWithOneLine) {
       {"--png", dir / "plain/frames"},
       {"--png", dir / "missing/frames"},
       {"--png", dir / "folder", "--wav", dir / "plain/a.wav"},
+      {"--png", dir / "used"},
   };
   for (const auto& args : bad) {
     std::vector<std::string> full = {"--frames", "5"};
@@ -218,8 +221,9 @@ TEST(CaptureFiles, UnwritablePathsFailAtOnceWithOneLine) {
     EXPECT_EQ(OneLine(r).rfind("intro-capture: ", 0), 0u) << OneLine(r);
   }
   // Nothing half-written was left behind.
-  EXPECT_EQ(FolderNames(dir.path.string()), (std::vector<std::string>{"folder", "plain"}));
+  EXPECT_EQ(FolderNames(dir.path.string()), (std::vector<std::string>{"folder", "plain", "used"}));
   EXPECT_TRUE(FolderNames(dir / "folder").empty());
+  EXPECT_EQ(ReadFile(dir / "used/frame_000000.png"), "earlier capture");
 }
 
 // A reader that goes away early is a failure: no sound file claims to be

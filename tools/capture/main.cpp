@@ -4,6 +4,7 @@
 // The exit keys end the process from inside the key command (after the
 // fade), so the sound file is finished by an exit handler: it is written
 // under a temporary name and renamed only once it is complete.
+#include <dirent.h>
 #include <sndfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "audio/music.hpp"
@@ -175,11 +177,26 @@ void FinishAtExit() {
   if (Finish() != kOk) _exit(kWriteFailed);
 }
 
+// True when the folder already holds frames of an earlier capture, which
+// a shorter one would leave mixed in with its own.
+bool HoldsFrames(const std::string& folder) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return false;
+  bool found = false;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.starts_with("frame_") && name.ends_with(".png")) found = true;
+  }
+  closedir(dir);
+  return found;
+}
+
 // The folder for the frames: made when missing, and tried with a file.
 std::string PrepareFolder(const std::string& folder) {
   if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return "cannot make the folder " + folder + ": " + strerror(errno);
   struct stat info;
   if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return folder + " is not a folder";
+  if (HoldsFrames(folder)) return folder + " already holds frames: give a new or empty folder";
   const std::string probe = folder + "/.intro-capture-probe";
   FILE* file = fopen(probe.c_str(), "wb");
   if (file == nullptr) return "cannot write into the folder " + folder + ": " + strerror(errno);

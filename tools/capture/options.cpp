@@ -147,7 +147,8 @@ Options:
                  scroller's speed, f shows the frame rate, q and esc fade
                  out and end the capture. At most one key per frame.
   --png FOLDER   write each frame as FOLDER/frame_NNNNNN.png, numbered from
-                 000000 (the folder is made when it does not exist).
+                 000000. The folder is made when it does not exist; one
+                 that holds frames of an earlier capture is refused.
   --raw          write each frame to standard output as raw RGB bytes
                  (rgb24, 256 x 256 times the scale, 50 frames per second).
   --wav FILE     write the sound as a WAV file: 44100 Hz, mono, 16-bit,
