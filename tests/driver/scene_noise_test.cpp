@@ -102,21 +102,27 @@ TEST_F(NoiseScene, PacesStayWithinTheirRangeAndChannelsWithinTheirs) {
 }
 
 TEST_F(NoiseScene, FillIsBitIdenticalToOneDrawPerPixelLastPixelFirst) {
-  for (uint32_t colour : {0u, 0xffffffu, 0x123456u, 0xfd03a7u}) {
-    IMG* fast = IMGNew();
-    IMG* slow = IMGNew();
-    IMGAlloc(fast, 37, 23);
-    IMGAlloc(slow, 37, 23);
-    const uint32_t seed = RNDState();
-    TORVELINNoiseFill(fast, colour);
-    const uint32_t after = RNDState();
-    RNDSeed(seed);
-    SlowFill(slow, colour);
-    EXPECT_EQ(after, RNDState());
-    EXPECT_EQ(after, StateAfter(seed, 37 * 23));
-    EXPECT_TRUE(IMGEqual(fast, slow)) << std::hex << colour;
-    IMGFree(&fast);
-    IMGFree(&slow);
+  struct Size {
+    int w, h;
+  };
+  // Sizes below, at and between multiples of eight.
+  for (const Size size : {Size{1, 1}, Size{7, 1}, Size{8, 1}, Size{3, 3}, Size{37, 23}, Size{256, 256}}) {
+    for (uint32_t colour : {0u, 0xffffffu, 0x123456u, 0xfd03a7u}) {
+      IMG* fast = IMGNew();
+      IMG* slow = IMGNew();
+      IMGAlloc(fast, size.w, size.h);
+      IMGAlloc(slow, size.w, size.h);
+      const uint32_t seed = RNDState();
+      TORVELINNoiseFill(fast, colour);
+      const uint32_t after = RNDState();
+      RNDSeed(seed);
+      SlowFill(slow, colour);
+      EXPECT_EQ(after, RNDState()) << size.w << "x" << size.h;
+      EXPECT_EQ(after, StateAfter(seed, size.w * size.h));
+      EXPECT_TRUE(IMGEqual(fast, slow)) << size.w << "x" << size.h << " " << std::hex << colour;
+      IMGFree(&fast);
+      IMGFree(&slow);
+    }
   }
 }
 
