@@ -61,6 +61,8 @@ TEST(CaptureOptions, BadArgumentsGiveOneLineAndStatus2) {
       {"--raw", "--keys", "10:zz"},
       {"--raw", "--keys", "10:o,10:p"},
       {"--raw", "--png", ""},
+      {"--raw", "--frames", "5", "--from", "5"},
+      {"--raw", "--from", "-1"},
       {"--raw", "--loud"},
       {"frames"},
   };
@@ -119,6 +121,26 @@ TEST(CaptureFiles, ShortCaptureWritesOnePictureAndOneFramesWorthOfSoundPerFrame)
   EXPECT_TRUE(std::any_of(wav.values.begin(), wav.values.end(), [](int16_t v) { return v != 0; }))
       << "the music is silent";
   EXPECT_FALSE(std::filesystem::exists(dir / "a.wav.part"));
+}
+
+// --from plays the start unwritten: what it writes is the tail of the
+// whole capture, numbered and in step as there.
+TEST(CaptureFiles, FromWritesOnlyTheTailOfTheSameCapture) {
+  ScratchDir dir;
+  std::string whole;
+  std::string tail;
+  ASSERT_EQ(RunKeepingOutput({"-q", "--frames", "30", "--raw", "--wav", dir / "whole.wav"}, &whole).status, 0);
+  const Result r =
+      RunKeepingOutput({"-q", "--frames", "30", "--from", "27", "--raw", "--wav", dir / "tail.wav", "--png", dir / "f"}, &tail);
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(tail.size(), 3u * kFrameBytes);
+  EXPECT_EQ(whole.compare(27 * kFrameBytes, 3 * kFrameBytes, tail), 0);
+  EXPECT_EQ(FolderNames(dir / "f"), (std::vector<std::string>{"frame_000027.png", "frame_000028.png", "frame_000029.png"}));
+  const std::vector<int16_t> all = ReadWav(dir / "whole.wav").values;
+  const std::vector<int16_t> end = ReadWav(dir / "tail.wav").values;
+  ASSERT_EQ(all.size(), 30u * kValuesPerFrame);
+  ASSERT_EQ(end.size(), 3u * kValuesPerFrame);
+  EXPECT_TRUE(std::equal(end.begin(), end.end(), all.end() - static_cast<long>(end.size())));
 }
 
 TEST(CaptureFiles, SameArgumentsGiveTheSameBytes) {

@@ -29,6 +29,7 @@ struct CAPTUREKey {
 
 struct CAPTUREOptions {
   int frames = CAPTURELoopFrames;
+  int from = 0;  // frames (and their sound) before this one are played, not written
   std::vector<CAPTUREKey> keys;
   std::string pngDir;   // empty: no PNG frames
   bool raw = false;     // raw RGB frames on standard output

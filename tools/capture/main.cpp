@@ -103,7 +103,7 @@ void WriteFrameFiles(const IMG* frame) {
 // reached; the frame that reaches it ends the running scene.
 void OnFrame(const IMG* frame, void*) {
   if (capture.finished || capture.framesDone >= capture.options.frames) return;
-  WriteFrameFiles(frame);
+  if (capture.framesDone >= capture.options.from) WriteFrameFiles(frame);
   ++capture.framesDone;
   DrawProgress(false);
   if (capture.framesDone == capture.options.frames) TORVELINNextPart = 1;
@@ -118,7 +118,7 @@ void WriteSound(const int16_t* values, int count) {
 // The sound the device pulled while a frame was shown.
 void OnSound(const int16_t* values, int count, void*) {
   if (capture.finished || capture.soundFramesDone >= capture.options.frames) return;
-  WriteSound(values, count);
+  if (capture.soundFramesDone >= capture.options.from) WriteSound(values, count);
   ++capture.soundFramesDone;
 }
 
@@ -136,7 +136,7 @@ Status Finish() {
   if (capture.wav != nullptr) {
     const std::vector<int16_t> silence(CAPTUREValuesPerFrame, 0);
     while (capture.soundFramesDone < capture.framesDone) {
-      WriteSound(silence.data(), CAPTUREValuesPerFrame);
+      if (capture.soundFramesDone >= capture.options.from) WriteSound(silence.data(), CAPTUREValuesPerFrame);
       ++capture.soundFramesDone;
     }
   }

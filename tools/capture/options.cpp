@@ -68,6 +68,7 @@ std::string CAPTUREParseKeys(std::string_view text, std::vector<CAPTUREKey>* key
 std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options) {
   CAPTUREOptions parsed;
   bool sawFrames = false;
+  bool sawFrom = false;
   bool sawScale = false;
   bool sawKeys = false;
   for (int i = 1; i < argc; ++i) {
@@ -79,7 +80,7 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
       arg = arg.substr(0, equals);
       inlineValue = true;
     }
-    const bool takesValue = arg == "--frames" || arg == "--keys" || arg == "--png" || arg == "--wav" || arg == "--scale";
+    const bool takesValue = arg == "--frames" || arg == "--from" || arg == "--keys" || arg == "--png" || arg == "--wav" || arg == "--scale";
     if (takesValue && !inlineValue) {
       if (i + 1 >= argc) return std::string(arg) + " needs a value";
       value = argv[++i];
@@ -98,6 +99,11 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
       if (!once(&sawFrames)) return "--frames is given twice";
       if (!ParseNumber(value, 1, CAPTUREMaxFrames, &parsed.frames))
         return "--frames must be a whole number from 1 to " + std::to_string(CAPTUREMaxFrames) + ", not " +
+               Quoted(value);
+    } else if (arg == "--from") {
+      if (!once(&sawFrom)) return "--from is given twice";
+      if (!ParseNumber(value, 0, CAPTUREMaxFrames - 1, &parsed.from))
+        return "--from must be a whole number from 0 to " + std::to_string(CAPTUREMaxFrames - 1) + ", not " +
                Quoted(value);
     } else if (arg == "--scale") {
       if (!once(&sawScale)) return "--scale is given twice";
@@ -122,6 +128,9 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
       return "unknown argument " + Quoted(arg) + " (see --help)";
     }
   }
+  if (parsed.from >= parsed.frames)
+    return "--from " + std::to_string(parsed.from) + " leaves nothing of the " + std::to_string(parsed.frames) +
+           " frames to write";
   if (!parsed.help && parsed.pngDir.empty() && !parsed.raw && parsed.wavPath.empty())
     return "nothing to write: give --png FOLDER, --raw or --wav FILE (see --help)";
   *options = std::move(parsed);
@@ -136,9 +145,12 @@ perfect 50 frames per second, without a window or a sound device, and writes
 its pictures and its sound. The same options always give the same bytes.
 
 Options:
-  --frames N     frames to capture, 1 to 999999 (default 7002: one whole
+  --frames N     frames to play from the start, 1 to 999999 (default 7002: one whole
                  loop of the five scenes, 140.04 seconds). An exit key in
                  the key script ends the capture earlier, after its fade.
+  --from F       play frames 0 to F-1 without writing them or their sound:
+                 the files start at frame F (which keeps its number), for
+                 single frames or a part of the loop. Below --frames.
   --keys LIST    keys to press, as FRAME:KEY entries separated by commas,
                  for example 120:space,400:p,900:f. A key goes down right
                  after frame FRAME is shown (frames count from 0) and is
