@@ -143,6 +143,15 @@ TEST(CaptureFiles, FromWritesOnlyTheTailOfTheSameCapture) {
   EXPECT_TRUE(std::equal(end.begin(), end.end(), all.end() - static_cast<long>(end.size())));
 }
 
+TEST(CaptureFiles, ProgressOnStandardErrorEndsWithAllFramesDone) {
+  const Result r = RunCapture({"--frames", "12", "--raw"});
+  ASSERT_EQ(r.status, 0);
+  const std::vector<std::string> lines = Lines(r.err);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines.back().find(" 12/12 frames "), std::string::npos) << lines.back();
+  EXPECT_NE(lines.back().find("frames/s"), std::string::npos) << lines.back();
+}
+
 TEST(CaptureFiles, SameArgumentsGiveTheSameBytes) {
   ScratchDir dir;
   const std::vector<std::string> args = {"-q", "--frames", "40", "--keys", "5:p,9:f,30:space", "--raw"};

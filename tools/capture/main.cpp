@@ -57,8 +57,9 @@ std::string PartName(const std::string& path) { return path + ".part"; }
 void DrawProgress(bool last) {
   if (capture.options.quiet) return;
   const auto now = std::chrono::steady_clock::now();
-  // A log file gets a line every few seconds, a terminal a lively bar.
-  const auto interval = std::chrono::milliseconds(isatty(STDERR_FILENO) ? 200 : 5000);
+  // A terminal gets a bar redrawn in place, a log file a line every few seconds.
+  const bool terminal = isatty(STDERR_FILENO);
+  const auto interval = std::chrono::milliseconds(terminal ? 200 : 5000);
   if (!last && capture.progress.drawn && now - capture.progress.lastDrawn < interval) return;
   capture.progress.lastDrawn = now;
   capture.progress.drawn = true;
@@ -70,9 +71,9 @@ void DrawProgress(bool last) {
   char bar[kWidth + 1];
   for (int i = 0; i < kWidth; ++i) bar[i] = i < filled ? '#' : '.';
   bar[kWidth] = 0;
-  fprintf(stderr, "\r[%s] %d/%d frames  %.0f frames/s  %.1fx real time ", bar, capture.framesDone, total, rate,
-          rate / TORVELINFrameRate);
-  if (last) fputc('\n', stderr);
+  fprintf(stderr, "%s[%s] %d/%d frames  %.0f frames/s  %.1fx real time ", terminal ? "\r" : "", bar,
+          capture.framesDone, total, rate, rate / TORVELINFrameRate);
+  if (last || !terminal) fputc('\n', stderr);
   fflush(stderr);
 }
 
@@ -166,7 +167,7 @@ Status Finish() {
 void Fail(const std::string& message) {
   capture.finished = true;
   DiscardSound();
-  if (!capture.options.quiet && capture.progress.drawn) fputc('\n', stderr);
+  if (!capture.options.quiet && capture.progress.drawn && isatty(STDERR_FILENO)) fputc('\n', stderr);
   fprintf(stderr, "intro-capture: %s\n", message.c_str());
   _exit(kWriteFailed);
 }
