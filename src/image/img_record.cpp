@@ -234,7 +234,10 @@ IMG* IMGFromASCII(const char* text) {
   SkipOne(text, pos);
   ReadDigits(text, pos);  // the maximum value is not used
   SkipOne(text, pos);
-  if (!sizesRead || !SizeAcceptable(width, height)) {
+  // Every pixel needs at least three digits: a text too short for its sizes
+  // fails before any pixel memory is allocated.
+  if (!sizesRead || !SizeAcceptable(width, height) ||
+      strlen(text + pos) / 3 < static_cast<size_t>(width * height)) {
     IMGError();
     return nullptr;
   }
