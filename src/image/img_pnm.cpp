@@ -72,7 +72,7 @@ class FileSource {
     memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
     end_ -= pos_;
     pos_ = 0;
-    if (buffer_.size() < n) buffer_.resize(std::max<size_t>(n, 1 << 16));
+    if (buffer_.size() < n) buffer_.resize(std::max<size_t>(n, 1 << 12));
     while (end_ < n) {
       const size_t got = fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
       if (got == 0) return false;
@@ -83,7 +83,7 @@ class FileSource {
   }
 
   FILE* file_;
-  std::vector<unsigned char> buffer_ = std::vector<unsigned char>(1 << 16);
+  std::vector<unsigned char> buffer_ = std::vector<unsigned char>(1 << 12);
   size_t pos_ = 0;
   size_t end_ = 0;
   uint64_t readTotal_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "core/sintable.hpp"
 #include "image/img.hpp"
@@ -18,37 +19,27 @@ struct StepTable {
 
 int64_t Magnitude(int v) { return v < 0 ? -int64_t{v} : int64_t{v}; }
 
-// Source pixel counts of a growing axis: writes each source pixel counts[c]
-// times. The inner loops only copy words and move running pointers.
-void ExpandRow(const uint32_t* src, uint32_t* dst, const int* counts, int64_t sourceWidth) {
-  for (int64_t c = 0; c < sourceWidth; ++c) {
-    const uint32_t word = src[c];
-    for (int k = counts[c]; k > 0; --k) *dst++ = word;
+// The source column of every destination column, built once per scale by
+// running sums over the step table: a growing axis repeats source column c
+// counts[c] times, a shrinking one takes the last column of each group.
+std::vector<int32_t> ColumnMap(const int* counts, bool grows, int64_t sourceWidth, int64_t width) {
+  std::vector<int32_t> columns(static_cast<size_t>(width));
+  if (grows) {
+    size_t x = 0;
+    for (int32_t c = 0; c < sourceWidth; ++c)
+      for (int k = counts[c]; k > 0; --k) columns[x++] = c;
+  } else {
+    int32_t last = -1;
+    for (int64_t x = 0; x < width; ++x) columns[static_cast<size_t>(x)] = last += counts[x];
   }
+  return columns;
 }
 
-// A shrinking axis: destination pixel x takes the last source pixel of its
-// group of counts[x].
-void PickRow(const uint32_t* src, uint32_t* dst, const int* counts, int64_t width) {
-  const uint32_t* last = src - 1;
-  for (int64_t x = 0; x < width; ++x) {
-    last += counts[x];
-    dst[x] = *last;
-  }
+// One destination row from one source row: a gather through the column map.
+void MakeRow(const uint32_t* __restrict src, uint32_t* __restrict dst, const int32_t* __restrict columns,
+             int64_t width) {
+  for (int64_t x = 0; x < width; ++x) dst[x] = src[columns[x]];
 }
-
-// Row of the destination from one source row, along whichever x case holds.
-struct RowMaker {
-  const int* counts;
-  bool grows;
-  int64_t sourceWidth, width;
-  void operator()(const uint32_t* src, uint32_t* dst) const {
-    if (grows)
-      ExpandRow(src, dst, counts, sourceWidth);
-    else
-      PickRow(src, dst, counts, width);
-  }
-};
 
 bool RowInside(const IMG* img, int row) { return row >= 0 && row < img->height; }
 
@@ -141,7 +132,10 @@ void IMGScale(const IMG* src, IMG* dst) {
   StepTable across{IMGStepTable(dst->width, src->width)};
   StepTable down{IMGStepTable(dst->height, src->height)};
   if (!across.counts || !down.counts) return;
-  const RowMaker makeRow{across.counts, w >= sw, sw, w};
+  const std::vector<int32_t> columns = ColumnMap(across.counts, w >= sw, sw, w);
+  const auto makeRow = [&columns, w](const uint32_t* from, uint32_t* to) {
+    MakeRow(from, to, columns.data(), w);
+  };
   const size_t rowBytes = static_cast<size_t>(w) * sizeof(uint32_t);
   const uint32_t* s = src->pixels;
   uint32_t* d = dst->pixels;
