@@ -1,0 +1,241 @@
+// The speed goals in one unit: every figure is reported as the counter
+// "frame_copies", the cost in 256 KiB memcpys (one 256 x 256 frame of pixel
+// words) measured in the same process right before the benchmark runs.
+//
+// Scene benchmarks draw every frame of a scene's whole run (no pacing, no
+// presentation) and report the average cost of one frame; the scene's own
+// start and stop are left out. The start-up benchmark runs TORVELINInit on
+// the headless backend, the logo set-up benchmark TORVELINLogosStart.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+#include "audio/music.hpp"
+#include "audio/sdlsnd.hpp"
+#include "core/rnd.hpp"
+#include "driver/scenes.hpp"
+#include "driver/torvelin.hpp"
+#include "image/img.hpp"
+#include "platform/headless.hpp"
+
+namespace {
+
+constexpr size_t kFrameBytes = 256 * 1024;
+
+// Thread CPU time, which is what the benchmark library times by default;
+// other processes on the machine then cost the measurement little.
+double CpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Two page-aligned 256 KiB buffers. Some processors copy many times slower
+// when the destination sits a few bytes past the source's alignment, so
+// the unit is taken with both aligned alike.
+struct FrameBuffers {
+  struct Release {
+    void operator()(unsigned char* p) const { std::free(p); }
+  };
+  using Buffer = std::unique_ptr<unsigned char[], Release>;
+  static Buffer Make(unsigned char fill) {
+    Buffer buffer(static_cast<unsigned char*>(std::aligned_alloc(4096, kFrameBytes)));
+    std::memset(buffer.get(), fill, kFrameBytes);
+    return buffer;
+  }
+  Buffer from = Make(0x5a);
+  Buffer to = Make(0);
+};
+
+// Seconds one 256 KiB memcpy takes here and now: the median of several
+// batches, so a single disturbed batch does not move the unit.
+double FrameCopySeconds() {
+  constexpr int kBatches = 15;
+  constexpr int kCopiesPerBatch = 100;
+  FrameBuffers buffers;
+  unsigned char* const from = buffers.from.get();
+  unsigned char* const to = buffers.to.get();
+  for (int i = 0; i < kCopiesPerBatch; ++i) {  // warm the caches
+    std::memcpy(to, from, kFrameBytes);
+    benchmark::ClobberMemory();
+  }
+  std::vector<double> batches;
+  for (int b = 0; b < kBatches; ++b) {
+    const double start = CpuSeconds();
+    for (int i = 0; i < kCopiesPerBatch; ++i) {
+      from[i] = static_cast<unsigned char>(i);  // keeps each copy live
+      std::memcpy(to, from, kFrameBytes);
+      benchmark::DoNotOptimize(to);
+      benchmark::ClobberMemory();
+    }
+    batches.push_back((CpuSeconds() - start) / kCopiesPerBatch);
+  }
+  std::nth_element(batches.begin(), batches.begin() + kBatches / 2, batches.end());
+  return batches[kBatches / 2];
+}
+
+// Accumulates the measured part of every iteration and turns it into the
+// frame_copies counter: measured seconds per unit of work / one copy.
+struct CopyMeter {
+  double copySeconds = FrameCopySeconds();
+  double measured = 0;
+  double start = 0;
+
+  void Begin() { start = CpuSeconds(); }
+  void End() { measured += CpuSeconds() - start; }
+  void Report(benchmark::State& state, double unitsPerIteration) const {
+    const double units = unitsPerIteration * static_cast<double>(state.iterations());
+    state.counters["frame_copies"] = units > 0 ? measured / units / copySeconds : 0;
+    state.counters["copy_us"] = copySeconds * 1e6;
+  }
+};
+
+// The frame image, the pictures and the texts as the start-up leaves them.
+struct Stage {
+  Stage() {
+    RNDSeed(TORVELINSeed);
+    TORVELINFrame = IMGNew();
+    IMGAlloc(TORVELINFrame, TORVELINWidth, TORVELINHeight);
+    TORVELINSetUpPictures();
+    TORVELINSetUpText();
+  }
+  ~Stage() {
+    TORVELINFreeText();
+    TORVELINFreePictures();
+    IMGFree(&TORVELINFrame);
+  }
+};
+
+// One iteration is one whole run of a scene: start and stop untimed, every
+// frame's drawing timed.
+template <class Start, class DrawRun, class Stop>
+void WholeRun(benchmark::State& state, int frames, Start start, DrawRun drawRun, Stop stop) {
+  Stage stage;
+  CopyMeter meter;
+  for (auto _ : state) {
+    state.PauseTiming();
+    start();
+    state.ResumeTiming();
+    meter.Begin();
+    drawRun();
+    meter.End();
+    benchmark::DoNotOptimize(TORVELINFrame->pixels);
+    benchmark::ClobberMemory();
+    state.PauseTiming();
+    stop();
+    state.ResumeTiming();
+  }
+  meter.Report(state, frames);
+}
+
+void SpeedFrameCopy(benchmark::State& state) {
+  FrameBuffers buffers;
+  for (auto _ : state) {
+    std::memcpy(buffers.to.get(), buffers.from.get(), kFrameBytes);
+    benchmark::DoNotOptimize(buffers.to.get());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kFrameBytes));
+}
+BENCHMARK(SpeedFrameCopy);
+
+void SpeedLasersFrame(benchmark::State& state) {
+  WholeRun(
+      state, TORVELINLaserFrames, [] { TORVELINLasersStart(); },
+      [] {
+        for (int k = TORVELINLaserFrames - 1; k >= 0; --k) TORVELINLasersDraw(k);
+      },
+      [] { TORVELINLasersStop(); });
+}
+BENCHMARK(SpeedLasersFrame)->Unit(benchmark::kMillisecond);
+
+void SpeedScrollerFrame(benchmark::State& state) {
+  WholeRun(
+      state, TORVELINScrollerSceneFrames, [] {},
+      [] {
+        for (int k = TORVELINScrollerSceneFrames - 1; k >= 0; --k) TORVELINScrollerSceneDraw();
+      },
+      [] {});
+}
+BENCHMARK(SpeedScrollerFrame)->Unit(benchmark::kMillisecond);
+
+void SpeedLogosFrame(benchmark::State& state) {
+  WholeRun(
+      state, TORVELINLogoFrames, [] { TORVELINLogosStart(); },
+      [] {
+        for (int n = TORVELINLogoFrames; n >= 1; --n) TORVELINLogosDraw(n);
+      },
+      [] { TORVELINLogosStop(); });
+}
+BENCHMARK(SpeedLogosFrame)->Unit(benchmark::kMillisecond);
+
+TORVELINTileRun tileRun{};
+
+void SpeedTilesFrame(benchmark::State& state) {
+  WholeRun(
+      state, TORVELINTileSceneFrames, [] { tileRun = TORVELINTileSceneSetUp(); },
+      [] {
+        for (int n = TORVELINTileSceneFrames; n >= 1; --n) TORVELINTileSceneDraw(tileRun, n);
+      },
+      [] { TORVELINTileSceneTearDown(tileRun); });
+}
+BENCHMARK(SpeedTilesFrame)->Unit(benchmark::kMillisecond);
+
+void SpeedNoiseFrame(benchmark::State& state) {
+  WholeRun(
+      state, TORVELINNoiseFrames, [] {},
+      [] {
+        for (int i = 0; i < TORVELINNoiseFrames; ++i) TORVELINNoiseDraw(i);
+      },
+      [] {});
+}
+BENCHMARK(SpeedNoiseFrame)->Unit(benchmark::kMillisecond);
+
+// Scaling and tinting the eight logo copies.
+void SpeedLogosSetUp(benchmark::State& state) {
+  Stage stage;
+  CopyMeter meter;
+  for (auto _ : state) {
+    meter.Begin();
+    TORVELINLogosStart();
+    meter.End();
+    benchmark::DoNotOptimize(TORVELINLogoCopies[7]->pixels);
+    state.PauseTiming();
+    TORVELINLogosStop();
+    state.ResumeTiming();
+  }
+  meter.Report(state, 1);
+}
+BENCHMARK(SpeedLogosSetUp)->Unit(benchmark::kMillisecond);
+
+// Everything before the first frame: seed, window, keyboard, frame image,
+// pictures and fonts, texts and stars, sound output and music, pacing.
+void SpeedStartUp(benchmark::State& state) {
+  CopyMeter meter;
+  for (auto _ : state) {
+    state.PauseTiming();
+    HEADLESSReset();
+    state.ResumeTiming();
+    meter.Begin();
+    TORVELINInit();
+    meter.End();
+    benchmark::DoNotOptimize(TORVELINFrame->pixels);
+    state.PauseTiming();
+    SDLSNDFree(&TORVELINSound);
+    MUSICFree(&TORVELINMusic);
+    TORVELINFreeText();
+    TORVELINFreePictures();
+    IMGFree(&TORVELINFrame);
+    HEADLESSReset();
+    state.ResumeTiming();
+  }
+  meter.Report(state, 1);
+}
+BENCHMARK(SpeedStartUp)->Unit(benchmark::kMillisecond);
+
+}  // namespace
