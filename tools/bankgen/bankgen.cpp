@@ -23,6 +23,15 @@ constexpr double kTwoPi = 6.283185307179586;
 
 // The loudest value each of the short instruments reaches.
 constexpr int kPeaks[8] = {15796, 5894, 7362, 11114, 8510, 8950, 5627, 7813};
+// ... and each long one (twice the length, at least twice the level).
+constexpr int kLongPeaks[8] = {31592, 12498, 15008, 22422, 17020, 18801, 11255, 15984};
+
+constexpr bool LongPeaksFit() {
+  for (int i = 0; i < 8; ++i)
+    if (kLongPeaks[i] < 2 * kPeaks[i] || kLongPeaks[i] > kLimit) return false;
+  return true;
+}
+static_assert(LongPeaksFit(), "a long instrument's doubled values must fit under its peak and the limit");
 
 using Wave = std::vector<double>;
 
@@ -220,17 +229,49 @@ std::vector<int32_t> Normalize(const Wave& w, int peak) {
   return out;
 }
 
-// Twice the length and twice the level: even values exactly double, odd ones
-// from a four-point half-way interpolation.
-std::vector<int32_t> OctaveDown(const std::vector<int32_t>& v) {
+// Half-way interpolation weights: a windowed sinc over kTaps values on each
+// side. sinc(m + 1/2) = (-1)^m / (pi (m + 1/2)), so no library maths is
+// needed; the window is (1 - u^2)^2 and the weights are scaled to sum to 1.
+constexpr int kTaps = 8;
+constexpr double kPi = kTwoPi / 2;
+
+std::vector<double> HalfwayWeights() {
+  std::vector<double> h(kTaps);
+  double sum = 0;
+  for (int m = 0; m < kTaps; ++m) {
+    const double x = m + 0.5;
+    const double u = x / kTaps;
+    const double window = (1.0 - u * u) * (1.0 - u * u);
+    h[m] = (m % 2 == 0 ? 1.0 : -1.0) / (kPi * x) * window;
+    sum += 2 * h[m];
+  }
+  for (double& w : h) w /= sum;
+  return h;
+}
+
+// Twice the length and twice the level, peaking at exactly `peak`. Even
+// values are exactly double the short instrument's; the odd ones come from a
+// band-limited half-way resampling with one gain, solved so that the loudest
+// odd value is exactly `peak`. The even values never exceed the peak (it is
+// at least twice the short instrument's), so the largest magnitude is exact.
+std::vector<int32_t> OctaveDown(const std::vector<int32_t>& v, int peak) {
   const int n = static_cast<int>(v.size());
-  auto at = [&](int k) -> int64_t { return k >= 0 && k < n ? v[k] : 0; };
+  auto at = [&](int k) -> double { return k >= 0 && k < n ? 2.0 * v[k] : 0.0; };
+  const std::vector<double> h = HalfwayWeights();
+  std::vector<double> halfway(n);
+  double loudest = 0;
+  for (int k = 0; k < n; ++k) {
+    double sum = 0;
+    for (int m = 0; m < kTaps; ++m) sum += h[m] * (at(k - m) + at(k + 1 + m));
+    halfway[k] = sum;
+    const double magnitude = sum < 0 ? -sum : sum;
+    if (magnitude > loudest) loudest = magnitude;
+  }
+  const double gain = peak / loudest;
   std::vector<int32_t> out(2 * n);
   for (int k = 0; k < n; ++k) {
     out[2 * k] = 2 * v[k];
-    const int64_t mid = (-at(k - 1) + 9 * at(k) + 9 * at(k + 1) - at(k + 2));
-    const int64_t half = mid >= 0 ? (mid + 4) / 8 : -((-mid + 4) / 8);
-    out[2 * k + 1] = static_cast<int32_t>(half > kLimit ? kLimit : (half < -kLimit ? -kLimit : half));
+    out[2 * k + 1] = static_cast<int32_t>(Round(gain * halfway[k]));
   }
   return out;
 }
@@ -281,7 +322,7 @@ int main(int argc, char** argv) {
   const Wave voices[8] = {Kick(), Hat(), Snare(), Bass(), Pluck(), Tom(), Clap(), Bell()};
   std::vector<std::vector<int32_t>> bank;
   for (int i = 0; i < 8; ++i) bank.push_back(Normalize(voices[i], kPeaks[i]));
-  for (int i = 0; i < 8; ++i) bank.push_back(OctaveDown(bank[i]));
+  for (int i = 0; i < 8; ++i) bank.push_back(OctaveDown(bank[i], kLongPeaks[i]));
 
   std::vector<int32_t> all;
   std::vector<int> lengths;
