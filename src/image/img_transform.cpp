@@ -35,6 +35,18 @@ std::vector<int32_t> ColumnMap(const int* counts, bool grows, int64_t sourceWidt
   return columns;
 }
 
+// Growth of at most twice: every source pixel is stored twice and the
+// pointer advances by its count, so there is no inner loop; the last pixel
+// is stored alone so that nothing lands past the row.
+void DoubleRow(const uint32_t* __restrict src, uint32_t* __restrict dst, const int* counts,
+               int64_t sourceWidth) {
+  for (int64_t c = 0; c + 1 < sourceWidth; ++c) {
+    dst[0] = dst[1] = src[c];
+    dst += counts[c];
+  }
+  for (int k = counts[sourceWidth - 1]; k > 0; --k) *dst++ = src[sourceWidth - 1];
+}
+
 // One destination row from one source row: a gather through the column map.
 void MakeRow(const uint32_t* __restrict src, uint32_t* __restrict dst, const int32_t* __restrict columns,
              int64_t width) {
@@ -133,8 +145,12 @@ void IMGScale(const IMG* src, IMG* dst) {
   StepTable down{IMGStepTable(dst->height, src->height)};
   if (!across.counts || !down.counts) return;
   const std::vector<int32_t> columns = ColumnMap(across.counts, w >= sw, sw, w);
-  const auto makeRow = [&columns, w](const uint32_t* from, uint32_t* to) {
-    MakeRow(from, to, columns.data(), w);
+  const bool atMostDouble = w >= sw && w <= 2 * sw;
+  const auto makeRow = [&](const uint32_t* from, uint32_t* to) {
+    if (atMostDouble)
+      DoubleRow(from, to, across.counts, sw);
+    else
+      MakeRow(from, to, columns.data(), w);
   };
   const size_t rowBytes = static_cast<size_t>(w) * sizeof(uint32_t);
   const uint32_t* s = src->pixels;

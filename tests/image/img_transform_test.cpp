@@ -113,7 +113,7 @@ TEST(IMGScale, NarrowerAndTallerRepeatsPickedRows) {
 // source pixel whose position is within one group of the exact ratio.
 TEST(IMGScale, EveryCaseStaysNearTheExactMapping) {
   ImgPtr src = Coordinates(37, 23);
-  for (auto [w, h] : {std::pair{100, 61}, {11, 7}, {90, 9}, {13, 50}, {37, 23}, {1, 1}}) {
+  for (auto [w, h] : {std::pair{100, 61}, {55, 30}, {74, 23}, {11, 7}, {90, 9}, {13, 50}, {37, 23}, {1, 1}}) {
     ImgPtr dst = Scaled(src.get(), w, h);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
@@ -228,4 +228,21 @@ TEST(IMGRect, FillAndOutlineOnlyWhenWhollyInside) {
             (std::vector<uint32_t>{1, 1, 1, 1, 0, 1, 0, 0, 1, 0, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0}));
   IMGDrawRect(frame.get(), 4, 3, 1, 2, 5);
   EXPECT_EQ(frame->pixels[19], 0u);
+}
+
+// Growing columns follow the step table exactly, whether the row is made by
+// doubling (up to twice as wide) or through the column map (wider still).
+TEST(IMGScale, GrowingColumnsFollowTheStepTable) {
+  ImgPtr src = Coordinates(37, 2);
+  for (int w : {37, 38, 55, 73, 74, 75, 200}) {
+    const std::vector<int> counts = Steps(w, 37);
+    ImgPtr dst = Scaled(src.get(), w, 2);
+    int x = 0;
+    for (int c = 0; c < 37; ++c)
+      for (int k = 0; k < counts[c]; ++k, ++x) {
+        ASSERT_EQ(dst->pixels[x], Word(c, 0)) << w << " x=" << x;
+        ASSERT_EQ(dst->pixels[w + x], Word(c, 1)) << w << " x=" << x;
+      }
+    EXPECT_EQ(x, w);
+  }
 }
