@@ -269,6 +269,33 @@ TEST(Pictures, LogoLettersAreTheClearBitsOnASetBackground) {
   }
 }
 
+// The logo is shown from a quarter up to twice its size by nearest-neighbour
+// resizing, which breaks up hatching, dither and hairlines. Count the runs of
+// equal bits along rows and columns (those touching the picture's edge
+// aside): runs under 3 pixels may only occur where an edge turns a corner.
+TEST(Pictures, LogoHasNoDetailFinerThanItsSmallestCopyKeeps) {
+  const Picture p = parse(TORVELINPictureLogo);
+  int runs = 0, thin = 0;
+  auto scan = [&](int length, auto bit) {
+    int run = 1;
+    for (int i = 1; i < length; ++i) {
+      if (bit(i) == bit(i - 1)) {
+        ++run;
+        continue;
+      }
+      if (run != i) {  // the first run touches the edge
+        ++runs;
+        thin += run < 3;
+      }
+      run = 1;
+    }
+  };
+  for (int y = 0; y < p.height; ++y) scan(p.width, [&](int x) { return p.at(x, y); });
+  for (int x = 0; x < p.width; ++x) scan(p.height, [&](int y) { return p.at(x, y); });
+  ASSERT_GT(runs, 1000) << "the letters have edges";
+  EXPECT_LT(thin * 100, runs) << thin << " of " << runs << " runs are under 3 pixels";
+}
+
 TEST(Pictures, SparklesTwinkleOnAZeroBackground) {
   const Picture p = parse(TORVELINPictureSparkles);
   std::vector<long> energy;
