@@ -6,12 +6,13 @@
 #include "audio/sample.hpp"
 #include "audio/sdlsnd_device.hpp"
 #include "containers/array.hpp"
+#include "core/identification.hpp"
 #include "core/rnd.hpp"
 
 namespace {
 
-[[maybe_unused]] constexpr const char* kIdentification[] = {"CODE", "C", "TORVELIN", "20261207",
-                                                            "MUSIC   "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "MUSIC   "};
 
 // The placed instrument of the current rebuild (zeros elsewhere), and the
 // next loop computed from it; both are made once and kept for the run.

@@ -8,10 +8,12 @@
 #include <limits>
 #include <memory>
 
+#include "core/identification.hpp"
+
 namespace {
 
-[[maybe_unused]] constexpr const char* kIdentification[] = {"CODE", "C", "TORVELIN", "20261207",
-                                                            "SAMPLE  "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "SAMPLE  "};
 
 constexpr bool kDiagnostics = false;
 constexpr int kNewCapacity = 32;

@@ -7,11 +7,12 @@
 #include "audio/sample.hpp"
 #include "audio/sdlsnd_device.hpp"
 #include "containers/array.hpp"
+#include "core/identification.hpp"
 
 namespace {
 
-[[maybe_unused]] constexpr const char* kIdentification[] = {"CODE", "C", "TORVELIN", "20261207",
-                                                            "SDLSND  "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "SDLSND  "};
 
 constexpr bool kTrace = false;
 

@@ -5,10 +5,12 @@
 #include <cstring>
 #include <limits>
 
+#include "core/identification.hpp"
+
 namespace {
 
-[[maybe_unused]] constexpr const char* kIdentification[] = {"CODE", "C", "TORVELIN", "20101011",
-                                                            "ARRAY   "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20101011", "ARRAY   "};
 
 constexpr int32_t kInitialCapacity = 2;
 

@@ -3,19 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/identification.hpp"
+
 namespace {
 
 constexpr bool VEC2DDiagnostics = false;
 
-struct ModuleIdentity {
-  const char* kind;
-  const char* language;
-  const char* author;
-  const char* date;
-  const char* name;
-};
-[[maybe_unused]] constexpr ModuleIdentity vec2dIdentity{"CODE", "C", "TORVELIN", "20261207",
-                                                        "VEC2D   "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "VEC2D   "};
 
 }  // namespace
 

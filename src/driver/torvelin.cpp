@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/identification.hpp"
 #include "core/rnd.hpp"
 #include "image/img.hpp"
 #include "platform/fps.hpp"
@@ -11,8 +12,8 @@
 
 namespace {
 
-[[maybe_unused]] const char* const TORVELINIdent[] = {"PROGRAM", "C", "TORVELIN", "20261207",
-                                                      "TORVELIN"};
+[[maybe_unused]] constexpr Identification identification{
+    "PROGRAM", "C", "TORVELIN", "20261207", "TORVELIN"};
 
 constexpr bool TORVELINDiagnostics = false;
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/identification.hpp"
 #include "core/rnd.hpp"
 #include "image/img.hpp"
 
@@ -10,15 +11,8 @@ namespace {
 
 constexpr bool LASERDiagnostics = false;
 
-struct ModuleIdentity {
-  const char* kind;
-  const char* language;
-  const char* author;
-  const char* date;
-  const char* name;
-};
-[[maybe_unused]] constexpr ModuleIdentity laserIdentity{"CODE", "C", "TORVELIN", "20261207",
-                                                        "LASER   "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "LASER   "};
 
 bool HasArea(const IMG* img) { return img != nullptr && img->width > 0 && img->height > 0; }
 

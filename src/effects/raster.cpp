@@ -7,21 +7,15 @@
 #include <memory>
 #include <vector>
 
+#include "core/identification.hpp"
 #include "image/img.hpp"
 
 namespace {
 
 constexpr bool RASTERDiagnostics = true;
 
-struct ModuleIdentity {
-  const char* kind;
-  const char* language;
-  const char* author;
-  const char* date;
-  const char* name;
-};
-[[maybe_unused]] constexpr ModuleIdentity rasterIdentity{"CODE", "C", "TORVELIN", "20261207",
-                                                         "RASTER  "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "RASTER  "};
 
 constexpr uint32_t channelMasks[3] = {0xFF0000u, 0x00FF00u, 0x0000FFu};
 

@@ -3,21 +3,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/identification.hpp"
 #include "core/rnd.hpp"
 #include "image/img.hpp"
 #include "text/font.hpp"
 
 namespace {
 
-struct Identification {
-  const char* kind;
-  const char* language;
-  const char* author;
-  const char* date;
-  const char* name;
-};
-[[maybe_unused]] constexpr Identification identification{"CODE", "C", "TORVELIN", "20261207",
-                                                         "STARS   "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "STARS   "};
 
 constexpr bool diagnostics = false;
 constexpr int32_t one = 0x10000;

@@ -5,20 +5,15 @@
 
 #include "image/img.hpp"
 
+#include "core/identification.hpp"
+
 namespace {
 
 // Turns the error printer on; off in every shipped build.
 constexpr bool IMGDiagnostics = false;
 
-struct IMGIdentification {
-  const char* kind;
-  const char* language;
-  const char* author;
-  const char* date;
-  const char* name;
-};
-[[maybe_unused]] const IMGIdentification imgIdentification = {"CODE", "C", "TORVELIN", "20261207",
-                                                              "IMG     "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "IMG     "};
 
 constexpr int IMGNewSize = 16;
 

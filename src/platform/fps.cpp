@@ -2,11 +2,13 @@
 
 #include <cstdint>
 
+#include "core/identification.hpp"
 #include "platform/device.hpp"
 
 namespace {
 
-[[maybe_unused]] const char* const FPSIdent[] = {"CODE", "C", "TORVELIN", "20261207", "FPS     "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "FPS     "};
 
 constexpr int32_t MicrosecondsPerSecond = 1000000;
 

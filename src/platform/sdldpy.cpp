@@ -3,13 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/identification.hpp"
 #include "image/img.hpp"
 #include "platform/device.hpp"
 
 namespace {
 
-[[maybe_unused]] const char* const SDLDPYIdent[] = {"CODE", "C SDL", "TORVELIN", "20261207",
-                                                    "SDLDPY  "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C SDL", "TORVELIN", "20261207", "SDLDPY  "};
 
 constexpr bool SDLDPYDiagnostics = false;
 constexpr int SDLDPYDefaultSize = 256;

@@ -3,13 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/identification.hpp"
 #include "platform/device.hpp"
 #include "platform/sdldpy.hpp"
 
 namespace {
 
-[[maybe_unused]] const char* const SDLKBDIdent[] = {"CODE", "C", "TORVELIN", "20261207",
-                                                    "SDLKBD  "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "SDLKBD  "};
 
 constexpr bool SDLKBDTraceOn = false;
 constexpr int SDLKBDKeyBytes = 8;

@@ -6,20 +6,14 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "core/identification.hpp"
 #include "core/sintable.hpp"
 #include "image/img.hpp"
 
 namespace {
 
-struct Identification {
-  const char* kind;
-  const char* language;
-  const char* author;
-  const char* date;
-  const char* name;
-};
-[[maybe_unused]] constexpr Identification identification{"CODE", "C", "TORVELIN", "20261207",
-                                                         "BYTEMAP "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "BYTEMAP "};
 
 constexpr bool diagnostics = false;
 

@@ -3,17 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/identification.hpp"
+
 namespace {
 
-struct Identification {
-  const char* kind;
-  const char* language;
-  const char* author;
-  const char* date;
-  const char* name;
-};
-[[maybe_unused]] constexpr Identification identification{"CODE", "C", "TORVELIN", "20261207",
-                                                         "CURSOR  "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "CURSOR  "};
 
 constexpr bool diagnostics = false;
 

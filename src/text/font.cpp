@@ -4,19 +4,13 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "core/identification.hpp"
 #include "image/img.hpp"
 
 namespace {
 
-struct Identification {
-  const char* kind;
-  const char* language;
-  const char* author;
-  const char* date;
-  const char* name;
-};
-[[maybe_unused]] constexpr Identification identification{"CODE", "C", "TORVELIN", "20261207",
-                                                         "FONT    "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "FONT    "};
 
 constexpr bool diagnostics = false;
 

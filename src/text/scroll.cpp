@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/identification.hpp"
 #include "core/sintable.hpp"
 #include "text/cursor.hpp"
 #include "text/font.hpp"
@@ -13,15 +14,8 @@ int32_t wavePhase = 0;
 
 namespace {
 
-struct Identification {
-  const char* kind;
-  const char* language;
-  const char* author;
-  const char* date;
-  const char* name;
-};
-[[maybe_unused]] constexpr Identification identification{"CODE", "C", "TORVELIN", "20261207",
-                                                         "SCROLL  "};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "SCROLL  "};
 
 constexpr bool diagnostics = false;
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/identification.hpp"
 #include "image/img.hpp"
 #include "text/cursor.hpp"
 #include "text/font.hpp"
@@ -11,15 +12,8 @@
 
 namespace {
 
-struct Identification {
-  const char* kind;
-  const char* language;
-  const char* author;
-  const char* date;
-  const char* name;
-};
-[[maybe_unused]] constexpr Identification identification{"CODE", "C", "TORVELIN", "20261207",
-                                                         "SCROLLXL"};
+[[maybe_unused]] constexpr Identification identification{
+    "CODE", "C", "TORVELIN", "20261207", "SCROLLXL"};
 
 constexpr bool diagnostics = false;
 

@@ -1,0 +1,11 @@
+// Every module carries one of these: texts that nothing reads, kept so that
+// a program says which modules, of which date, it was built from.
+#pragma once
+
+struct Identification {
+  const char* kind;      // "CODE", or "PROGRAM" for the main module
+  const char* language;  // "C", or "C SDL" for the display
+  const char* author;
+  const char* date;      // yyyymmdd
+  const char* name;      // the module's name padded to 8 characters
+};
