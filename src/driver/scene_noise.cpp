@@ -2,6 +2,10 @@
 // with the animation strip played half transparent over it.
 #include <cstddef>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/rnd.hpp"
 #include "driver/scenes.hpp"
 #include "driver/torvelin.hpp"
@@ -14,33 +18,76 @@ namespace {
 constexpr uint32_t kPaceRange = 0xfffffu;
 constexpr uint32_t kPaceBase = 0x1000u;
 
-// The generator's step, repeated here so the fill keeps the state in
-// registers; it must stay the same as RNDNext's.
-constexpr uint32_t kRndMultiplier = 214013u;
-constexpr uint32_t kRndIncrement = 2531011u;
-
 // The fill runs eight copies of the generator side by side, lane j being j
 // steps ahead of lane 0, and moves each lane eight steps at a time: the same
 // numbers in the same order, without one long chain of dependent multiplies.
 constexpr int kLanes = 8;
-
-struct Step {
-  uint32_t multiplier;
-  uint32_t increment;
-};
-
-// The step that equals `count` generator steps in a row.
-constexpr Step Leap(int count) {
-  Step leap{1u, 0u};
-  for (int i = 0; i < count; ++i) {
-    leap.multiplier *= kRndMultiplier;
-    leap.increment = leap.increment * kRndMultiplier + kRndIncrement;
-  }
-  return leap;
-}
-constexpr Step kLaneLeap = Leap(kLanes);
+constexpr RNDStep kLaneLeap = RNDLeap(kLanes);
 
 constexpr uint32_t NoisePixel(uint32_t half, uint32_t state) { return half + ((state >> 16) & 0x7fu) * 0x010101u; }
+
+#if defined(__SSE2__)
+// Eight lanes in four registers, two lanes each in the low halves of the
+// 64-bit slots, where one unsigned 32 x 32 multiply steps both. A register
+// pair holds the draws of four neighbouring pixels, the first draw in the
+// highest word, since the fill runs from the last pixel down.
+struct LanePair {
+  __m128i high;  // draws 4k+4 and 4k+3 of the block
+  __m128i low;   // draws 4k+2 and 4k+1
+};
+
+inline __m128i Slots(uint32_t first, uint32_t second) {
+  return _mm_set_epi32(0, static_cast<int>(second), 0, static_cast<int>(first));
+}
+
+inline __m128i Leap8(__m128i lanes) {
+  const __m128i multiplier = _mm_set1_epi32(static_cast<int>(kLaneLeap.multiplier));
+  const __m128i increment = Slots(kLaneLeap.increment, kLaneLeap.increment);
+  return _mm_add_epi32(_mm_mul_epu32(lanes, multiplier), increment);
+}
+
+// Four pixels from the states of a pair: half the colour plus bits 16..22
+// of each state in all three channels.
+inline void StoreFour(uint32_t* to, const LanePair& pair, __m128i half) {
+  const __m128i states = _mm_castps_si128(
+      _mm_shuffle_ps(_mm_castsi128_ps(pair.high), _mm_castsi128_ps(pair.low), _MM_SHUFFLE(2, 0, 2, 0)));
+  const __m128i grey = _mm_and_si128(states, _mm_set1_epi32(0x7f0000));
+  const __m128i spread = _mm_or_si128(grey, _mm_or_si128(_mm_srli_epi32(grey, 8), _mm_srli_epi32(grey, 16)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_add_epi32(half, spread));
+}
+
+// Fills whole blocks of eight pixels from the top end down to below p and
+// returns the state after the last draw; p is left at the pixels not yet
+// filled (fewer than eight).
+uint32_t FillLanes(uint32_t* pixels, size_t& p, uint32_t half, uint32_t state) {
+  uint32_t draw[kLanes];
+  for (uint32_t& d : draw) d = state = RNDApply(RNDOneStep, state);
+  LanePair upper{Slots(draw[3], draw[2]), Slots(draw[1], draw[0])};
+  LanePair lower{Slots(draw[7], draw[6]), Slots(draw[5], draw[4])};
+  const __m128i halves = _mm_set1_epi32(static_cast<int>(half));
+  for (;;) {
+    StoreFour(pixels + p - 4, upper, halves);
+    StoreFour(pixels + p - 8, lower, halves);
+    p -= kLanes;
+    state = static_cast<uint32_t>(_mm_cvtsi128_si32(lower.high));
+    if (p < kLanes) return state;
+    upper = {Leap8(upper.high), Leap8(upper.low)};
+    lower = {Leap8(lower.high), Leap8(lower.low)};
+  }
+}
+#else
+uint32_t FillLanes(uint32_t* pixels, size_t& p, uint32_t half, uint32_t state) {
+  uint32_t lanes[kLanes];
+  for (uint32_t& lane : lanes) lane = state = RNDApply(RNDOneStep, state);
+  for (;;) {
+    for (int j = 0; j < kLanes; ++j) pixels[p - 1 - static_cast<size_t>(j)] = NoisePixel(half, lanes[j]);
+    p -= kLanes;
+    state = lanes[kLanes - 1];
+    if (p < kLanes) return state;
+    for (uint32_t& lane : lanes) lane = RNDApply(kLaneLeap, lane);
+  }
+}
+#endif
 
 // The strip's pictures are stacked 256 rows apart.
 constexpr int kStripPictureHeight = 256;
@@ -90,19 +137,9 @@ void TORVELINNoiseFill(IMG* image, uint32_t colour) {
   uint32_t* const pixels = image->pixels;
   size_t p = static_cast<size_t>(image->width) * static_cast<size_t>(image->height);
   uint32_t state = RNDState();
-  if (p >= kLanes) {
-    uint32_t lanes[kLanes];
-    for (uint32_t& lane : lanes) lane = state = state * kRndMultiplier + kRndIncrement;
-    for (;;) {
-      for (int j = 0; j < kLanes; ++j) pixels[p - 1 - static_cast<size_t>(j)] = NoisePixel(half, lanes[j]);
-      p -= kLanes;
-      state = lanes[kLanes - 1];
-      if (p < kLanes) break;
-      for (uint32_t& lane : lanes) lane = lane * kLaneLeap.multiplier + kLaneLeap.increment;
-    }
-  }
+  if (p >= kLanes) state = FillLanes(pixels, p, half, state);
   while (p-- > 0) {
-    state = state * kRndMultiplier + kRndIncrement;
+    state = RNDApply(RNDOneStep, state);
     pixels[p] = NoisePixel(half, state);
   }
   RNDSeed(state);

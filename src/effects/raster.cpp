@@ -269,8 +269,13 @@ void RASTERSmooth(RASTER* raster, int n) {
 
 void RASTERHLine(IMG* img, uint32_t colour, int y, int x0, int x1) {
   if (!ClipRow(img, y, x0, x1)) return;
-  uint32_t* row = img->pixels + static_cast<size_t>(y) * img->width;
-  std::fill(row + x0, row + x1 + 1, colour);
+  uint32_t* const row = img->pixels + static_cast<size_t>(y) * img->width;
+  // Blocks of a fixed eight words, which -O2 turns into vector stores.
+  const int end = x1 + 1;
+  int x = x0;
+  for (; x + 8 <= end; x += 8)
+    for (int k = 0; k < 8; ++k) row[x + k] = colour;
+  for (; x < end; ++x) row[x] = colour;
 }
 
 void RASTERHLineBlend(IMG* img, uint32_t colour, int y, int x0, int x1, int alpha) {
