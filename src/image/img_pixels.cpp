@@ -184,9 +184,21 @@ IMG_WIDE size_t ApplyRowWide(const uint32_t* __restrict s, uint32_t* __restrict 
 }
 #endif
 
+// Glyph and tile rows are short: a call to memcpy per row would cost more
+// than the copy, so those are moved inline and only long rows go to memcpy.
+constexpr int kShortRowWords = 64;
+
 template <>
 void ApplyRow<CopyRule>(const uint32_t* __restrict s, uint32_t* __restrict d, int n) {
-  memcpy(d, s, static_cast<size_t>(n) * sizeof(uint32_t));
+  if (n > kShortRowWords) {
+    memcpy(d, s, static_cast<size_t>(n) * sizeof(uint32_t));
+    return;
+  }
+  int i = 0;
+#if defined(__SSE2__)
+  for (; i + 4 <= n; i += 4) Store4(d + i, Load4(s + i));
+#endif
+  for (; i < n; ++i) d[i] = s[i];
 }
 
 // Rows shorter than this are left to the processor's own prefetching.
