@@ -1,5 +1,6 @@
 // IMG operations next to plain memory traffic of the same size measured in
-// the same run: full-frame operations against a 256 KiB memcpy, scaling and
+// the same run: full-frame operations against SpeedFrameCopy (one 256 KiB
+// memcpy, in bench_speed.cpp), scaling and
 // decoding against memset of the pixels they write.
 #include <benchmark/benchmark.h>
 
@@ -31,17 +32,6 @@ struct FramePair {
     IMGFree(&dst);
   }
 };
-
-void BM_Memcpy256KiB(benchmark::State& state) {
-  std::vector<uint32_t> a(Frame * Frame, 1), b(Frame * Frame);
-  for (auto _ : state) {
-    memcpy(b.data(), a.data(), a.size() * 4);
-    benchmark::DoNotOptimize(b.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(state.iterations() * Frame * Frame * 4);
-}
-BENCHMARK(BM_Memcpy256KiB);
 
 template <void (*Op)(const IMG*, IMG*, int, int, int, int, int, int)>
 void BM_FrameBlit(benchmark::State& state) {

@@ -1,6 +1,7 @@
 // Per-frame cost of the laser, logo and noise scenes (drawing only: no
 // pacing, no presentation), the picture set-up and the logo scene's start,
-// next to a 256 KiB memcpy (one 256 x 256 frame of pixel words) for scale.
+// next to SpeedFrameCopy (one 256 KiB memcpy, a frame of pixel words) for
+// scale.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -28,17 +29,6 @@ struct Stage {
     IMGFree(&TORVELINFrame);
   }
 };
-
-void ScenesMemcpy256KiB(benchmark::State& state) {
-  std::vector<unsigned char> from(kFrameBytes, 0x5a), to(kFrameBytes);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), kFrameBytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kFrameBytes));
-}
-BENCHMARK(ScenesMemcpy256KiB);
 
 void LaserSceneFrame(benchmark::State& state) {
   Stage stage;

@@ -1,6 +1,7 @@
 // The speed goals in one unit: every figure is reported as the counter
 // "frame_copies", the cost in 256 KiB memcpys (one 256 x 256 frame of pixel
 // words) measured in the same process right before the benchmark runs.
+// SpeedFrameCopy below reports that unit for every benchmark of the program.
 //
 // Scene benchmarks draw every frame of a scene's whole run (no pacing, no
 // presentation) and report the average cost of one frame; the scene's own
