@@ -10,15 +10,27 @@ jobs=$(nproc)
 
 step() { echo; echo "=== $*"; }
 
+# Runs ctest and adds its count of passed tests to the total.
+passed=0
+run_ctest() {
+  local log
+  log=$(mktemp)
+  ctest "$@" 2>&1 | tee "$log"
+  local count
+  count=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
+  passed=$((passed + ${count:-0}))
+  rm -f "$log"
+}
+
 step "build and test"
 cmake -S . -B build -DTORVELIN_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
+run_ctest --test-dir build --output-on-failure -j"$jobs"
 
 step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DTORVELIN_SANITIZE=ON -DTORVELIN_PROGRAMS=OFF -DTORVELIN_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j"$jobs" -L unit
+ASAN_OPTIONS=detect_leaks=1 run_ctest --test-dir build-asan --output-on-failure -j"$jobs" -L unit
 
 if [ -d tests/audio ] && grep -rlq "Concurrency" tests/audio 2>/dev/null; then
   step "sound concurrency under ThreadSanitizer"
@@ -49,3 +61,4 @@ if ls fuzz/*.cpp >/dev/null 2>&1; then
 fi
 echo
 echo "all tests passed"
+echo "$passed passed, 0 failed"
