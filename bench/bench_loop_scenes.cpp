@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench_stage.hpp"
 #include "core/rnd.hpp"
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
@@ -13,26 +14,8 @@
 
 namespace {
 
-constexpr size_t kFrameBytes = 256 * 1024;
-
-// The frame image, the pictures and the texts, as the start-up leaves them.
-struct LoopStage {
-  LoopStage() {
-    RNDSeed(TORVELINSeed);
-    TORVELINFrame = IMGNew();
-    IMGAlloc(TORVELINFrame, TORVELINWidth, TORVELINHeight);
-    TORVELINSetUpPictures();
-    TORVELINSetUpText();
-  }
-  ~LoopStage() {
-    TORVELINFreeText();
-    TORVELINFreePictures();
-    IMGFree(&TORVELINFrame);
-  }
-};
-
 void ScrollerSceneFrame(benchmark::State& state) {
-  LoopStage stage;
+  BenchStage stage;
   for (auto _ : state) {
     TORVELINScrollerSceneDraw();
     benchmark::DoNotOptimize(TORVELINFrame->pixels);
@@ -44,7 +27,7 @@ BENCHMARK(ScrollerSceneFrame);
 // Frames of a whole run in turn, so the wall, the logo, the bounce and the
 // chain pass through all their positions; arg 1 is a negative-letter run.
 void TileSceneFrame(benchmark::State& state) {
-  LoopStage stage;
+  BenchStage stage;
   const bool negative = state.range(0) != 0;
   const TORVELINTileRun run{3, 7, negative ? 0 : 9};
   TORVELINTileFont->target = TORVELINFrame;
@@ -63,7 +46,7 @@ BENCHMARK(TileSceneFrame)->Arg(0)->Arg(1);
 
 // The chain at its longest: 71 sprites.
 void TileSceneFrameLongestChain(benchmark::State& state) {
-  LoopStage stage;
+  BenchStage stage;
   const TORVELINTileRun run{3, 7, 9};
   TORVELINTileFont->target = TORVELINFrame;
   TORVELINSpriteCount = 71;
@@ -78,7 +61,7 @@ void TileSceneFrameLongestChain(benchmark::State& state) {
 BENCHMARK(TileSceneFrameLongestChain);
 
 void TextSetUp(benchmark::State& state) {
-  LoopStage stage;
+  BenchStage stage;
   for (auto _ : state) {
     RNDSeed(TORVELINSeed);
     TORVELINSetUpText();

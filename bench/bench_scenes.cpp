@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench_stage.hpp"
 #include "core/rnd.hpp"
 #include "driver/scenes.hpp"
 #include "driver/torvelin.hpp"
@@ -14,24 +15,8 @@
 
 namespace {
 
-constexpr size_t kFrameBytes = 256 * 1024;
-
-// The frame image and the pictures, as the start-up leaves them.
-struct Stage {
-  Stage() {
-    RNDSeed(TORVELINSeed);
-    TORVELINFrame = IMGNew();
-    IMGAlloc(TORVELINFrame, TORVELINWidth, TORVELINHeight);
-    TORVELINSetUpPictures();
-  }
-  ~Stage() {
-    TORVELINFreePictures();
-    IMGFree(&TORVELINFrame);
-  }
-};
-
 void LaserSceneFrame(benchmark::State& state) {
-  Stage stage;
+  BenchStage stage;
   TORVELINLasersStart();
   int k = TORVELINLaserFrames - 1;
   for (auto _ : state) {
@@ -45,7 +30,7 @@ void LaserSceneFrame(benchmark::State& state) {
 BENCHMARK(LaserSceneFrame);
 
 void LogoSceneFrame(benchmark::State& state) {
-  Stage stage;
+  BenchStage stage;
   TORVELINLogosStart();
   int n = TORVELINLogoFrames;
   for (auto _ : state) {
@@ -59,7 +44,7 @@ void LogoSceneFrame(benchmark::State& state) {
 BENCHMARK(LogoSceneFrame);
 
 void NoiseSceneFrame(benchmark::State& state) {
-  Stage stage;
+  BenchStage stage;
   int i = 0;
   for (auto _ : state) {
     TORVELINNoiseDraw(i);
@@ -71,7 +56,7 @@ void NoiseSceneFrame(benchmark::State& state) {
 BENCHMARK(NoiseSceneFrame);
 
 void NoiseFillFrame(benchmark::State& state) {
-  Stage stage;
+  BenchStage stage;
   for (auto _ : state) {
     TORVELINNoiseFill(TORVELINFrame, 0x8040c0u);
     benchmark::DoNotOptimize(TORVELINFrame->pixels);
@@ -83,7 +68,7 @@ BENCHMARK(NoiseFillFrame);
 
 // Resampling and tinting the eight copies (about 3.3 million pixels).
 void LogoSceneStartAndStop(benchmark::State& state) {
-  Stage stage;
+  BenchStage stage;
   for (auto _ : state) {
     TORVELINLogosStart();
     benchmark::DoNotOptimize(TORVELINLogoCopies[7]->pixels);
@@ -93,7 +78,7 @@ void LogoSceneStartAndStop(benchmark::State& state) {
 BENCHMARK(LogoSceneStartAndStop)->Unit(benchmark::kMillisecond);
 
 void PictureSetUp(benchmark::State& state) {
-  Stage stage;
+  BenchStage stage;
   for (auto _ : state) {
     TORVELINSetUpPictures();  // releases the previous set first
     benchmark::DoNotOptimize(TORVELINStrip->pixels);

@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench_stage.hpp"
 #include "audio/music.hpp"
 #include "audio/sdlsnd.hpp"
 #include "core/rnd.hpp"
@@ -96,27 +97,11 @@ struct CopyMeter {
   }
 };
 
-// The frame image, the pictures and the texts as the start-up leaves them.
-struct Stage {
-  Stage() {
-    RNDSeed(TORVELINSeed);
-    TORVELINFrame = IMGNew();
-    IMGAlloc(TORVELINFrame, TORVELINWidth, TORVELINHeight);
-    TORVELINSetUpPictures();
-    TORVELINSetUpText();
-  }
-  ~Stage() {
-    TORVELINFreeText();
-    TORVELINFreePictures();
-    IMGFree(&TORVELINFrame);
-  }
-};
-
 // One iteration is one whole run of a scene: start and stop untimed, every
 // frame's drawing timed.
 template <class Start, class DrawRun, class Stop>
 void WholeRun(benchmark::State& state, int frames, Start start, DrawRun drawRun, Stop stop) {
-  Stage stage;
+  BenchStage stage;
   CopyMeter meter;
   for (auto _ : state) {
     state.PauseTiming();
@@ -199,7 +184,7 @@ BENCHMARK(SpeedNoiseFrame)->Unit(benchmark::kMillisecond);
 
 // Scaling and tinting the eight logo copies.
 void SpeedLogosSetUp(benchmark::State& state) {
-  Stage stage;
+  BenchStage stage;
   CopyMeter meter;
   for (auto _ : state) {
     meter.Begin();
