@@ -1,29 +1,10 @@
 // Feeds arbitrary bytes to the raw PCM reader, in memory and through a file,
 // under every format; the two must agree and the count must follow the size.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 
 #include "audio/sample.hpp"
-
-namespace {
-
-const char* TempPath() {
-  static char path[64] = "";
-  if (path[0] == '\0') {
-    // A memory-backed directory keeps the file round trip cheap.
-    struct stat info {};
-    const char* dir = stat("/dev/shm", &info) == 0 && S_ISDIR(info.st_mode) ? "/dev/shm" : "/tmp";
-    std::snprintf(path, sizeof path, "%s/fuzz_sample_read_%d.raw", dir, static_cast<int>(getpid()));
-    std::atexit([] { std::remove(path); });
-  }
-  return path;
-}
-
-}  // namespace
+#include "scratch_file.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
@@ -42,14 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (memory->values[i] < -32768 || memory->values[i] > 32767) std::abort();
   }
 
-  FILE* file = std::fopen(TempPath(), "wb");
-  if (file != nullptr) {
-    std::fwrite(body, 1, length, file);
-    std::fclose(file);
-    SAMPLE* fromFile = SAMPLERead(TempPath(), width, order, sign);
-    if (!SAMPLEEqual(memory, fromFile)) std::abort();
-    SAMPLEFree(&fromFile);
-  }
+  static ScratchFile scratch;
+  SAMPLE* fromFile = SAMPLERead(scratch.Hold(body, length), width, order, sign);
+  if (!SAMPLEEqual(memory, fromFile)) std::abort();
+  SAMPLEFree(&fromFile);
   SAMPLEFree(&memory);
   return 0;
 }
