@@ -30,6 +30,12 @@ constexpr RNDStep kLaneLeap = RNDLeap(kLanes);
 
 constexpr uint32_t NoisePixel(uint32_t half, uint32_t state) { return half + ((state >> 16) & 0x7fu) * 0x010101u; }
 
+// IMGBlendHalf's rule for one overlay word s over the noise word d: the
+// channels halved and summed where s is not 0, d untouched where it is.
+// Halving after the sum is exact because both bottom bits are cleared.
+constexpr uint32_t kHalvable = 0xfefefeu;
+constexpr uint32_t UnderHalf(uint32_t s, uint32_t d) { return s != 0 ? ((s & kHalvable) + (d & kHalvable)) >> 1 : d; }
+
 #if defined(__SSE2__)
 // Eight lanes in four registers, two lanes each in the low halves of the
 // 64-bit slots, where one unsigned 32 x 32 multiply steps both. A register
@@ -50,28 +56,38 @@ inline __m128i Leap8(__m128i lanes) {
   return _mm_add_epi32(_mm_mul_epu32(lanes, multiplier), increment);
 }
 
+inline __m128i UnderHalf4(const uint32_t* over, __m128i noise) {
+  const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(over));
+  const __m128i halvable = _mm_set1_epi32(static_cast<int>(kHalvable));
+  const __m128i mean = _mm_srli_epi32(_mm_add_epi32(_mm_and_si128(s, halvable), _mm_and_si128(noise, halvable)), 1);
+  const __m128i keep = _mm_cmpeq_epi32(s, _mm_setzero_si128());
+  return _mm_or_si128(_mm_and_si128(keep, noise), _mm_andnot_si128(keep, mean));
+}
+
 // Four pixels from the states of a pair: half the colour plus bits 16..22
-// of each state in all three channels.
-inline void StoreFour(uint32_t* to, const LanePair& pair, __m128i half) {
+// of each state in all three channels, under the overlay when there is one.
+inline void StoreFour(uint32_t* to, const uint32_t* over, const LanePair& pair, __m128i half) {
   const __m128i states = _mm_castps_si128(
       _mm_shuffle_ps(_mm_castsi128_ps(pair.high), _mm_castsi128_ps(pair.low), _MM_SHUFFLE(2, 0, 2, 0)));
   const __m128i grey = _mm_and_si128(states, _mm_set1_epi32(0x7f0000));
   const __m128i spread = _mm_or_si128(grey, _mm_or_si128(_mm_srli_epi32(grey, 8), _mm_srli_epi32(grey, 16)));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_add_epi32(half, spread));
+  const __m128i noise = _mm_add_epi32(half, spread);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), over ? UnderHalf4(over, noise) : noise);
 }
 
 // Fills whole blocks of eight pixels from the top end down to below p and
 // returns the state after the last draw; p is left at the pixels not yet
-// filled (fewer than eight).
-uint32_t FillLanes(uint32_t* pixels, size_t& p, uint32_t half, uint32_t state) {
+// filled (fewer than eight). over, when not null, is blended over pixel k
+// from over[k] as it is made.
+uint32_t FillLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half, uint32_t state) {
   uint32_t draw[kLanes];
   for (uint32_t& d : draw) d = state = RNDApply(RNDOneStep, state);
   LanePair upper{Slots(draw[3], draw[2]), Slots(draw[1], draw[0])};
   LanePair lower{Slots(draw[7], draw[6]), Slots(draw[5], draw[4])};
   const __m128i halves = _mm_set1_epi32(static_cast<int>(half));
   for (;;) {
-    StoreFour(pixels + p - 4, upper, halves);
-    StoreFour(pixels + p - 8, lower, halves);
+    StoreFour(pixels + p - 4, over ? over + p - 4 : nullptr, upper, halves);
+    StoreFour(pixels + p - 8, over ? over + p - 8 : nullptr, lower, halves);
     p -= kLanes;
     state = static_cast<uint32_t>(_mm_cvtsi128_si32(lower.high));
     if (p < kLanes) return state;
@@ -94,16 +110,27 @@ bool WideRegisters() {
   return wide;
 }
 
+// Eight pixels from eight states: byte 2 of each state (bits 16..23) copied
+// into the three channel bytes by one shuffle, then bit 23 masked off.
 [[gnu::target("avx2")]] inline __m256i WidePixels(__m256i states, __m256i half) {
-  const __m256i grey = _mm256_and_si256(states, _mm256_set1_epi32(0x7f0000));
-  const __m256i spread =
-      _mm256_or_si256(grey, _mm256_or_si256(_mm256_srli_epi32(grey, 8), _mm256_srli_epi32(grey, 16)));
-  return _mm256_add_epi32(half, spread);
+  const __m256i channels = _mm256_setr_epi8(2, 2, 2, -1, 6, 6, 6, -1, 10, 10, 10, -1, 14, 14, 14, -1,  //
+                                            2, 2, 2, -1, 6, 6, 6, -1, 10, 10, 10, -1, 14, 14, 14, -1);
+  const __m256i grey = _mm256_and_si256(_mm256_shuffle_epi8(states, channels), _mm256_set1_epi32(0x7f7f7f));
+  return _mm256_add_epi32(half, grey);
+}
+
+[[gnu::target("avx2")]] inline __m256i WideUnderHalf(const uint32_t* over, __m256i noise) {
+  const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(over));
+  const __m256i halvable = _mm256_set1_epi32(static_cast<int>(kHalvable));
+  const __m256i mean =
+      _mm256_srli_epi32(_mm256_add_epi32(_mm256_and_si256(s, halvable), _mm256_and_si256(noise, halvable)), 1);
+  return _mm256_blendv_epi8(mean, noise, _mm256_cmpeq_epi32(s, _mm256_setzero_si256()));
 }
 
 // Whole blocks of 32 pixels, as FillLanes does blocks of eight. Register r
 // holds draws 8r+1 to 8r+8 of a block, the first draw in the highest word.
-[[gnu::target("avx2")]] uint32_t FillWideLanes(uint32_t* pixels, size_t& p, uint32_t half, uint32_t state) {
+[[gnu::target("avx2")]] uint32_t FillWideLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half,
+                                               uint32_t state) {
   uint32_t draw[kWideLanes];
   for (uint32_t& d : draw) d = state = RNDApply(RNDOneStep, state);
   const auto word = [&draw](int i) { return static_cast<int>(draw[i]); };
@@ -117,8 +144,11 @@ bool WideRegisters() {
   const __m256i multiplier = _mm256_set1_epi32(static_cast<int>(kWideLeap.multiplier));
   const __m256i increment = _mm256_set1_epi32(static_cast<int>(kWideLeap.increment));
   for (;;) {
-    for (int r = 0; r < 4; ++r)
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + p - 8 * (r + 1)), WidePixels(lanes[r], halves));
+    for (int r = 0; r < 4; ++r) {
+      const size_t at = p - 8 * static_cast<size_t>(r + 1);
+      const __m256i noise = WidePixels(lanes[r], halves);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + at), over ? WideUnderHalf(over + at, noise) : noise);
+    }
     p -= kWideLanes;
     state = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm256_castsi256_si128(lanes[3])));
     if (p < static_cast<size_t>(kWideLanes)) return state;
@@ -127,11 +157,15 @@ bool WideRegisters() {
 }
 #endif
 #else
-uint32_t FillLanes(uint32_t* pixels, size_t& p, uint32_t half, uint32_t state) {
+uint32_t FillLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half, uint32_t state) {
   uint32_t lanes[kLanes];
   for (uint32_t& lane : lanes) lane = state = RNDApply(RNDOneStep, state);
   for (;;) {
-    for (int j = 0; j < kLanes; ++j) pixels[p - 1 - static_cast<size_t>(j)] = NoisePixel(half, lanes[j]);
+    for (int j = 0; j < kLanes; ++j) {
+      const size_t at = p - 1 - static_cast<size_t>(j);
+      const uint32_t noise = NoisePixel(half, lanes[j]);
+      pixels[at] = over ? UnderHalf(over[at], noise) : noise;
+    }
     p -= kLanes;
     state = lanes[kLanes - 1];
     if (p < kLanes) return state;
@@ -139,6 +173,24 @@ uint32_t FillLanes(uint32_t* pixels, size_t& p, uint32_t half, uint32_t state) {
   }
 }
 #endif
+
+// Fills count pixels, the last first, one draw each, blending over[k] half
+// over pixel k as it is made when over is not null.
+void FillNoise(uint32_t* pixels, const uint32_t* over, size_t count, uint32_t colour) {
+  const uint32_t half = (colour & 0xfcfcfcu) >> 1;
+  size_t p = count;
+  uint32_t state = RNDState();
+#if defined(NOISE_WIDE_LANES)
+  if (p >= static_cast<size_t>(kWideLanes) && WideRegisters()) state = FillWideLanes(pixels, over, p, half, state);
+#endif
+  if (p >= kLanes) state = FillLanes(pixels, over, p, half, state);
+  while (p-- > 0) {
+    state = RNDApply(RNDOneStep, state);
+    const uint32_t noise = NoisePixel(half, state);
+    pixels[p] = over ? UnderHalf(over[p], noise) : noise;
+  }
+  RNDSeed(state);
+}
 
 // The strip's pictures are stacked 256 rows apart.
 constexpr int kStripPictureHeight = 256;
@@ -184,25 +236,26 @@ void TORVELINNoiseFill(IMG* image, uint32_t colour) {
     TORVELINError();
     return;
   }
-  const uint32_t half = (colour & 0xfcfcfcu) >> 1;
-  uint32_t* const pixels = image->pixels;
-  size_t p = static_cast<size_t>(image->width) * static_cast<size_t>(image->height);
-  uint32_t state = RNDState();
-#if defined(NOISE_WIDE_LANES)
-  if (p >= static_cast<size_t>(kWideLanes) && WideRegisters()) state = FillWideLanes(pixels, p, half, state);
-#endif
-  if (p >= kLanes) state = FillLanes(pixels, p, half, state);
-  while (p-- > 0) {
-    state = RNDApply(RNDOneStep, state);
-    pixels[p] = NoisePixel(half, state);
-  }
-  RNDSeed(state);
+  FillNoise(image->pixels, nullptr, static_cast<size_t>(image->width) * static_cast<size_t>(image->height), colour);
 }
 
 void TORVELINNoiseDraw(int i) {
-  TORVELINNoiseFill(TORVELINFrame, TORVELINWanderColour());
-  const int picture = (i / TORVELINStripHold) % TORVELINStripFrames;
-  IMGBlendHalf(TORVELINStrip, TORVELINFrame, 0, -kStripPictureHeight * picture);
+  const uint32_t colour = TORVELINWanderColour();
+  const int top = kStripPictureHeight * ((i / TORVELINStripHold) % TORVELINStripFrames);
+  IMG* const frame = TORVELINFrame;
+  const IMG* const strip = TORVELINStrip;
+  // When the strip picture lies over the whole frame, as it does with our
+  // strip, it is blended in as the noise is made: one pass instead of two,
+  // and the same pixels as filling first and blending after.
+  const bool covers = frame && frame->pixels && strip && strip->pixels && strip->width == frame->width &&
+                      int64_t{strip->height} - top >= frame->height;
+  if (covers) {
+    const uint32_t* over = strip->pixels + static_cast<size_t>(top) * static_cast<size_t>(strip->width);
+    FillNoise(frame->pixels, over, static_cast<size_t>(frame->width) * static_cast<size_t>(frame->height), colour);
+    return;
+  }
+  TORVELINNoiseFill(frame, colour);
+  IMGBlendHalf(strip, frame, 0, -top);
 }
 
 void TORVELINSceneNoise() {

@@ -189,6 +189,35 @@ TEST_F(NoiseScene, EachFrameBlendsTheStripPictureOfItsTimeOverFreshNoise) {
   IMGFree(&expected);
 }
 
+// A strip that does not lie over the whole frame (narrower, or too short
+// for the picture) is blended as IMGBlendHalf clips it.
+TEST_F(NoiseScene, AStripNotCoveringTheFrameIsClippedAsABlendWould) {
+  IMG* const ours = TORVELINStrip;
+  struct Shape {
+    int w, h, i;
+  };
+  for (const Shape shape : {Shape{100, 2304, 40}, Shape{256, 300, 0}, Shape{256, 300, 20}, Shape{300, 600, 20}}) {
+    IMG* strip = IMGNew();
+    IMGAlloc(strip, shape.w, shape.h);
+    for (int p = 0; p < shape.w * shape.h; ++p) strip->pixels[p] = p % 5 == 0 ? 0 : 0x10203u * static_cast<uint32_t>(p);
+    TORVELINStrip = strip;
+    const uint32_t seed = RNDState();
+    TORVELINWanderChannel wander[3];
+    for (int c = 0; c < 3; ++c) wander[c] = TORVELINWander[c];
+    TORVELINNoiseDraw(shape.i);
+    IMG* drawn = IMGClone(TORVELINFrame);
+
+    RNDSeed(seed);
+    for (int c = 0; c < 3; ++c) TORVELINWander[c] = wander[c];
+    TORVELINNoiseFill(TORVELINFrame, TORVELINWanderColour());
+    IMGBlendHalf(strip, TORVELINFrame, 0, -256 * (shape.i / 20));
+    EXPECT_TRUE(IMGEqual(drawn, TORVELINFrame)) << shape.w << "x" << shape.h << " frame " << shape.i;
+    TORVELINStrip = ours;
+    IMGFree(&drawn);
+    IMGFree(&strip);
+  }
+}
+
 TEST_F(NoiseScene, RunsAThousandFramesOrOneWhenSpaceComesFirst) {
   TORVELINSceneNoise();
   EXPECT_EQ(HEADLESSFrameCount(), 1000);
