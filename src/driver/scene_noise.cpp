@@ -1,7 +1,6 @@
 // Noise scene: fresh grey noise every frame under a slowly wandering tint,
 // with the animation strip played half transparent over it.
 #include <cstddef>
-#include <cstdlib>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -10,6 +9,7 @@
 #include <immintrin.h>
 #endif
 
+#include "core/cpu.hpp"
 #include "core/rnd.hpp"
 #include "driver/scenes.hpp"
 #include "driver/torvelin.hpp"
@@ -103,13 +103,6 @@ uint32_t FillLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t h
 constexpr int kWideLanes = 32;
 constexpr RNDStep kWideLeap = RNDLeap(kWideLanes);
 
-bool WideRegisters() {
-  // TORVELIN_NO_AVX2 in the environment keeps to the baseline code, so
-  // that both paths can be run and compared on one machine.
-  static const bool wide = __builtin_cpu_supports("avx2") && getenv("TORVELIN_NO_AVX2") == nullptr;
-  return wide;
-}
-
 // Eight pixels from eight states: byte 2 of each state (bits 16..23) copied
 // into the three channel bytes by one shuffle, then bit 23 masked off.
 [[gnu::target("avx2")]] inline __m256i WidePixels(__m256i states, __m256i half) {
@@ -181,7 +174,7 @@ void FillNoise(uint32_t* pixels, const uint32_t* over, size_t count, uint32_t co
   size_t p = count;
   uint32_t state = RNDState();
 #if defined(NOISE_WIDE_LANES)
-  if (p >= static_cast<size_t>(kWideLanes) && WideRegisters()) state = FillWideLanes(pixels, over, p, half, state);
+  if (p >= static_cast<size_t>(kWideLanes) && CPUWideRegisters()) state = FillWideLanes(pixels, over, p, half, state);
 #endif
   if (p >= kLanes) state = FillLanes(pixels, over, p, half, state);
   while (p-- > 0) {

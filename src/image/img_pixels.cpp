@@ -13,6 +13,7 @@
 #include <immintrin.h>
 #endif
 
+#include "core/cpu.hpp"
 #include "core/sintable.hpp"
 #include "image/img.hpp"
 
@@ -117,13 +118,6 @@ constexpr bool kZeroKeeps<BlendHalfRule> = true;
 #define IMG_WIDE_ROWS 1
 #define IMG_WIDE [[gnu::target("avx2")]]
 
-bool WideRegisters() {
-  // TORVELIN_NO_AVX2 in the environment keeps to the baseline code, so
-  // that both paths can be run and compared on one machine.
-  static const bool wide = __builtin_cpu_supports("avx2") && getenv("TORVELIN_NO_AVX2") == nullptr;
-  return wide;
-}
-
 IMG_WIDE inline __m256i Wide(KeyedRule, __m256i s, __m256i d) {
   const __m256i zero = _mm256_cmpeq_epi32(s, _mm256_setzero_si256());
   return _mm256_or_si256(_mm256_and_si256(zero, d), s);
@@ -140,18 +134,24 @@ IMG_WIDE inline __m256i Wide(BlendHalfRule, __m256i s, __m256i d) {
   return _mm256_or_si256(_mm256_and_si256(zero, d), _mm256_andnot_si256(zero, half));
 }
 
-// The row's whole runs of eight words; returns how many words it did.
-template <class Rule>
-IMG_WIDE size_t ApplyRowWide(const uint32_t* __restrict s, uint32_t* __restrict d, size_t count);
 #endif
+
+// The last words of a row from word i on, fewer than eight.
+template <class Rule>
+inline void ApplyRowTail(const uint32_t* __restrict s, uint32_t* __restrict d, size_t i, size_t count) {
+#if defined(__SSE2__)
+  if (i + 4 <= count) {
+    Store4(d + i, Rule::Apply4(Load4(s + i), Load4(d + i)));
+    i += 4;
+  }
+#endif
+  for (; i < count; ++i) d[i] = Rule::Apply(s[i], d[i]);
+}
 
 template <class Rule>
 void ApplyRow(const uint32_t* __restrict s, uint32_t* __restrict d, int n) {
   const size_t count = static_cast<size_t>(n);
   size_t i = 0;
-#if defined(IMG_WIDE_ROWS)
-  if (WideRegisters()) i = ApplyRowWide<Rule>(s, d, count);
-#endif
 #if defined(__SSE2__)
   for (; i + 8 <= count; i += 8) {
     const __m128i first = Load4(s + i), second = Load4(s + i + 4);
@@ -162,34 +162,26 @@ void ApplyRow(const uint32_t* __restrict s, uint32_t* __restrict d, int n) {
     Store4(d + i, Rule::Apply4(first, Load4(d + i)));
     Store4(d + i + 4, Rule::Apply4(second, Load4(d + i + 4)));
   }
-  if (i + 4 <= count) {
-    Store4(d + i, Rule::Apply4(Load4(s + i), Load4(d + i)));
-    i += 4;
-  }
 #endif
-  for (; i < count; ++i) d[i] = Rule::Apply(s[i], d[i]);
+  ApplyRowTail<Rule>(s, d, i, count);
 }
-
-#if defined(IMG_WIDE_ROWS)
-template <class Rule>
-IMG_WIDE size_t ApplyRowWide(const uint32_t* __restrict s, uint32_t* __restrict d, size_t count) {
-  size_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    const __m256i source = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
-    if (kZeroKeeps<Rule> && _mm256_testz_si256(source, source)) continue;
-    __m256i* const to = reinterpret_cast<__m256i*>(d + i);
-    _mm256_storeu_si256(to, Wide(Rule{}, source, _mm256_loadu_si256(to)));
-  }
-  return i;
-}
-#endif
 
 // Glyph and tile rows are short: a call to memcpy per row would cost more
 // than the copy, so those are moved inline and only long rows go to memcpy.
 constexpr int kShortRowWords = 64;
 
+// Keeps the compiler from turning the short copy loop back into a call to
+// the library's memmove.
+#if defined(__clang__)
+#define IMG_INLINE_COPY __attribute__((no_builtin("memcpy", "memmove")))
+#elif defined(__GNUC__)
+#define IMG_INLINE_COPY __attribute__((optimize("no-tree-loop-distribute-patterns")))
+#else
+#define IMG_INLINE_COPY
+#endif
+
 template <>
-void ApplyRow<CopyRule>(const uint32_t* __restrict s, uint32_t* __restrict d, int n) {
+IMG_INLINE_COPY void ApplyRow<CopyRule>(const uint32_t* __restrict s, uint32_t* __restrict d, int n) {
   if (n > kShortRowWords) {
     memcpy(d, s, static_cast<size_t>(n) * sizeof(uint32_t));
     return;
@@ -235,6 +227,50 @@ bool ClipRect(const IMG* src, const IMG* dst, Rect& r) {
   return r.w > 0 && r.h > 0;
 }
 
+// The rows of a clipped rectangle: count rows of width words, from s on in
+// the source and d on in the destination, each image with its own pitch.
+struct Rows {
+  const uint32_t* s;
+  int64_t sourcePitch;
+  uint32_t* d;
+  int64_t destinationPitch;
+  int width;
+  int64_t count;
+};
+
+// Long rows of a wide source lie far apart: the next one is fetched ahead.
+inline bool PrefetchNext(const Rows& rows, int64_t row) {
+  return rows.width >= kPrefetchWords && row + 1 < rows.count;
+}
+
+#if defined(IMG_WIDE_ROWS)
+// Copies go to memcpy; every other rule has an eight-word form.
+template <class Rule>
+constexpr bool kHasWideForm = true;
+template <>
+constexpr bool kHasWideForm<CopyRule> = false;
+
+// The whole rectangle in one call at the wide width, so that short glyph
+// and sprite rows do not each pay for a call.
+template <class Rule>
+IMG_WIDE void ApplyRowsWide(const Rows& rows) {
+  const size_t count = static_cast<size_t>(rows.width);
+  for (int64_t row = 0; row < rows.count; ++row) {
+    if (PrefetchNext(rows, row)) PrefetchRow(rows.s + (row + 1) * rows.sourcePitch, rows.width);
+    const uint32_t* __restrict s = rows.s + row * rows.sourcePitch;
+    uint32_t* __restrict d = rows.d + row * rows.destinationPitch;
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+      const __m256i source = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+      if (kZeroKeeps<Rule> && _mm256_testz_si256(source, source)) continue;
+      __m256i* const to = reinterpret_cast<__m256i*>(d + i);
+      _mm256_storeu_si256(to, Wide(Rule{}, source, _mm256_loadu_si256(to)));
+    }
+    ApplyRowTail<Rule>(s, d, i, count);
+  }
+}
+#endif
+
 // The one clipping routine of every rectangle operation: the extent is
 // clipped once, then both images are walked with running pointers. A
 // source that is the destination itself is read from a copy of the
@@ -258,13 +294,18 @@ void BlitRect(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, i
     s = copy.data();
     sourcePitch = r.w;
   }
-  uint32_t* d = dst->pixels + r.dy * dst->width + r.dx;
-  for (int64_t row = 0; row < r.h; ++row) {
-    // Long rows of a wide source lie far apart: fetch the next one ahead.
-    if (width >= kPrefetchWords && row + 1 < r.h) PrefetchRow(s + sourcePitch, width);
-    ApplyRow<Rule>(s, d, width);
-    s += sourcePitch;
-    d += dst->width;
+  const Rows rows{s, sourcePitch, dst->pixels + r.dy * dst->width + r.dx, dst->width, width, r.h};
+#if defined(IMG_WIDE_ROWS)
+  if constexpr (kHasWideForm<Rule>) {
+    if (CPUWideRegisters()) {
+      ApplyRowsWide<Rule>(rows);
+      return;
+    }
+  }
+#endif
+  for (int64_t row = 0; row < rows.count; ++row) {
+    if (PrefetchNext(rows, row)) PrefetchRow(rows.s + (row + 1) * rows.sourcePitch, rows.width);
+    ApplyRow<Rule>(rows.s + row * rows.sourcePitch, rows.d + row * rows.destinationPitch, rows.width);
   }
 }
 
@@ -295,7 +336,7 @@ IMG_WIDE size_t SubtractWordsWide(uint32_t* __restrict p, size_t n, uint32_t col
 
 void SubtractWords(uint32_t* __restrict p, size_t n, uint32_t colour) {
 #if defined(IMG_WIDE_ROWS)
-  if (WideRegisters()) {
+  if (CPUWideRegisters()) {
     const size_t done = SubtractWordsWide(p, n, colour);
     p += done;
     n -= done;

@@ -1,0 +1,19 @@
+#include "core/cpu.hpp"
+
+#include <cstdlib>
+
+namespace cpu_detail {
+
+std::atomic<int> wide{-1};
+
+int Detect() {
+  int found = 0;
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+  __builtin_cpu_init();
+  found = __builtin_cpu_supports("avx2") && std::getenv("TORVELIN_NO_AVX2") == nullptr;
+#endif
+  wide.store(found, std::memory_order_relaxed);
+  return found;
+}
+
+}  // namespace cpu_detail
