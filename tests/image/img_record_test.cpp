@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "img_test_util.hpp"
@@ -34,6 +35,20 @@ TEST(IMGRecord, AllocResizesAndRefusesImpossibleSizes) {
   EXPECT_EQ(img->width, 5);
   EXPECT_EQ(img->height, 4);
   EXPECT_EQ(img->pixels[0], 7u);
+}
+
+// Large arrays come from a different allocator path than small ones; memory
+// handed back by a freed large image must still come out black.
+TEST(IMGRecord, LargeImagesAreBlackEvenWhereFreedPixelsLay) {
+  for (int round = 0; round < 3; ++round) {
+    for (const int side : {512, 724, 1448}) {  // 1 MiB, just over 2 MiB, 8 MiB
+      ImgPtr img(IMGNew());
+      IMGAlloc(img.get(), side, side);
+      ASSERT_EQ(img->width, side);
+      for (uint32_t p : Pixels(img.get())) ASSERT_EQ(p, 0u) << side << " round " << round;
+      std::fill_n(img->pixels, side * side, 0xa5a5a5u);  // left dirty for the next round
+    }
+  }
 }
 
 TEST(IMGRecord, CloneCopyEqualAndClear) {
