@@ -54,44 +54,59 @@ struct FrameBuffers {
   Buffer to = Make(0);
 };
 
-// Seconds one 256 KiB memcpy takes here and now: the median of several
-// batches, so a single disturbed batch does not move the unit.
-double FrameCopySeconds() {
-  constexpr int kBatches = 15;
-  constexpr int kCopiesPerBatch = 100;
-  FrameBuffers buffers;
-  unsigned char* const from = buffers.from.get();
-  unsigned char* const to = buffers.to.get();
-  for (int i = 0; i < kCopiesPerBatch; ++i) {  // warm the caches
-    std::memcpy(to, from, kFrameBytes);
+// Times batches of 256 KiB memcpys. The machine's pace drifts while a
+// benchmark runs (other work on a shared host), so a batch is timed before
+// the first iteration and again after every iteration, and the unit is the
+// median batch: the copies see the same conditions as the work they
+// measure, and one disturbed batch does not move the unit.
+class CopyClock {
+ public:
+  CopyClock() {
+    for (int i = 0; i < kCopiesPerBatch; ++i) Copy(i);  // warm the caches
+    for (int b = 0; b < kFirstBatches; ++b) Sample();
+  }
+
+  void Sample() {
+    const double start = CpuSeconds();
+    for (int i = 0; i < kCopiesPerBatch; ++i) Copy(i);
+    batches_.push_back((CpuSeconds() - start) / kCopiesPerBatch);
+  }
+
+  double Seconds() {
+    std::vector<double> sorted = batches_;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    return sorted[sorted.size() / 2];
+  }
+
+ private:
+  static constexpr int kFirstBatches = 15;
+  static constexpr int kCopiesPerBatch = 100;
+
+  void Copy(int i) {
+    buffers_.from.get()[i] = static_cast<unsigned char>(i);  // keeps each copy live
+    std::memcpy(buffers_.to.get(), buffers_.from.get(), kFrameBytes);
+    benchmark::DoNotOptimize(buffers_.to.get());
     benchmark::ClobberMemory();
   }
-  std::vector<double> batches;
-  for (int b = 0; b < kBatches; ++b) {
-    const double start = CpuSeconds();
-    for (int i = 0; i < kCopiesPerBatch; ++i) {
-      from[i] = static_cast<unsigned char>(i);  // keeps each copy live
-      std::memcpy(to, from, kFrameBytes);
-      benchmark::DoNotOptimize(to);
-      benchmark::ClobberMemory();
-    }
-    batches.push_back((CpuSeconds() - start) / kCopiesPerBatch);
-  }
-  std::nth_element(batches.begin(), batches.begin() + kBatches / 2, batches.end());
-  return batches[kBatches / 2];
-}
+
+  FrameBuffers buffers_;
+  std::vector<double> batches_;
+};
 
 // Accumulates the measured part of every iteration and turns it into the
 // frame_copies counter: measured seconds per unit of work / one copy.
 struct CopyMeter {
-  double copySeconds = FrameCopySeconds();
+  CopyClock copies;
   double measured = 0;
   double start = 0;
 
   void Begin() { start = CpuSeconds(); }
   void End() { measured += CpuSeconds() - start; }
-  void Report(benchmark::State& state, double unitsPerIteration) const {
+  // Times one more batch of copies; called with the timing paused.
+  void Between() { copies.Sample(); }
+  void Report(benchmark::State& state, double unitsPerIteration) {
     const double units = unitsPerIteration * static_cast<double>(state.iterations());
+    const double copySeconds = copies.Seconds();
     state.counters["frame_copies"] = units > 0 ? measured / units / copySeconds : 0;
     state.counters["copy_us"] = copySeconds * 1e6;
   }
@@ -114,6 +129,7 @@ void WholeRun(benchmark::State& state, int frames, Start start, DrawRun drawRun,
     benchmark::ClobberMemory();
     state.PauseTiming();
     stop();
+    meter.Between();
     state.ResumeTiming();
   }
   meter.Report(state, frames);
@@ -204,6 +220,7 @@ void SpeedLogosSetUp(benchmark::State& state) {
     benchmark::DoNotOptimize(TORVELINLogoCopies[7]->pixels);
     state.PauseTiming();
     TORVELINLogosStop();
+    meter.Between();
     state.ResumeTiming();
   }
   meter.Report(state, 1);
@@ -229,6 +246,7 @@ void SpeedStartUp(benchmark::State& state) {
     TORVELINFreePictures();
     IMGFree(&TORVELINFrame);
     HEADLESSReset();
+    meter.Between();
     state.ResumeTiming();
   }
   meter.Report(state, 1);
