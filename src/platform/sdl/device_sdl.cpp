@@ -1,6 +1,7 @@
 // The SDL side of the platform: window, screen presentation, events, clock.
 #include <SDL/SDL.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -37,9 +38,25 @@ bool screenMatchesImages() {
          f->Bmask == 0x000000ffu;
 }
 
+// Starting video makes SDL turn Ctrl+C and a terminate signal into a window
+// close request, which this program drains and ignores, so nothing could
+// stop it but the exit keys. These put back what the signals did before.
+struct InterruptKeeper {
+  struct sigaction interrupt {}, terminate{};
+  InterruptKeeper() {
+    sigaction(SIGINT, nullptr, &interrupt);
+    sigaction(SIGTERM, nullptr, &terminate);
+  }
+  ~InterruptKeeper() {
+    sigaction(SIGINT, &interrupt, nullptr);
+    sigaction(SIGTERM, &terminate, nullptr);
+  }
+};
+
 // Starts video on a screen driver unless the user chose one. False, with
 // the reason in `failure`, when there is no screen to open a window on.
 bool startVideo() {
+  const InterruptKeeper keeper;
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
   if (getenv("SDL_VIDEODRIVER") != nullptr) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
