@@ -37,6 +37,17 @@ start_x() {
   fail "could not start Xvfb: $(cat "$WORK/xvfb.log")"
 }
 
+# Runs an X client, trying again a few times: a busy X server now and then
+# refuses a connection, which is not what the tests are about.
+x_try() {
+  local attempt
+  for attempt in 1 2 3 4 5; do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Runs a program in the background with its output kept apart by name.
 start_program() {
   local program=$1 name=$2
@@ -62,9 +73,9 @@ wait_window() {
 press() {
   local key=$1 window=${2:-} target=()
   [ -n "$window" ] && target=(--window "$window")
-  xdotool keydown "${target[@]}" "$key" 2>/dev/null
+  x_try xdotool keydown "${target[@]}" "$key" 2>/dev/null
   sleep 0.1
-  xdotool keyup "${target[@]}" "$key" 2>/dev/null
+  x_try xdotool keyup "${target[@]}" "$key" 2>/dev/null
 }
 
 # Waits up to $1 seconds for the program to end and sets EXIT_STATUS.

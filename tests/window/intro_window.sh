@@ -7,15 +7,15 @@ start_x
 start_program "$INTRO" intro
 window=$(wait_window)
 
-geometry=$(xwininfo -id "$window")
+geometry=$(x_try xwininfo -id "$window")
 grep -q "Width: 256$" <<<"$geometry" || fail "window width: $geometry"
 grep -q "Height: 256$" <<<"$geometry" || fail "window height: $geometry"
-[ "$(xdotool getwindowname "$window")" = "TORVELIN" ] || fail "window title"
+[ "$(x_try xdotool getwindowname "$window")" = "TORVELIN" ] || fail "window title"
 
 # The window shows the frame image pixel for pixel: 256 x 256, with the
 # first scene's many-coloured beams drawn all over it.
 sleep 1
-import -window "$window" "$WORK/shot.ppm" || fail "screenshot"
+x_try import -window "$window" "$WORK/shot.ppm" || fail "screenshot"
 size=$(identify -format '%w x %h' "$WORK/shot.ppm")
 [ "$size" = "256 x 256" ] || fail "screenshot size $size"
 colours=$(identify -format '%k' "$WORK/shot.ppm")
@@ -32,7 +32,7 @@ for _ in 1 2 3 4 5 6; do
   sleep 0.2
 done
 still_running || fail "the program ended on SPACE"
-xdotool search --onlyvisible --name '^TORVELIN$' >/dev/null || fail "the window closed on SPACE"
+x_try xdotool search --onlyvisible --name '^TORVELIN$' >/dev/null || fail "the window closed on SPACE"
 
 press Escape "$window"
 wait_exit 10

@@ -20,7 +20,7 @@ while [ "$sent" -lt "$PRESSES" ]; do
   batch=()
   for _ in $(seq 1 "$BATCH"); do batch+=("${KEYS[RANDOM % ${#KEYS[@]}]}"); done
   # A press and its release every 12 ms: several keys land in most frames.
-  xdotool key --window "$window" --delay 12 "${batch[@]}" 2>/dev/null ||
+  x_try xdotool key --window "$window" --delay 12 "${batch[@]}" 2>/dev/null ||
     fail "xdotool could not send keys after $sent presses"
   sent=$((sent + BATCH))
   still_running || fail "the intro ended during the key storm after $sent presses"

@@ -22,7 +22,7 @@ for i in "${!waits[@]}"; do
   sleep "${waits[$i]}"
   still_running || fail "the program ended in scene $n"
   shot="$SCREENS/loop_$n.png"
-  import -window "$window" "$shot" || fail "screenshot $n"
+  x_try import -window "$window" "$shot" || fail "screenshot $n"
   colours=$(identify -format '%k' "$shot")
   [ "$colours" -gt 1 ] || fail "scene $n is one flat colour"
   spread=$(convert "$shot" -colorspace Gray -format '%[fx:int(1000*standard_deviation)]' info:)

@@ -43,7 +43,7 @@ for i in "${!scenes[@]}"; do
   why="not taken"
   for _ in 1 2 3 4 5 6 7 8; do
     still_running || fail "the program ended during the $name scene"
-    import -window "$window" "$shot" || fail "screenshot of the $name scene"
+    x_try import -window "$window" "$shot" || fail "screenshot of the $name scene"
     why=$(shortcoming "$shot" "$previous" "$fewest")
     [ -z "$why" ] && break
     sleep 0.5

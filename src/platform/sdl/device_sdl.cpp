@@ -53,20 +53,34 @@ struct InterruptKeeper {
   }
 };
 
+// A busy X server now and then refuses a connection: a few tries over a
+// third of a second ride that out.
+constexpr int DisplayTries = 4;
+constexpr Uint32 DisplayRetryMs = 100;
+
+bool startDriver(const char* driver) {
+  const bool mayRetry = driver != nullptr && strcmp(driver, "x11") == 0 && getenv("DISPLAY") != nullptr;
+  for (int attempt = 1;; ++attempt) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    if (!mayRetry || attempt == DisplayTries) return false;
+    SDL_Delay(DisplayRetryMs);
+  }
+}
+
 // Starts video on a screen driver unless the user chose one. False, with
 // the reason in `failure`, when there is no screen to open a window on.
 bool startVideo() {
   const InterruptKeeper keeper;
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
-  if (getenv("SDL_VIDEODRIVER") != nullptr) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+  if (const char* chosen = getenv("SDL_VIDEODRIVER")) {
+    if (startDriver(chosen)) return true;
     failure = SDL_GetError();
     return false;
   }
   failure.clear();
   for (const char* driver : ScreenDrivers) {
     setenv("SDL_VIDEODRIVER", driver, 1);
-    const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    const bool started = startDriver(driver);
     if (!started && failure.empty()) failure = SDL_GetError();
     unsetenv("SDL_VIDEODRIVER");
     if (started) return true;
