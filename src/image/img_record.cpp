@@ -19,34 +19,44 @@ constexpr bool IMGDiagnostics = false;
 
 constexpr int IMGNewSize = 16;
 
-// Arrays from this size up (the zoomed logos, the wide logo, the strip) are
-// laid on 2 MiB boundaries and offered to the kernel's huge pages: one page
-// fault and one address-translation entry per 2 MiB instead of 512. Rows
-// read far apart across the logo copies then stop missing the translation
-// cache, and setting the copies up stops paying thousands of page faults.
-constexpr size_t kHugeArrayBytes = size_t{1} << 20;
+// Arrays of 2 MiB and more (the larger logo copies, the wide logo, the
+// strip) start on a 2 MiB boundary, and their whole 2 MiB stretches are
+// offered to the kernel's huge pages: one page fault and one
+// address-translation entry per 2 MiB instead of 512. Rows read far apart
+// across the logo copies then stop missing the translation cache, and
+// setting the copies up stops paying thousands of page faults. The part
+// after the last whole stretch keeps small pages, so nothing extra becomes
+// resident.
 constexpr size_t kHugePageBytes = size_t{2} << 20;
 
 uint32_t* AllocHugeArray([[maybe_unused]] size_t bytes) {
 #if defined(MADV_HUGEPAGE)
-  const size_t whole = (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
-  void* pixels = aligned_alloc(kHugePageBytes, whole);
-  if (pixels) {
-    madvise(pixels, whole, MADV_HUGEPAGE);  // only advice: small pages work too
-    memset(pixels, 0, bytes);
-  }
+  void* pixels = nullptr;
+  if (posix_memalign(&pixels, kHugePageBytes, bytes) != 0) return nullptr;
+  madvise(pixels, bytes / kHugePageBytes * kHugePageBytes, MADV_HUGEPAGE);  // advice only
+  memset(pixels, 0, bytes);
   return static_cast<uint32_t*>(pixels);
 #else
   return nullptr;
 #endif
 }
 
+// Every array starts on a cache line, so that the vector loops' loads and
+// stores of rows whose width is a multiple of 16 never straddle two lines.
+constexpr size_t kLineBytes = 64;
+
+uint32_t* AllocLineArray(size_t bytes) {
+  void* pixels = aligned_alloc(kLineBytes, (bytes + kLineBytes - 1) / kLineBytes * kLineBytes);
+  if (pixels) memset(pixels, 0, bytes);
+  return static_cast<uint32_t*>(pixels);
+}
+
 // A pixel array of w x h zeroed words; at least one word so that an empty
 // image still owns an array.
 uint32_t* AllocPixels(int64_t count) {
-  const size_t words = static_cast<size_t>(count > 0 ? count : 1);
-  uint32_t* pixels = words * sizeof(uint32_t) >= kHugeArrayBytes ? AllocHugeArray(words * sizeof(uint32_t)) : nullptr;
-  return pixels ? pixels : static_cast<uint32_t*>(calloc(words, sizeof(uint32_t)));
+  const size_t bytes = static_cast<size_t>(count > 0 ? count : 1) * sizeof(uint32_t);
+  uint32_t* pixels = bytes >= kHugePageBytes ? AllocHugeArray(bytes) : nullptr;
+  return pixels ? pixels : AllocLineArray(bytes);
 }
 
 bool SizeAcceptable(int64_t w, int64_t h) {

@@ -41,7 +41,7 @@ TEST(IMGRecord, AllocResizesAndRefusesImpossibleSizes) {
 // handed back by a freed large image must still come out black.
 TEST(IMGRecord, LargeImagesAreBlackEvenWhereFreedPixelsLay) {
   for (int round = 0; round < 3; ++round) {
-    for (const int side : {512, 724, 1448}) {  // 1 MiB, just over 2 MiB, 8 MiB
+    for (const int side : {512, 725, 1448}) {  // 1 MiB, just over 2 MiB, 8 MiB
       ImgPtr img(IMGNew());
       IMGAlloc(img.get(), side, side);
       ASSERT_EQ(img->width, side);
