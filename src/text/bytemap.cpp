@@ -1,5 +1,7 @@
 #include "text/bytemap.hpp"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +38,7 @@ class MemorySource {
   MemorySource(const unsigned char* data, size_t length) : data_(data), length_(length) {}
   int peek() const { return pos_ < length_ ? data_[pos_] : -1; }
   int next() { return pos_ < length_ ? data_[pos_++] : -1; }
+  bool mayHold(uint64_t n) const { return length_ - pos_ >= n; }
 
  private:
   const unsigned char* data_;
@@ -43,9 +46,14 @@ class MemorySource {
   size_t pos_ = 0;
 };
 
+// A regular file's size is known, so a raster larger than what is left
+// fails before any sample memory is allocated.
 class FileSource {
  public:
-  explicit FileSource(FILE* file) : file_(file) {}
+  explicit FileSource(FILE* file) : file_(file) {
+    struct stat info;
+    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) size_ = static_cast<uint64_t>(info.st_size);
+  }
   int peek() {
     int c = std::getc(file_);
     if (c != EOF) std::ungetc(c, file_);
@@ -55,9 +63,15 @@ class FileSource {
     int c = std::getc(file_);
     return c == EOF ? -1 : c;
   }
+  bool mayHold(uint64_t n) const {
+    if (size_ == UINT64_MAX) return true;
+    const long position = std::ftell(file_);
+    return position >= 0 && static_cast<uint64_t>(position) <= size_ && size_ - static_cast<uint64_t>(position) >= n;
+  }
 
  private:
   FILE* file_;
+  uint64_t size_ = UINT64_MAX;
 };
 
 struct RAIIFile {
@@ -165,11 +179,24 @@ bool readHeader(Source& in, Rules rules, Header& header) {
   return true;
 }
 
-BYTEMAP* newSized(int64_t w, int64_t h) {
-  if (w < 1 || h < 1 || w > BYTEMAPMaxSamples || h > BYTEMAPMaxSamples ||
-      w * h > BYTEMAPMaxSamples) {
-    return nullptr;
+bool sizeAcceptable(int64_t w, int64_t h) {
+  return w >= 1 && h >= 1 && w <= BYTEMAPMaxSamples && h <= BYTEMAPMaxSamples && w * h <= BYTEMAPMaxSamples;
+}
+
+// The fewest raster bytes a header of an acceptable size promises: one
+// digit per plain sample, every byte of a binary raster.
+uint64_t minimumRasterBytes(const Header& header) {
+  const auto count = static_cast<uint64_t>(header.width * header.height);
+  switch (header.type) {
+    case 3:
+    case 6: return 3 * count;
+    case 4: return static_cast<uint64_t>((header.width + 7) / 8 * header.height);
+    default: return count;
   }
+}
+
+BYTEMAP* newSized(int64_t w, int64_t h) {
+  if (!sizeAcceptable(w, h)) return nullptr;
   BYTEMAP* map = BYTEMAPNew();
   if (!map) return nullptr;
   BYTEMAPAlloc(map, static_cast<int>(w), static_cast<int>(h));
@@ -248,6 +275,7 @@ BYTEMAP* readPnm(Source& in, Rules rules) {
   if (!readHeader(in, rules, header)) return nullptr;
   int64_t width = header.width;
   if (rules == Rules::memory && (header.type == 1 || header.type == 4)) width = (width + 7) / 8 * 8;
+  if (!sizeAcceptable(width, header.height) || !in.mayHold(minimumRasterBytes(header))) return nullptr;
   BYTEMAP* map = newSized(width, header.height);
   if (!map) return nullptr;
   bool ok = header.type == 4   ? readBitSamples(in, map)

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "../peak_address_space.hpp"
 #include "img_test_util.hpp"
 
 using namespace std::string_literals;
@@ -187,6 +188,19 @@ TEST(IMGLoad, ShortOrMissingFilesFail) {
   EXPECT_EQ(img->pixels[3], 0x333333u);
   EXPECT_EQ(IMGLoad(dir.File("missing.ppm").c_str()), nullptr);
   EXPECT_EQ(IMGLoad(nullptr), nullptr);
+}
+
+TEST(IMGLoad, AShortInputClaimingAHugeImageFailsBeforeReservingIt) {
+  // 16384 x 16384 pixels announced, four bytes delivered.
+  const std::string claim = "P6\n16384 16384\n255\n\x01\x02\x03\x04"s;
+  TempDir dir;
+  const std::string path = dir.File("claim.ppm");
+  WriteFile(path, claim);
+  const int64_t before = PeakAddressSpace();
+  ASSERT_GT(before, 0);
+  EXPECT_EQ(IMGLoad(path.c_str()), nullptr);
+  EXPECT_EQ(FromText(claim), nullptr);
+  EXPECT_LT(PeakAddressSpace() - before, int64_t{64} << 20);
 }
 
 TEST(IMGSave, RoundTripsEveryByteUntranslated) {

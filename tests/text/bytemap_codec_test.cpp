@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "../peak_address_space.hpp"
 #include "text/bytemap.hpp"
 
 namespace {
@@ -254,6 +255,18 @@ TEST(BytemapFile, LoadReadsPlainBitsAsNumbersAndFailsOnShortFiles) {
   }
   EXPECT_EQ(BYTEMAPLoad(nullptr), nullptr);
   EXPECT_EQ(BYTEMAPLoad("/nonexistent/dir/x.pgm"), nullptr);
+}
+
+TEST(BytemapFile, AShortInputClaimingAHugeRasterFailsBeforeReservingIt) {
+  // 16384 x 16384 samples announced, four delivered.
+  const std::string claim = std::string("P5\n16384 16384\n255\n") + "\x01\x02\x03\x04";
+  TempFile file("claim.pgm");
+  file.write(claim);
+  const int64_t before = PeakAddressSpace();
+  ASSERT_GT(before, 0);
+  EXPECT_EQ(BYTEMAPLoad(file.path.c_str()), nullptr);
+  EXPECT_EQ(fromBytes(claim), nullptr);
+  EXPECT_LT(PeakAddressSpace() - before, int64_t{64} << 20);
 }
 
 TEST(BytemapFile, SaveWritesRawGreyThatLoadReadsBack) {
