@@ -66,34 +66,38 @@ inline __m128i UnderHalf4(const uint32_t* over, __m128i noise) {
 
 // Four pixels from the states of a pair: half the colour plus bits 16..22
 // of each state in all three channels, under the overlay when there is one.
-inline void StoreFour(uint32_t* to, const uint32_t* over, const LanePair& pair, __m128i half) {
+template <bool kOver>
+inline void StoreFour(uint32_t* pixels, const uint32_t* over, size_t at, const LanePair& pair, __m128i half) {
   const __m128i states = _mm_castps_si128(
       _mm_shuffle_ps(_mm_castsi128_ps(pair.high), _mm_castsi128_ps(pair.low), _MM_SHUFFLE(2, 0, 2, 0)));
   const __m128i grey = _mm_and_si128(states, _mm_set1_epi32(0x7f0000));
   const __m128i spread = _mm_or_si128(grey, _mm_or_si128(_mm_srli_epi32(grey, 8), _mm_srli_epi32(grey, 16)));
   const __m128i noise = _mm_add_epi32(half, spread);
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), over ? UnderHalf4(over, noise) : noise);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + at), kOver ? UnderHalf4(over + at, noise) : noise);
 }
 
 // Fills whole blocks of eight pixels from the top end down to below p and
 // returns the state after the last draw; p is left at the pixels not yet
-// filled (fewer than eight). over, when not null, is blended over pixel k
-// from over[k] as it is made.
+// filled (fewer than eight). With kOver, over[k] is blended over pixel k as
+// it is made. The position is kept locally so that it stays in a register.
+template <bool kOver>
 uint32_t FillLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half, uint32_t state) {
   uint32_t draw[kLanes];
   for (uint32_t& d : draw) d = state = RNDApply(RNDOneStep, state);
   LanePair upper{Slots(draw[3], draw[2]), Slots(draw[1], draw[0])};
   LanePair lower{Slots(draw[7], draw[6]), Slots(draw[5], draw[4])};
   const __m128i halves = _mm_set1_epi32(static_cast<int>(half));
+  size_t top = p;
   for (;;) {
-    StoreFour(pixels + p - 4, over ? over + p - 4 : nullptr, upper, halves);
-    StoreFour(pixels + p - 8, over ? over + p - 8 : nullptr, lower, halves);
-    p -= kLanes;
-    state = static_cast<uint32_t>(_mm_cvtsi128_si32(lower.high));
-    if (p < kLanes) return state;
+    StoreFour<kOver>(pixels, over, top - 4, upper, halves);
+    StoreFour<kOver>(pixels, over, top - 8, lower, halves);
+    top -= kLanes;
+    if (top < kLanes) break;
     upper = {Leap8(upper.high), Leap8(upper.low)};
     lower = {Leap8(lower.high), Leap8(lower.low)};
   }
+  p = top;
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(lower.high));
 }
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -120,36 +124,58 @@ constexpr RNDStep kWideLeap = RNDLeap(kWideLanes);
   return _mm256_blendv_epi8(mean, noise, _mm256_cmpeq_epi32(s, _mm256_setzero_si256()));
 }
 
+// Pixels at..at+7 from eight states, under the overlay when there is one.
+template <bool kOver>
+[[gnu::target("avx2")]] inline void StoreWide(uint32_t* pixels, const uint32_t* over, size_t at, __m256i states,
+                                              __m256i half) {
+  const __m256i noise = WidePixels(states, half);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + at), kOver ? WideUnderHalf(over + at, noise) : noise);
+}
+
+// Eight draws, the first in the highest word.
+[[gnu::target("avx2")]] inline __m256i Reversed(const uint32_t* draw) {
+  const __m256i words = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(draw));
+  return _mm256_permutevar8x32_epi32(words, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+}
+
+[[gnu::target("avx2")]] inline __m256i WideLeap(__m256i lanes) {
+  const __m256i multiplier = _mm256_set1_epi32(static_cast<int>(kWideLeap.multiplier));
+  const __m256i increment = _mm256_set1_epi32(static_cast<int>(kWideLeap.increment));
+  return _mm256_add_epi32(_mm256_mullo_epi32(lanes, multiplier), increment);
+}
+
 // Whole blocks of 32 pixels, as FillLanes does blocks of eight. Register r
 // holds draws 8r+1 to 8r+8 of a block, the first draw in the highest word.
+// The four registers are named rather than indexed and the position is
+// kept locally, so that the compiler keeps both in registers: each lane's
+// chain of multiplies is the loop's critical path.
+template <bool kOver>
 [[gnu::target("avx2")]] uint32_t FillWideLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half,
                                                uint32_t state) {
   uint32_t draw[kWideLanes];
   for (uint32_t& d : draw) d = state = RNDApply(RNDOneStep, state);
-  const auto word = [&draw](int i) { return static_cast<int>(draw[i]); };
-  __m256i lanes[4];
-  for (int r = 0; r < 4; ++r) {
-    const int b = 8 * r;
-    lanes[r] = _mm256_setr_epi32(word(b + 7), word(b + 6), word(b + 5), word(b + 4), word(b + 3), word(b + 2),
-                                 word(b + 1), word(b));
-  }
+  __m256i first = Reversed(draw), second = Reversed(draw + 8), third = Reversed(draw + 16),
+          fourth = Reversed(draw + 24);
   const __m256i halves = _mm256_set1_epi32(static_cast<int>(half));
-  const __m256i multiplier = _mm256_set1_epi32(static_cast<int>(kWideLeap.multiplier));
-  const __m256i increment = _mm256_set1_epi32(static_cast<int>(kWideLeap.increment));
+  size_t top = p;
   for (;;) {
-    for (int r = 0; r < 4; ++r) {
-      const size_t at = p - 8 * static_cast<size_t>(r + 1);
-      const __m256i noise = WidePixels(lanes[r], halves);
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + at), over ? WideUnderHalf(over + at, noise) : noise);
-    }
-    p -= kWideLanes;
-    state = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm256_castsi256_si128(lanes[3])));
-    if (p < static_cast<size_t>(kWideLanes)) return state;
-    for (__m256i& lane : lanes) lane = _mm256_add_epi32(_mm256_mullo_epi32(lane, multiplier), increment);
+    StoreWide<kOver>(pixels, over, top - 8, first, halves);
+    StoreWide<kOver>(pixels, over, top - 16, second, halves);
+    StoreWide<kOver>(pixels, over, top - 24, third, halves);
+    StoreWide<kOver>(pixels, over, top - 32, fourth, halves);
+    top -= kWideLanes;
+    if (top < static_cast<size_t>(kWideLanes)) break;
+    first = WideLeap(first);
+    second = WideLeap(second);
+    third = WideLeap(third);
+    fourth = WideLeap(fourth);
   }
+  p = top;
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm256_castsi256_si128(fourth)));
 }
 #endif
 #else
+template <bool kOver>
 uint32_t FillLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half, uint32_t state) {
   uint32_t lanes[kLanes];
   for (uint32_t& lane : lanes) lane = state = RNDApply(RNDOneStep, state);
@@ -157,7 +183,7 @@ uint32_t FillLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t h
     for (int j = 0; j < kLanes; ++j) {
       const size_t at = p - 1 - static_cast<size_t>(j);
       const uint32_t noise = NoisePixel(half, lanes[j]);
-      pixels[at] = over ? UnderHalf(over[at], noise) : noise;
+      pixels[at] = kOver ? UnderHalf(over[at], noise) : noise;
     }
     p -= kLanes;
     state = lanes[kLanes - 1];
@@ -174,9 +200,13 @@ void FillNoise(uint32_t* pixels, const uint32_t* over, size_t count, uint32_t co
   size_t p = count;
   uint32_t state = RNDState();
 #if defined(NOISE_WIDE_LANES)
-  if (p >= static_cast<size_t>(kWideLanes) && CPUWideRegisters()) state = FillWideLanes(pixels, over, p, half, state);
+  if (p >= static_cast<size_t>(kWideLanes) && CPUWideRegisters()) {
+    state = over ? FillWideLanes<true>(pixels, over, p, half, state) : FillWideLanes<false>(pixels, over, p, half, state);
+  }
 #endif
-  if (p >= kLanes) state = FillLanes(pixels, over, p, half, state);
+  if (p >= kLanes) {
+    state = over ? FillLanes<true>(pixels, over, p, half, state) : FillLanes<false>(pixels, over, p, half, state);
+  }
   while (p-- > 0) {
     state = RNDApply(RNDOneStep, state);
     const uint32_t noise = NoisePixel(half, state);
