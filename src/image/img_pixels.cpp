@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -31,6 +32,9 @@ size_t PixelCount(const IMG* img) {
 // rows and serves every other target.
 struct CopyRule {
   static uint32_t Apply(uint32_t s, uint32_t) { return s; }
+#if defined(__SSE2__)
+  static __m128i Apply4(__m128i s, __m128i) { return s; }
+#endif
 };
 struct KeyedRule {
   static uint32_t Apply(uint32_t s, uint32_t d) { return s != 0 ? s : d; }
@@ -119,6 +123,7 @@ constexpr bool kZeroKeeps<KeyedRule> = true;
 #define IMG_WIDE_ROWS 1
 #define IMG_WIDE [[gnu::target("avx2")]]
 
+IMG_WIDE inline __m256i Wide(CopyRule, __m256i s, __m256i) { return s; }
 IMG_WIDE inline __m256i Wide(KeyedRule, __m256i s, __m256i d) {
   const __m256i zero = _mm256_cmpeq_epi32(s, _mm256_setzero_si256());
   return _mm256_or_si256(_mm256_and_si256(zero, d), s);
@@ -244,11 +249,11 @@ inline bool PrefetchNext(const Rows& rows, int64_t row) {
 }
 
 #if defined(IMG_WIDE_ROWS)
-// Copies go to memcpy; every other rule has an eight-word form.
+// Every rule has an eight-word form, but long copied rows go to memcpy.
 template <class Rule>
-constexpr bool kHasWideForm = true;
-template <>
-constexpr bool kHasWideForm<CopyRule> = false;
+bool TakesWideForm(int width) {
+  return !std::is_same_v<Rule, CopyRule> || width <= kShortRowWords;
+}
 
 // The whole rectangle in one call at the wide width, so that short glyph
 // and sprite rows do not each pay for a call.
@@ -296,11 +301,9 @@ void BlitRect(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, i
   }
   const Rows rows{s, sourcePitch, dst->pixels + r.dy * dst->width + r.dx, dst->width, width, r.h};
 #if defined(IMG_WIDE_ROWS)
-  if constexpr (kHasWideForm<Rule>) {
-    if (CPUWideRegisters()) {
-      ApplyRowsWide<Rule>(rows);
-      return;
-    }
+  if (TakesWideForm<Rule>(width) && CPUWideRegisters()) {
+    ApplyRowsWide<Rule>(rows);
+    return;
   }
 #endif
   for (int64_t row = 0; row < rows.count; ++row) {
