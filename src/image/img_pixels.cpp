@@ -107,15 +107,6 @@ inline void MapWords(uint32_t* __restrict p, size_t n, [[maybe_unused]] Vector v
   for (; i < n; ++i) p[i] = word(p[i]);
 }
 
-// Rules whose runs of eight source words 0 are skipped without touching the
-// destination. That pays off for keyed blits, whose glyph and sprite layers
-// are mostly empty; the half blend, though it too keeps the destination
-// under a 0, runs over logo letters that break rows into short runs, where
-// a mispredicted skip costs more than blending the run.
-template <class Rule>
-constexpr bool kZeroKeeps = false;
-template <>
-constexpr bool kZeroKeeps<KeyedRule> = true;
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 // Processors with AVX2 take eight words a register; the choice is made at
@@ -159,13 +150,8 @@ void ApplyRow(const uint32_t* __restrict s, uint32_t* __restrict d, int n) {
   size_t i = 0;
 #if defined(__SSE2__)
   for (; i + 8 <= count; i += 8) {
-    const __m128i first = Load4(s + i), second = Load4(s + i + 4);
-    if (kZeroKeeps<Rule>) {
-      const __m128i zero = _mm_cmpeq_epi32(_mm_or_si128(first, second), _mm_setzero_si128());
-      if (_mm_movemask_epi8(zero) == 0xFFFF) continue;
-    }
-    Store4(d + i, Rule::Apply4(first, Load4(d + i)));
-    Store4(d + i + 4, Rule::Apply4(second, Load4(d + i + 4)));
+    Store4(d + i, Rule::Apply4(Load4(s + i), Load4(d + i)));
+    Store4(d + i + 4, Rule::Apply4(Load4(s + i + 4), Load4(d + i + 4)));
   }
 #endif
   ApplyRowTail<Rule>(s, d, i, count);
@@ -267,7 +253,6 @@ IMG_WIDE void ApplyRowsWide(const Rows& rows) {
     size_t i = 0;
     for (; i + 8 <= count; i += 8) {
       const __m256i source = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
-      if (kZeroKeeps<Rule> && _mm256_testz_si256(source, source)) continue;
       __m256i* const to = reinterpret_cast<__m256i*>(d + i);
       _mm256_storeu_si256(to, Wide(Rule{}, source, _mm256_loadu_si256(to)));
     }
