@@ -193,26 +193,35 @@ uint32_t FillLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t h
 }
 #endif
 
-// Fills count pixels, the last first, one draw each, blending over[k] half
-// over pixel k as it is made when over is not null.
-void FillNoise(uint32_t* pixels, const uint32_t* over, size_t count, uint32_t colour) {
+// Fills count pixels, the last first, one draw each; with kOver, over[k]
+// is blended half over pixel k as it is made.
+template <bool kOver>
+void FillNoiseWith(uint32_t* pixels, const uint32_t* over, size_t count, uint32_t colour) {
   const uint32_t half = (colour & 0xfcfcfcu) >> 1;
   size_t p = count;
   uint32_t state = RNDState();
 #if defined(NOISE_WIDE_LANES)
   if (p >= static_cast<size_t>(kWideLanes) && CPUWideRegisters()) {
-    state = over ? FillWideLanes<true>(pixels, over, p, half, state) : FillWideLanes<false>(pixels, over, p, half, state);
+    state = FillWideLanes<kOver>(pixels, over, p, half, state);
   }
 #endif
-  if (p >= kLanes) {
-    state = over ? FillLanes<true>(pixels, over, p, half, state) : FillLanes<false>(pixels, over, p, half, state);
-  }
+  if (p >= kLanes) state = FillLanes<kOver>(pixels, over, p, half, state);
   while (p-- > 0) {
     state = RNDApply(RNDOneStep, state);
     const uint32_t noise = NoisePixel(half, state);
-    pixels[p] = over ? UnderHalf(over[p], noise) : noise;
+    pixels[p] = kOver ? UnderHalf(over[p], noise) : noise;
   }
   RNDSeed(state);
+}
+
+// The same, the blend chosen once for the whole fill by whether there is
+// an overlay.
+void FillNoise(uint32_t* pixels, const uint32_t* over, size_t count, uint32_t colour) {
+  if (over) {
+    FillNoiseWith<true>(pixels, over, count, colour);
+  } else {
+    FillNoiseWith<false>(pixels, over, count, colour);
+  }
 }
 
 // The strip's pictures are stacked 256 rows apart.

@@ -33,6 +33,11 @@ void IMGError();
 // PBM, PGM and PPM (P1 to P6).
 IMG* IMGFromPNM(const unsigned char* data);
 IMG* IMGFromPNMBounded(const unsigned char* data, size_t length);
+// The fewest raster bytes a PNM header of type 1..6 promises for width x
+// height samples (width as the reader stores it, declaredWidth as the
+// header gives it): one digit per plain sample, every byte of a binary
+// raster. Readers check it before allocating.
+uint64_t IMGMinimumRasterBytes(int type, int64_t width, int64_t height, int64_t declaredWidth);
 IMG* IMGLoad(const char* path);
 bool IMGSave(const IMG* img, const char* path);
 

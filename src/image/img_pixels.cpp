@@ -107,7 +107,6 @@ inline void MapWords(uint32_t* __restrict p, size_t n, [[maybe_unused]] Vector v
   for (; i < n; ++i) p[i] = word(p[i]);
 }
 
-
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 // Processors with AVX2 take eight words a register; the choice is made at
 // run time, so the program still runs on the baseline x86-64 processor.

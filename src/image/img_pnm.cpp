@@ -250,18 +250,6 @@ bool DecodeBinarySamples(Source& in, uint32_t* out, size_t count, bool colour) {
   return true;
 }
 
-// The fewest raster bytes a header promises: one digit per plain sample,
-// every byte of a binary raster.
-uint64_t MinimumRasterBytes(int type, int64_t width, int64_t height, int64_t declaredWidth) {
-  const uint64_t count = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
-  switch (type) {
-    case 3:
-    case 6: return 3 * count;
-    case 4: return static_cast<uint64_t>((declaredWidth + 7) / 8) * static_cast<uint64_t>(height);
-    default: return count;
-  }
-}
-
 template <class Source>
 IMG* DecodePnm(Source& in, const ReaderRules& rules) {
   Header header;
@@ -272,7 +260,7 @@ IMG* DecodePnm(Source& in, const ReaderRules& rules) {
   const bool bits = header.type == 1 || header.type == 4;
   const int64_t width = bits && rules.roundBitWidth ? (header.width + 7) / 8 * 8 : header.width;
   if (header.height > IMGMaxPixels / width ||
-      !in.MayHold(MinimumRasterBytes(header.type, width, header.height, header.width))) {
+      !in.MayHold(IMGMinimumRasterBytes(header.type, width, header.height, header.width))) {
     IMGError();
     return nullptr;
   }
@@ -304,6 +292,16 @@ constexpr ReaderRules MemoryRules{true, false};
 constexpr ReaderRules FileRules{false, true};
 
 }  // namespace
+
+uint64_t IMGMinimumRasterBytes(int type, int64_t width, int64_t height, int64_t declaredWidth) {
+  const uint64_t count = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+  switch (type) {
+    case 3:
+    case 6: return 3 * count;
+    case 4: return static_cast<uint64_t>((declaredWidth + 7) / 8) * static_cast<uint64_t>(height);
+    default: return count;
+  }
+}
 
 IMG* IMGFromPNM(const unsigned char* data) { return IMGFromPNMBounded(data, SIZE_MAX); }
 

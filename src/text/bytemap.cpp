@@ -183,18 +183,6 @@ bool sizeAcceptable(int64_t w, int64_t h) {
   return w >= 1 && h >= 1 && w <= BYTEMAPMaxSamples && h <= BYTEMAPMaxSamples && w * h <= BYTEMAPMaxSamples;
 }
 
-// The fewest raster bytes a header of an acceptable size promises: one
-// digit per plain sample, every byte of a binary raster.
-uint64_t minimumRasterBytes(const Header& header) {
-  const auto count = static_cast<uint64_t>(header.width * header.height);
-  switch (header.type) {
-    case 3:
-    case 6: return 3 * count;
-    case 4: return static_cast<uint64_t>((header.width + 7) / 8 * header.height);
-    default: return count;
-  }
-}
-
 BYTEMAP* newSized(int64_t w, int64_t h) {
   if (!sizeAcceptable(w, h)) return nullptr;
   BYTEMAP* map = BYTEMAPNew();
@@ -275,7 +263,10 @@ BYTEMAP* readPnm(Source& in, Rules rules) {
   if (!readHeader(in, rules, header)) return nullptr;
   int64_t width = header.width;
   if (rules == Rules::memory && (header.type == 1 || header.type == 4)) width = (width + 7) / 8 * 8;
-  if (!sizeAcceptable(width, header.height) || !in.mayHold(minimumRasterBytes(header))) return nullptr;
+  if (!sizeAcceptable(width, header.height) ||
+      !in.mayHold(IMGMinimumRasterBytes(header.type, width, header.height, header.width))) {
+    return nullptr;
+  }
   BYTEMAP* map = newSized(width, header.height);
   if (!map) return nullptr;
   bool ok = header.type == 4   ? readBitSamples(in, map)
