@@ -76,12 +76,12 @@ struct BlendHalfRule {
     return s != 0 ? ((s >> 1) & 0x7F7F7Fu) + ((d >> 1) & 0x7F7F7Fu) : d;
   }
 #if defined(__SSE2__)
-  // With the bottom bit of every channel cleared, the two words can be
-  // summed whole and halved after: each channel's carry lands in the bit the
-  // halving shifts into that channel's top, and the top byte stays 0.
+  // With the bottom bit of every channel cleared, the rounding byte average
+  // of the two words has nothing to round: it is exactly s/2 + d/2 in each
+  // channel, and the top byte stays 0.
   static __m128i Apply4(__m128i s, __m128i d) {
     const __m128i halvable = _mm_set1_epi32(0xFEFEFE);
-    const __m128i half = _mm_srli_epi32(_mm_add_epi32(_mm_and_si128(s, halvable), _mm_and_si128(d, halvable)), 1);
+    const __m128i half = _mm_avg_epu8(_mm_and_si128(s, halvable), _mm_and_si128(d, halvable));
     const __m128i zero = _mm_cmpeq_epi32(s, _mm_setzero_si128());
     return _mm_or_si128(_mm_and_si128(zero, d), _mm_andnot_si128(zero, half));
   }
@@ -124,8 +124,7 @@ IMG_WIDE inline __m256i Wide(AddSatRule, __m256i s, __m256i d) {
 }
 IMG_WIDE inline __m256i Wide(BlendHalfRule, __m256i s, __m256i d) {
   const __m256i halvable = _mm256_set1_epi32(0xFEFEFE);
-  const __m256i half =
-      _mm256_srli_epi32(_mm256_add_epi32(_mm256_and_si256(s, halvable), _mm256_and_si256(d, halvable)), 1);
+  const __m256i half = _mm256_avg_epu8(_mm256_and_si256(s, halvable), _mm256_and_si256(d, halvable));
   return _mm256_blendv_epi8(half, d, _mm256_cmpeq_epi32(s, _mm256_setzero_si256()));
 }
 

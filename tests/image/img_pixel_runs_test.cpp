@@ -1,7 +1,7 @@
-// The row operations work on runs of several words at once and skip runs of
-// black source words; these tests hold them to the per-channel rules word
-// by word, on rows of every length around the run sizes, with top bytes
-// set, black runs of every length and rectangles starting at odd columns.
+// The row operations work on several words at once; these tests hold them
+// to the per-channel rules word by word, on rows of every length around the
+// register widths, with top bytes set, black runs of every length and
+// rectangles starting at odd columns.
 #include <gtest/gtest.h>
 
 #include <cstdint>
