@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <vector>
 
@@ -21,6 +22,17 @@ constexpr uint32_t channelMasks[3] = {0xFF0000u, 0x00FF00u, 0x0000FFu};
 
 bool HasTable(const RASTER* raster) {
   return raster != nullptr && raster->colours != nullptr && raster->count > 0;
+}
+
+// The C library's wide-character fill stores 32-bit words with the widest
+// registers the processor has; where its characters are not 32 bits wide a
+// plain loop does the same.
+void FillWords(uint32_t* p, uint32_t colour, size_t n) {
+  if constexpr (sizeof(wchar_t) == sizeof(uint32_t)) {
+    std::wmemset(reinterpret_cast<wchar_t*>(p), static_cast<wchar_t>(colour), n);
+  } else {
+    std::fill_n(p, n, colour);
+  }
 }
 
 // Row index into the table; tolerates a position the caller left out of range.
@@ -270,12 +282,7 @@ void RASTERSmooth(RASTER* raster, int n) {
 void RASTERHLine(IMG* img, uint32_t colour, int y, int x0, int x1) {
   if (!ClipRow(img, y, x0, x1)) return;
   uint32_t* const row = img->pixels + static_cast<size_t>(y) * img->width;
-  // Blocks of a fixed eight words, which -O2 turns into vector stores.
-  const int end = x1 + 1;
-  int x = x0;
-  for (; x + 8 <= end; x += 8)
-    for (int k = 0; k < 8; ++k) row[x + k] = colour;
-  for (; x < end; ++x) row[x] = colour;
+  FillWords(row + x0, colour, static_cast<size_t>(x1 - x0 + 1));
 }
 
 void RASTERHLineBlend(IMG* img, uint32_t colour, int y, int x0, int x1, int alpha) {
