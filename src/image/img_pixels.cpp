@@ -128,6 +128,56 @@ IMG_WIDE inline __m256i Wide(BlendHalfRule, __m256i s, __m256i d) {
   return _mm256_blendv_epi8(half, d, _mm256_cmpeq_epi32(s, _mm256_setzero_si256()));
 }
 
+// Processors with AVX-512 take sixteen words a register. A step writes
+// only the words its mask selects: a row's last words are one masked step,
+// and the keyed rules store only where the source is lit, so they need no
+// blend with the destination.
+#define IMG_WIDEST [[gnu::target("avx512f,avx512bw")]]
+
+// Sixteen words from p, or those that `within` selects (the others read as
+// 0 and are not touched in memory).
+template <bool kWhole>
+IMG_WIDEST inline __m512i LoadWidest(const uint32_t* p, __mmask16 within) {
+  if constexpr (kWhole) return _mm512_loadu_si512(p);
+  return _mm512_maskz_loadu_epi32(within, p);
+}
+template <bool kWhole>
+IMG_WIDEST inline void StoreWidest(uint32_t* p, __mmask16 within, __m512i v) {
+  if constexpr (kWhole) {
+    _mm512_storeu_si512(p, v);
+  } else {
+    _mm512_mask_storeu_epi32(p, within, v);
+  }
+}
+IMG_WIDEST inline __mmask16 Lit(__m512i s, __mmask16 within) { return _mm512_mask_test_epi32_mask(within, s, s); }
+
+template <bool kWhole>
+IMG_WIDEST inline void StepWidest(CopyRule, const uint32_t* s, uint32_t* d, __mmask16 within) {
+  StoreWidest<kWhole>(d, within, LoadWidest<kWhole>(s, within));
+}
+template <bool kWhole>
+IMG_WIDEST inline void StepWidest(KeyedRule, const uint32_t* s, uint32_t* d, __mmask16 within) {
+  const __m512i source = LoadWidest<kWhole>(s, within);
+  _mm512_mask_storeu_epi32(d, Lit(source, within), source);
+}
+template <bool kWhole>
+IMG_WIDEST inline void StepWidest(AddRule, const uint32_t* s, uint32_t* d, __mmask16 within) {
+  StoreWidest<kWhole>(d, within, _mm512_add_epi32(LoadWidest<kWhole>(s, within), LoadWidest<kWhole>(d, within)));
+}
+template <bool kWhole>
+IMG_WIDEST inline void StepWidest(AddSatRule, const uint32_t* s, uint32_t* d, __mmask16 within) {
+  const __m512i sum = _mm512_adds_epu8(LoadWidest<kWhole>(s, within), LoadWidest<kWhole>(d, within));
+  StoreWidest<kWhole>(d, within, _mm512_and_si512(sum, _mm512_set1_epi32(0xFFFFFF)));
+}
+template <bool kWhole>
+IMG_WIDEST inline void StepWidest(BlendHalfRule, const uint32_t* s, uint32_t* d, __mmask16 within) {
+  const __m512i halvable = _mm512_set1_epi32(0xFEFEFE);
+  const __m512i source = LoadWidest<kWhole>(s, within);
+  const __m512i half =
+      _mm512_avg_epu8(_mm512_and_si512(source, halvable), _mm512_and_si512(LoadWidest<kWhole>(d, within), halvable));
+  _mm512_mask_storeu_epi32(d, Lit(source, within), half);
+}
+
 #endif
 
 // The last words of a row from word i on, fewer than eight.
@@ -233,7 +283,8 @@ inline bool PrefetchNext(const Rows& rows, int64_t row) {
 }
 
 #if defined(IMG_WIDE_ROWS)
-// Every rule has an eight-word form, but long copied rows go to memcpy.
+// Every rule has an eight- and a sixteen-word form, but long copied rows go
+// to memcpy.
 template <class Rule>
 bool TakesWideForm(int width) {
   return !std::is_same_v<Rule, CopyRule> || width <= kShortRowWords;
@@ -255,6 +306,20 @@ IMG_WIDE void ApplyRowsWide(const Rows& rows) {
       _mm256_storeu_si256(to, Wide(Rule{}, source, _mm256_loadu_si256(to)));
     }
     ApplyRowTail<Rule>(s, d, i, count);
+  }
+}
+
+template <class Rule>
+IMG_WIDEST void ApplyRowsWidest(const Rows& rows) {
+  const size_t count = static_cast<size_t>(rows.width);
+  const __mmask16 tail = static_cast<__mmask16>((1u << (count % 16)) - 1);
+  for (int64_t row = 0; row < rows.count; ++row) {
+    if (PrefetchNext(rows, row)) PrefetchRow(rows.s + (row + 1) * rows.sourcePitch, rows.width);
+    const uint32_t* __restrict s = rows.s + row * rows.sourcePitch;
+    uint32_t* __restrict d = rows.d + row * rows.destinationPitch;
+    size_t i = 0;
+    for (; i + 16 <= count; i += 16) StepWidest<true>(Rule{}, s + i, d + i, 0xFFFF);
+    if (tail != 0) StepWidest<false>(Rule{}, s + i, d + i, tail);
   }
 }
 #endif
@@ -284,6 +349,10 @@ void BlitRect(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, i
   }
   const Rows rows{s, sourcePitch, dst->pixels + r.dy * dst->width + r.dx, dst->width, width, r.h};
 #if defined(IMG_WIDE_ROWS)
+  if (TakesWideForm<Rule>(width) && CPUWidestRegisters()) {
+    ApplyRowsWidest<Rule>(rows);
+    return;
+  }
   if (TakesWideForm<Rule>(width) && CPUWideRegisters()) {
     ApplyRowsWide<Rule>(rows);
     return;
@@ -318,12 +387,19 @@ IMG_WIDE size_t SubtractWordsWide(uint32_t* __restrict p, size_t n, uint32_t col
   }
   return i;
 }
+
+IMG_WIDEST size_t SubtractWordsWidest(uint32_t* __restrict p, size_t n, uint32_t colour) {
+  const __m512i by = _mm512_set1_epi32(static_cast<int>((colour & 0xFFFFFFu) | 0xFF000000u));
+  size_t i = 0;
+  for (; i + 16 <= n; i += 16) _mm512_storeu_si512(p + i, _mm512_subs_epu8(_mm512_loadu_si512(p + i), by));
+  return i;
+}
 #endif
 
 void SubtractWords(uint32_t* __restrict p, size_t n, uint32_t colour) {
 #if defined(IMG_WIDE_ROWS)
   if (CPUWideRegisters()) {
-    const size_t done = SubtractWordsWide(p, n, colour);
+    const size_t done = CPUWidestRegisters() ? SubtractWordsWidest(p, n, colour) : SubtractWordsWide(p, n, colour);
     p += done;
     n -= done;
   }
