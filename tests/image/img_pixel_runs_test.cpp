@@ -1,5 +1,6 @@
-// The row operations work on several words at once; these tests hold them
-// to the per-channel rules word by word, on rows of every length around the
+// The row operations work on several words at once, in a form chosen for
+// the processor; these tests hold every form this processor can run to the
+// per-channel rules word by word, on rows of every length around the
 // register widths, with top bytes set, black runs of every length and
 // rectangles starting at odd columns.
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "core/cpu.hpp"
 #include "img_test_util.hpp"
 
 namespace {
@@ -26,6 +28,7 @@ uint32_t AddSat(uint32_t s, uint32_t d) {
 uint32_t Blend(uint32_t s, uint32_t d) {
   return s == 0 ? d : PerChannel(s, d, [](uint32_t a, uint32_t b) { return a / 2 + b / 2; });
 }
+uint32_t Copy(uint32_t s, uint32_t) { return s; }
 uint32_t Keyed(uint32_t s, uint32_t d) { return s == 0 ? d : s; }
 uint32_t Add(uint32_t s, uint32_t d) { return s + d; }
 uint32_t Subtract(uint32_t p, uint32_t c) {
@@ -45,6 +48,19 @@ void FillMixed(IMG* img, std::mt19937& random) {
   }
 }
 
+// Runs check once with each register width this processor offers, from the
+// baseline up, and gives the program its own choice back afterwards.
+template <class Check>
+void ForEveryVectorForm(Check check) {
+  const int widest = cpu_detail::Widest();
+  for (int form = 0; form <= widest; ++form) {
+    cpu_detail::widest.store(form);
+    SCOPED_TRACE(testing::Message() << "vector form " << form);
+    check();
+  }
+  cpu_detail::widest.store(widest);
+}
+
 using Blitter = void (*)(const IMG*, IMG*, int, int, int, int, int, int);
 
 struct Case {
@@ -56,65 +72,72 @@ struct Case {
 }  // namespace
 
 TEST(IMGPixelRuns, RectangleRulesHoldWordForWordAtEveryWidth) {
-  std::mt19937 random(20261207u);
-  const Case cases[] = {{"keyed", IMGBlitKeyed, Keyed},
-                        {"add", IMGBlitAdd, Add},
-                        {"addsat", IMGBlitAddSat, AddSat}};
-  for (const Case& c : cases) {
-    for (int width = 1; width <= 37; ++width) {
-      ImgPtr src = MakeImage(40, 3);
-      ImgPtr dst = MakeImage(41, 3);
-      FillMixed(src.get(), random);
-      FillMixed(dst.get(), random);
-      const std::vector<uint32_t> s = Pixels(src.get()), d = Pixels(dst.get());
-      const int sx = width % 3, dx = width % 4;
-      c.blit(src.get(), dst.get(), sx, 0, dx, 1, width, 2);
-      for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 41; ++x) {
-          const size_t at = static_cast<size_t>(y * 41 + x);
-          const bool inside = y >= 1 && x >= dx && x < dx + width;
-          const uint32_t expected =
-              inside ? c.rule(s[static_cast<size_t>((y - 1) * 40 + sx + x - dx)], d[at]) : d[at];
-          ASSERT_EQ(dst->pixels[at], expected) << c.name << " width " << width << " at " << x << "," << y;
+  ForEveryVectorForm([] {
+    std::mt19937 random(20261207u);
+    const Case cases[] = {{"copy", IMGBlit, Copy},
+                          {"keyed", IMGBlitKeyed, Keyed},
+                          {"add", IMGBlitAdd, Add},
+                          {"addsat", IMGBlitAddSat, AddSat}};
+    for (const Case& c : cases) {
+      for (int width = 1; width <= 37; ++width) {
+        ImgPtr src = MakeImage(40, 3);
+        ImgPtr dst = MakeImage(41, 3);
+        FillMixed(src.get(), random);
+        FillMixed(dst.get(), random);
+        const std::vector<uint32_t> s = Pixels(src.get()), d = Pixels(dst.get());
+        const int sx = width % 3, dx = width % 4;
+        c.blit(src.get(), dst.get(), sx, 0, dx, 1, width, 2);
+        for (int y = 0; y < 3; ++y) {
+          for (int x = 0; x < 41; ++x) {
+            const size_t at = static_cast<size_t>(y * 41 + x);
+            const bool inside = y >= 1 && x >= dx && x < dx + width;
+            const uint32_t expected =
+                inside ? c.rule(s[static_cast<size_t>((y - 1) * 40 + sx + x - dx)], d[at]) : d[at];
+            ASSERT_EQ(dst->pixels[at], expected) << c.name << " width " << width << " at " << x << "," << y;
+          }
         }
       }
     }
-  }
+  });
 }
 
 TEST(IMGPixelRuns, BlendHalfHoldsWordForWordAcrossBlackRuns) {
-  std::mt19937 random(7u);
-  for (int width = 1; width <= 37; ++width) {
-    ImgPtr src = MakeImage(width, 2);
-    ImgPtr dst = MakeImage(45, 4);
-    FillMixed(src.get(), random);
-    FillMixed(dst.get(), random);
-    const std::vector<uint32_t> s = Pixels(src.get()), d = Pixels(dst.get());
-    const int x = width % 5;
-    IMGBlendHalf(src.get(), dst.get(), x, 1);
-    for (int row = 0; row < 4; ++row) {
-      for (int col = 0; col < 45; ++col) {
-        const size_t at = static_cast<size_t>(row * 45 + col);
-        const bool inside = row >= 1 && row < 3 && col >= x && col < x + width;
-        const uint32_t expected =
-            inside ? Blend(s[static_cast<size_t>((row - 1) * width + col - x)], d[at]) : d[at];
-        ASSERT_EQ(dst->pixels[at], expected) << "width " << width << " at " << col << "," << row;
+  ForEveryVectorForm([] {
+    std::mt19937 random(7u);
+    for (int width = 1; width <= 37; ++width) {
+      ImgPtr src = MakeImage(width, 2);
+      ImgPtr dst = MakeImage(45, 4);
+      FillMixed(src.get(), random);
+      FillMixed(dst.get(), random);
+      const std::vector<uint32_t> s = Pixels(src.get()), d = Pixels(dst.get());
+      const int x = width % 5;
+      IMGBlendHalf(src.get(), dst.get(), x, 1);
+      for (int row = 0; row < 4; ++row) {
+        for (int col = 0; col < 45; ++col) {
+          const size_t at = static_cast<size_t>(row * 45 + col);
+          const bool inside = row >= 1 && row < 3 && col >= x && col < x + width;
+          const uint32_t expected =
+              inside ? Blend(s[static_cast<size_t>((row - 1) * width + col - x)], d[at]) : d[at];
+          ASSERT_EQ(dst->pixels[at], expected) << "width " << width << " at " << col << "," << row;
+        }
       }
     }
-  }
+  });
 }
 
 TEST(IMGPixelRuns, SubtractAndInvertHoldForEveryLengthAndTopByte) {
-  std::mt19937 random(99u);
-  for (int width = 1; width <= 37; ++width) {
-    for (uint32_t colour : {0x020202u, 0xff000000u, 0xE8E8E8u, 0x7f80ffu, 0xffffffffu}) {
-      ImgPtr img = MakeImage(width, 1);
-      FillMixed(img.get(), random);
-      const std::vector<uint32_t> before = Pixels(img.get());
-      IMGSubtract(img.get(), colour);
-      for (int i = 0; i < width; ++i) ASSERT_EQ(img->pixels[i], Subtract(before[i], colour)) << width;
-      IMGInvert(img.get());
-      for (int i = 0; i < width; ++i) ASSERT_EQ(img->pixels[i], ~Subtract(before[i], colour) & 0xFFFFFFu);
+  ForEveryVectorForm([] {
+    std::mt19937 random(99u);
+    for (int width = 1; width <= 37; ++width) {
+      for (uint32_t colour : {0x020202u, 0xff000000u, 0xE8E8E8u, 0x7f80ffu, 0xffffffffu}) {
+        ImgPtr img = MakeImage(width, 1);
+        FillMixed(img.get(), random);
+        const std::vector<uint32_t> before = Pixels(img.get());
+        IMGSubtract(img.get(), colour);
+        for (int i = 0; i < width; ++i) ASSERT_EQ(img->pixels[i], Subtract(before[i], colour)) << width;
+        IMGInvert(img.get());
+        for (int i = 0; i < width; ++i) ASSERT_EQ(img->pixels[i], ~Subtract(before[i], colour) & 0xFFFFFFu);
+      }
     }
-  }
+  });
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The pixel operations and the noise fill have a baseline x86-64 path and,
-# chosen at run time, an AVX2 path. A whole loop captured with each, with
-# key presses that reach every scene twice, must give the same bytes.
+# chosen at run time, AVX2 and AVX-512 paths. A whole loop captured with
+# each this processor can run, with key presses that reach every scene
+# twice, must give the same bytes.
 set -euo pipefail
 : "${BUILD_DIR:?BUILD_DIR must name the build folder}"
 CAPTURE="$BUILD_DIR/tools/capture/intro-capture"
@@ -13,8 +14,10 @@ KEYS=120:f,400:p,900:o,1500:space,2500:space,4000:space,7600:p,7700:p,9100:f
 run() {
   "$CAPTURE" -q --raw --frames 12000 --keys "$KEYS" --wav "$WORK/$1.wav" | sha256sum | cut -d' ' -f1
 }
-wide=$(run wide)
-baseline=$(TORVELIN_NO_AVX2=1 run baseline)
-[ "$wide" = "$baseline" ] || { echo "FAIL: the frames differ between the two paths" >&2; exit 1; }
-cmp -s "$WORK/wide.wav" "$WORK/baseline.wav" || { echo "FAIL: the sound differs between the two paths" >&2; exit 1; }
-echo "12000 frames and their sound identical on both paths ($wide)"
+widest=$(run widest)
+for path in wide baseline; do
+  if [ $path = wide ]; then frames=$(TORVELIN_NO_AVX512=1 run $path); else frames=$(TORVELIN_NO_AVX2=1 run $path); fi
+  [ "$frames" = "$widest" ] || { echo "FAIL: the frames differ between the widest and the $path path" >&2; exit 1; }
+  cmp -s "$WORK/$path.wav" "$WORK/widest.wav" || { echo "FAIL: the sound differs between the widest and the $path path" >&2; exit 1; }
+done
+echo "12000 frames and their sound identical on every path ($widest)"
