@@ -56,10 +56,12 @@ inline __m128i Leap8(__m128i lanes) {
   return _mm_add_epi32(_mm_mul_epu32(lanes, multiplier), increment);
 }
 
+// With the bottom bits cleared the rounding byte average is exactly half
+// the sum, as UnderHalf computes it.
 inline __m128i UnderHalf4(const uint32_t* over, __m128i noise) {
   const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(over));
   const __m128i halvable = _mm_set1_epi32(static_cast<int>(kHalvable));
-  const __m128i mean = _mm_srli_epi32(_mm_add_epi32(_mm_and_si128(s, halvable), _mm_and_si128(noise, halvable)), 1);
+  const __m128i mean = _mm_avg_epu8(_mm_and_si128(s, halvable), _mm_and_si128(noise, halvable));
   const __m128i keep = _mm_cmpeq_epi32(s, _mm_setzero_si128());
   return _mm_or_si128(_mm_and_si128(keep, noise), _mm_andnot_si128(keep, mean));
 }
@@ -119,8 +121,7 @@ constexpr RNDStep kWideLeap = RNDLeap(kWideLanes);
 [[gnu::target("avx2")]] inline __m256i WideUnderHalf(const uint32_t* over, __m256i noise) {
   const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(over));
   const __m256i halvable = _mm256_set1_epi32(static_cast<int>(kHalvable));
-  const __m256i mean =
-      _mm256_srli_epi32(_mm256_add_epi32(_mm256_and_si256(s, halvable), _mm256_and_si256(noise, halvable)), 1);
+  const __m256i mean = _mm256_avg_epu8(_mm256_and_si256(s, halvable), _mm256_and_si256(noise, halvable));
   return _mm256_blendv_epi8(mean, noise, _mm256_cmpeq_epi32(s, _mm256_setzero_si256()));
 }
 
