@@ -278,8 +278,10 @@ struct Rows {
 };
 
 // Long rows of a wide source lie far apart: the next one is fetched ahead.
+// A source read whole is one run through memory, which the processor
+// already fetches ahead by itself.
 inline bool PrefetchNext(const Rows& rows, int64_t row) {
-  return rows.width >= kPrefetchWords && row + 1 < rows.count;
+  return rows.width >= kPrefetchWords && rows.sourcePitch > rows.width && row + 1 < rows.count;
 }
 
 #if defined(IMG_WIDE_ROWS)
