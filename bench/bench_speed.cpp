@@ -1,12 +1,14 @@
 // The speed goals in one unit: every figure is reported as the counter
 // "frame_copies", the cost in 256 KiB memcpys (one 256 x 256 frame of pixel
-// words) measured in the same process right before the benchmark runs.
-// SpeedFrameCopy below reports that unit for every benchmark of the program.
+// words) timed in the same process between the iterations of the benchmark
+// (see CopyClock). SpeedFrameCopy below reports that unit on its own.
 //
 // Scene benchmarks draw every frame of a scene's whole run (no pacing, no
 // presentation) and report the average cost of one frame; the scene's own
-// start and stop are left out. The start-up benchmark runs TORVELINInit on
-// the headless backend, the logo set-up benchmark TORVELINLogosStart.
+// start and stop are left out. SpeedLogosReadOnly only reads what the logo
+// frames blend: the least a logo frame can cost on the machine at hand. The
+// start-up benchmark runs TORVELINInit on the headless backend, the logo
+// set-up benchmark TORVELINLogosStart.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -16,10 +18,16 @@
 #include <memory>
 #include <vector>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "bench_stage.hpp"
 #include "audio/music.hpp"
 #include "audio/sdlsnd.hpp"
+#include "core/cpu.hpp"
 #include "core/rnd.hpp"
+#include "core/sintable.hpp"
 #include "driver/scenes.hpp"
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
@@ -179,6 +187,45 @@ void SpeedLogosFrame(benchmark::State& state) {
       [] { TORVELINLogosStop(); });
 }
 BENCHMARK(SpeedLogosFrame)->Unit(benchmark::kMillisecond);
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// Reads words [0, n) of a row into four running ORs, which keeps the loads
+// from waiting on each other; the last few words of the row are left out.
+[[gnu::target("avx2")]] void ReadRow(const uint32_t* row, int n, __m256i (&seen)[4]) {
+  for (int i = 0; i + 32 <= n; i += 32)
+    for (int k = 0; k < 4; ++k)
+      seen[k] = _mm256_or_si256(seen[k], _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + i + 8 * k)));
+}
+
+// What no logo frame can go below on this machine: reading, and doing
+// nothing else with, the part of each copy that a frame blends (copy i
+// stands at the scene's swing and 96 - 32 i rows down), in the same order.
+void SpeedLogosReadOnly(benchmark::State& state) {
+  if (!CPUWideRegisters()) {
+    state.SkipWithError("needs AVX2");
+    return;
+  }
+  __m256i seen[4] = {};
+  WholeRun(
+      state, TORVELINLogoFrames, [] { TORVELINLogosStart(); },
+      [&seen] {
+        for (int n = TORVELINLogoFrames; n >= 1; --n) {
+          const int32_t v = SinTable[(2 * n) & SinTableMask];
+          for (int i = 0; i < TORVELINLogoCopyCount; ++i) {
+            const IMG* copy = TORVELINLogoCopies[i];
+            const int x = TORVELINLogoSwingX(v, copy->width), y = 96 - 32 * i;
+            const int left = std::max(0, -x), right = std::min(copy->width, TORVELINWidth - x);
+            const int top = std::max(0, -y), bottom = std::min(copy->height, TORVELINHeight - y);
+            for (int row = top; row < bottom && left < right; ++row)
+              ReadRow(copy->pixels + int64_t{row} * copy->width + left, right - left, seen);
+          }
+        }
+      },
+      [] { TORVELINLogosStop(); });
+  benchmark::DoNotOptimize(seen);
+}
+BENCHMARK(SpeedLogosReadOnly)->Unit(benchmark::kMillisecond);
+#endif
 
 TORVELINTileRun tileRun{};
 
