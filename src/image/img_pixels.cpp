@@ -130,8 +130,8 @@ IMG_WIDE inline __m256i Wide(BlendHalfRule, __m256i s, __m256i d) {
 
 // Processors with AVX-512 take sixteen words a register. A step writes
 // only the words its mask selects: a row's last words are one masked step,
-// and the keyed rules store only where the source is lit, so they need no
-// blend with the destination.
+// and the keyed copy and the half blend store only the words whose source
+// is lit instead of merging their result with the destination.
 #define IMG_WIDEST [[gnu::target("avx512f,avx512bw")]]
 
 // Sixteen words from p, or those that `within` selects (the others read as
