@@ -235,7 +235,11 @@ IMG_INLINE_COPY void ApplyRow<CopyRule>(const uint32_t* __restrict s, uint32_t* 
 // Rows shorter than this are left to the processor's own prefetching.
 constexpr int kPrefetchWords = 128;
 
-// Asks for a row's cache lines before they are read.
+// Asks for a row's cache lines before they are read. GCC counts a helper
+// made only of prefetches as having no effect and may drop a call to it
+// that it has not inlined first (wrapping this in one more helper did just
+// that): after changing how it is called, look for the prefetch
+// instructions in the object code.
 inline void PrefetchRow([[maybe_unused]] const uint32_t* row, [[maybe_unused]] int words) {
 #if defined(__SSE2__)
   constexpr int kLineWords = 16;
@@ -351,12 +355,12 @@ void BlitRect(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, i
   }
   const Rows rows{s, sourcePitch, dst->pixels + r.dy * dst->width + r.dx, dst->width, width, r.h};
 #if defined(IMG_WIDE_ROWS)
-  if (TakesWideForm<Rule>(width) && CPUWidestRegisters()) {
-    ApplyRowsWidest<Rule>(rows);
-    return;
-  }
   if (TakesWideForm<Rule>(width) && CPUWideRegisters()) {
-    ApplyRowsWide<Rule>(rows);
+    if (CPUWidestRegisters()) {
+      ApplyRowsWidest<Rule>(rows);
+    } else {
+      ApplyRowsWide<Rule>(rows);
+    }
     return;
   }
 #endif
