@@ -5,6 +5,7 @@
 
 #include "core/identification.hpp"
 #include "core/rnd.hpp"
+#include "driver/flavour.hpp"
 #include "image/img.hpp"
 #include "platform/fps.hpp"
 #include "platform/sdldpy.hpp"
@@ -76,6 +77,7 @@ int TORVELINWrap(int a, int n) {
 
 void TORVELINInit() {
   RNDSeed(TORVELINSeed);
+  SDLDPYSetFullScreen(TORVELINFullScreen);
   TORVELINDisplay = SDLDPYNew();
   SDLDPYSetMode(TORVELINDisplay, TORVELINWidth, TORVELINHeight);
   requireWindow();

@@ -8,7 +8,7 @@
 struct IMG;
 
 // Video. Open returns false with a reason when the window system refuses.
-bool SDLDPYDeviceOpen(int width, int height, int* depth, const char** reason);
+bool SDLDPYDeviceOpen(int width, int height, bool fullScreen, int* depth, const char** reason);
 void SDLDPYDeviceClose();
 // Presents the top-left width x height part of the image, converting it to
 // the screen's pixel format.

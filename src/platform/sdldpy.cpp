@@ -17,6 +17,7 @@ constexpr int SDLDPYDefaultSize = 256;
 
 SDLDPY* single = nullptr;
 bool windowOpen = false;
+bool fullScreen = false;
 const char* failure = "no window was opened";
 
 bool isSingle(const SDLDPY* display) { return display != nullptr && display == single; }
@@ -36,6 +37,8 @@ bool fitsExactly(const SDLDPY* display, const IMG* image) {
 void SDLDPYError() {
   if (SDLDPYDiagnostics) printf("SDLDPY error\n");
 }
+
+void SDLDPYSetFullScreen(bool chosen) { fullScreen = chosen; }
 
 SDLDPY* SDLDPYNew() {
   if (single != nullptr) {
@@ -94,7 +97,7 @@ void SDLDPYSetMode(SDLDPY* display, int width, int height) {
   windowOpen = false;
   int depth = 0;
   const char* reason = nullptr;
-  if (!SDLDPYDeviceOpen(width, height, &depth, &reason)) {
+  if (!SDLDPYDeviceOpen(width, height, fullScreen, &depth, &reason)) {
     failure = reason != nullptr ? reason : "the window system refused the mode";
     SDLDPYError();
     return;

@@ -12,6 +12,9 @@ struct SDLDPY {
   int32_t depth;  // bits per pixel of the screen surface that was granted
 };
 
+// Chooses whether windows opened from now on cover the screen. The
+// full-screen program chooses it once at start, before the first window.
+void SDLDPYSetFullScreen(bool fullScreen);
 // Returns the single display, opening a 256 x 256 window on the first call.
 SDLDPY* SDLDPYNew();
 void SDLDPYFree(SDLDPY** ref);

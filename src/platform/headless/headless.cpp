@@ -107,7 +107,7 @@ void HEADLESSSetVideoRefused(bool refused) { state.videoRefused = refused; }
 
 void SDLDPYDeviceStartSystem() {}
 
-bool SDLDPYDeviceOpen(int width, int height, int* depth, const char** reason) {
+bool SDLDPYDeviceOpen(int width, int height, bool, int* depth, const char** reason) {
   if (state.videoRefused) {
     *reason = "no video device in this test";
     return false;

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include "driver/flavour.hpp"
 #include "image/img.hpp"
 #include "platform/device.hpp"
 
@@ -96,12 +95,12 @@ void SDLDPYDeviceStartSystem() {
   atexit(SDL_Quit);
 }
 
-bool SDLDPYDeviceOpen(int width, int height, int* depth, const char** reason) {
+bool SDLDPYDeviceOpen(int width, int height, bool fullScreen, int* depth, const char** reason) {
   if (!startVideo()) {
     *reason = failure.c_str();
     return false;
   }
-  const Uint32 videoFlags = TORVELINFullScreen ? FullScreenFlags : WindowedFlags;
+  const Uint32 videoFlags = fullScreen ? FullScreenFlags : WindowedFlags;
   screen = SDL_SetVideoMode(width, height, 0, videoFlags);
   if (screen == nullptr) {
     failure = SDL_GetError();
