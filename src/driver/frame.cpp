@@ -3,6 +3,7 @@
 #include "platform/fps.hpp"
 #include "platform/sdldpy.hpp"
 #include "platform/sdlkbd.hpp"
+#include "platform/stop.hpp"
 
 bool TORVELINFrameStep() {
   FPSMeasure();
@@ -15,6 +16,7 @@ bool TORVELINFrameStep() {
     TORVELINKeyCommand(static_cast<int8_t>(TORVELINKeyboard->keys[0]));
     TORVELINKeyboard->keys[0] = 0;
   }
+  if (const int signal = STOPSignal()) TORVELINStopBySignal(signal);
   if (TORVELINNextPart == 0) return false;
   TORVELINNextPart = 0;
   return true;

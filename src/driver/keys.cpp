@@ -5,6 +5,7 @@
 #include "image/img.hpp"
 #include "platform/fps.hpp"
 #include "platform/sdldpy.hpp"
+#include "platform/stop.hpp"
 #include "text/scroll.hpp"
 
 void TORVELINKeyCommand(int8_t key) {
@@ -44,10 +45,17 @@ void TORVELINScrollerSpeed(int delta) {
 
 void TORVELINQuit() { TORVELINFadeOut(); }
 
+void TORVELINStopBySignal(int signal) {
+  TORVELINExit = 1;
+  exit(128 + signal);
+}
+
 // Each step is paced like a frame so the fade can be seen (about 1.3 s);
-// no music is pumped and no key is read while it runs.
+// no music is pumped and no key is read while it runs, but a signal to
+// stop cuts it short.
 void TORVELINFadeOut() {
   for (int step = 0; step < TORVELINFadeSteps; ++step) {
+    if (const int signal = STOPSignal()) TORVELINStopBySignal(signal);
     IMGSubtract(TORVELINFrame, TORVELINFadeColour);
     FPSMeasure();
     FPSDelay();

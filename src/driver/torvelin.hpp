@@ -93,6 +93,10 @@ void TORVELINScrollerSpeed(int delta);
 // Fades the frame image to black and ends the process with status 0.
 void TORVELINQuit();
 void TORVELINFadeOut();
+// Ends the process at once, without the fade, when a signal asked it to
+// stop: exit status 128 + the signal's number, after SDL's shutdown (which
+// the exit runs) has put the screen back.
+[[noreturn]] void TORVELINStopBySignal(int signal);
 
 // The frame step after a scene has drawn its frame: pace, overlay the rate,
 // present, pump the music, apply the key. True when the scene must end.

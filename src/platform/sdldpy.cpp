@@ -135,6 +135,19 @@ void SDLDPYShowCopy(SDLDPY* display, const IMG* image) {
   SDLDPYDevicePresentDirect(image);
 }
 
+bool SDLDPYScaleFromText(const char* text, int* scale) {
+  if (text == nullptr || scale == nullptr || *text == '\0') return false;
+  int value = 0;
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c < '0' || *c > '9') return false;
+    value = value * 10 + (*c - '0');
+    if (value > SDLDPYMaxScale) return false;
+  }
+  if (value < 1) return false;
+  *scale = value;
+  return true;
+}
+
 SDLDPY* SDLDPYCurrent() { return single; }
 
 const char* SDLDPYFailure() { return failure; }

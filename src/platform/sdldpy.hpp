@@ -40,6 +40,11 @@ SDLDPY* SDLDPYCurrent();
 // Null while a window is open; otherwise the window system's reason why the
 // last SDLDPYSetMode failed (or a note that none was attempted).
 const char* SDLDPYFailure();
+// Reads the window's enlargement from its text form (the value of
+// TORVELIN_SCALE): a whole number from 1 to SDLDPYMaxScale in decimal
+// digits. False, leaving *scale alone, for anything else.
+constexpr int SDLDPYMaxScale = 8;
+bool SDLDPYScaleFromText(const char* text, int* scale);
 // Starts the window system without subsystems and arranges its shutdown at
 // exit. Called once by the program's entry function.
 void SDLDPYStartSystem();

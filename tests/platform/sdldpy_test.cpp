@@ -208,3 +208,21 @@ TEST_F(Display, AMissingAudioDeviceRefusesToOpen) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DisplayScale, TakesOneToEightInDigitsOnly) {
+  int scale = 0;
+  for (const char* good : {"1", "2", "8", "08"}) {
+    EXPECT_TRUE(SDLDPYScaleFromText(good, &scale)) << good;
+    EXPECT_EQ(scale, atoi(good));
+  }
+  for (const char* bad : {"", "0", "9", "16", "-2", "+2", "2x", " 2", "2.0", "two", "99999999999"}) {
+    scale = 5;
+    EXPECT_FALSE(SDLDPYScaleFromText(bad, &scale)) << bad;
+    EXPECT_EQ(scale, 5) << bad;
+  }
+  EXPECT_FALSE(SDLDPYScaleFromText(nullptr, &scale));
+}
+
+}  // namespace

@@ -1,13 +1,18 @@
 // The SDL side of the platform: window, screen presentation, events, clock.
 #include <SDL/SDL.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "image/img.hpp"
+#include "image/img_enlarge.hpp"
 #include "platform/device.hpp"
+#include "platform/sdldpy.hpp"
+#include "platform/stop.hpp"
 
 namespace {
 
@@ -15,13 +20,32 @@ constexpr Uint32 WindowedFlags = SDL_HWSURFACE | SDL_ANYFORMAT;
 constexpr Uint32 FullScreenFlags = WindowedFlags | SDL_FULLSCREEN;
 constexpr const char* Caption = "TORVELIN";
 
-// Video drivers that give a picture on a screen, in order of preference.
-// SDL would otherwise fall back to drawing text art on the terminal.
-constexpr const char* ScreenDrivers[] = {"x11", "fbcon"};
+// Video drivers that put no picture on a screen: text art drawn on the
+// terminal, or pictures drawn where nobody sees them.
+constexpr const char* BlindDrivers[] = {"aalib", "caca", "dummy", "offscreen"};
 
 SDL_Surface* screen = nullptr;
 std::string failure;
 bool doubleBuffered = false;
+
+// The desktop's size, read before the first mode is set (0 when unknown).
+int desktopWidth = 0;
+int desktopHeight = 0;
+
+// Where the frame lands on the screen: enlarged `factor` times with its
+// top-left corner at (left, top). Factor 1 at (0, 0) is the plain window.
+struct Placement {
+  int factor = 1;
+  int left = 0;
+  int top = 0;
+  bool plain() const { return factor == 1 && left == 0 && top == 0; }
+};
+Placement placement;
+// Presentations that still blacken the whole screen first (each buffer of
+// a double-buffered screen once), so the margins start black.
+int blackFramesLeft = 0;
+// The enlarged frame, for screens whose pixel format SDL must convert.
+IMG* enlarged = nullptr;
 
 void updateScreen() {
   if (doubleBuffered)
@@ -38,8 +62,9 @@ bool screenMatchesImages() {
 }
 
 // Starting video makes SDL turn Ctrl+C and a terminate signal into a window
-// close request, which this program drains and ignores, so nothing could
-// stop it but the exit keys. These put back what the signals did before.
+// close request, which this program drains and ignores. These put back
+// what the signals did before; once the window is open the program's own
+// handler takes them (STOPWatchSignals).
 struct InterruptKeeper {
   struct sigaction interrupt {}, terminate{};
   InterruptKeeper() {
@@ -52,40 +77,118 @@ struct InterruptKeeper {
   }
 };
 
+// The text-art driver takes over the terminal as soon as it starts, before
+// the program can look at it and refuse it: while SDL chooses a driver it
+// is told to draw nowhere, unless the user set its output.
+struct TextArtMuffler {
+  bool muffled = getenv("CACA_DRIVER") == nullptr;
+  TextArtMuffler() {
+    if (muffled) setenv("CACA_DRIVER", "null", 1);
+  }
+  ~TextArtMuffler() {
+    if (muffled) unsetenv("CACA_DRIVER");
+  }
+};
+
+bool isBlind(const char* driver) {
+  for (const char* blind : BlindDrivers)
+    if (strcmp(driver, blind) == 0) return true;
+  return false;
+}
+
 // A busy X server now and then refuses a connection: a few tries over a
 // third of a second ride that out.
 constexpr int DisplayTries = 4;
 constexpr Uint32 DisplayRetryMs = 100;
 
-bool startDriver(const char* driver) {
-  const bool mayRetry = driver != nullptr && strcmp(driver, "x11") == 0 && getenv("DISPLAY") != nullptr;
-  for (int attempt = 1;; ++attempt) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
-    if (!mayRetry || attempt == DisplayTries) return false;
-    SDL_Delay(DisplayRetryMs);
-  }
-}
-
-// Starts video on a screen driver unless the user chose one. False, with
-// the reason in `failure`, when there is no screen to open a window on.
-bool startVideo() {
-  const InterruptKeeper keeper;
-  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
-  if (const char* chosen = getenv("SDL_VIDEODRIVER")) {
-    if (startDriver(chosen)) return true;
+// Starts video on the driver SDL chooses (or the user's choice). False,
+// with the reason in `failure`, when it fails or gives no picture.
+bool startDriverOnce() {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     failure = SDL_GetError();
     return false;
   }
-  failure.clear();
-  for (const char* driver : ScreenDrivers) {
-    setenv("SDL_VIDEODRIVER", driver, 1);
-    const bool started = startDriver(driver);
-    if (!started && failure.empty()) failure = SDL_GetError();
-    unsetenv("SDL_VIDEODRIVER");
-    if (started) return true;
-  }
-  if (getenv("DISPLAY") == nullptr) failure += " (DISPLAY is not set)";
+  char driver[64] = "";
+  SDL_VideoDriverName(driver, sizeof driver);
+  if (!isBlind(driver)) return true;
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  failure = std::string("no video driver here shows a picture (SDL offered \"") + driver + "\")";
   return false;
+}
+
+// Starts video unless it runs already. False, with the reason in
+// `failure`, when there is no screen to open a window on.
+bool startVideo() {
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  const InterruptKeeper keeper;
+  const TextArtMuffler muffler;
+  const bool mayRetry = getenv("DISPLAY") != nullptr;
+  for (int attempt = 1;; ++attempt) {
+    if (startDriverOnce()) break;
+    if (!mayRetry || attempt == DisplayTries) {
+      if (getenv("DISPLAY") == nullptr) failure += " (DISPLAY is not set)";
+      return false;
+    }
+    SDL_Delay(DisplayRetryMs);
+  }
+  const SDL_VideoInfo* info = SDL_GetVideoInfo();
+  if (info != nullptr) {
+    desktopWidth = info->current_w;
+    desktopHeight = info->current_h;
+  }
+  return true;
+}
+
+// The window's enlargement from TORVELIN_SCALE, read once: 1 when unset;
+// a bad value is reported once and counts as 1.
+int windowScale() {
+  static int scale = 0;
+  if (scale != 0) return scale;
+  scale = 1;
+  const char* text = getenv("TORVELIN_SCALE");
+  if (text != nullptr && *text != '\0' && !SDLDPYScaleFromText(text, &scale))
+    fprintf(stderr, "TORVELIN: TORVELIN_SCALE must be a whole number from 1 to %d, not \"%s\"; using 1\n",
+            SDLDPYMaxScale, text);
+  return scale;
+}
+
+bool openWindow(int width, int height) {
+  const int factor = windowScale();
+  screen = SDL_SetVideoMode(width * factor, height * factor, 0, WindowedFlags);
+  placement = Placement{factor, 0, 0};
+  return screen != nullptr;
+}
+
+// True when SDL lists a full-screen mode of exactly this size (or takes
+// any size).
+bool offersMode(int width, int height) {
+  SDL_Rect** modes = SDL_ListModes(nullptr, FullScreenFlags);
+  if (modes == reinterpret_cast<SDL_Rect**>(-1)) return true;
+  for (; modes != nullptr && *modes != nullptr; ++modes)
+    if ((*modes)->w == width && (*modes)->h == height) return true;
+  return false;
+}
+
+// A full-screen mode of the frame's own size where the screen has one;
+// otherwise the desktop's size, with the frame enlarged by the largest
+// whole factor that fits, centred on black, and no mouse cursor.
+bool openFullScreen(int width, int height) {
+  placement = Placement{};
+  const bool desktopKnown = desktopWidth >= width && desktopHeight >= height && width > 0 && height > 0;
+  if (!desktopKnown || offersMode(width, height)) {
+    screen = SDL_SetVideoMode(width, height, 0, FullScreenFlags);
+    if (!desktopKnown || (screen != nullptr && screen->w == width && screen->h == height))
+      return screen != nullptr;
+  }
+  screen = SDL_SetVideoMode(desktopWidth, desktopHeight, 0, FullScreenFlags);
+  if (screen == nullptr) return false;
+  int factor = std::min(screen->w / width, screen->h / height);
+  factor = std::clamp(factor, 1, IMGEnlargeMaxFactor);
+  placement = Placement{factor, (screen->w - width * factor) / 2, (screen->h - height * factor) / 2};
+  placement.left = std::max(placement.left, 0);
+  placement.top = std::max(placement.top, 0);
+  SDL_ShowCursor(SDL_DISABLE);
+  return true;
 }
 
 }  // namespace
@@ -100,9 +203,7 @@ bool SDLDPYDeviceOpen(int width, int height, bool fullScreen, int* depth, const 
     *reason = failure.c_str();
     return false;
   }
-  const Uint32 videoFlags = fullScreen ? FullScreenFlags : WindowedFlags;
-  screen = SDL_SetVideoMode(width, height, 0, videoFlags);
-  if (screen == nullptr) {
+  if (!(fullScreen ? openFullScreen(width, height) : openWindow(width, height))) {
     failure = SDL_GetError();
     *reason = failure.c_str();
     return false;
@@ -110,6 +211,8 @@ bool SDLDPYDeviceOpen(int width, int height, bool fullScreen, int* depth, const 
   SDL_WM_SetCaption(Caption, Caption);
   *depth = screen->format->BitsPerPixel;
   doubleBuffered = (screen->flags & SDL_DOUBLEBUF) != 0;
+  blackFramesLeft = placement.plain() ? 0 : (doubleBuffered ? 2 : 1);
+  STOPWatchSignals();
   return true;
 }
 
@@ -127,8 +230,49 @@ static void copyIntoScreen(const IMG* image, int width, int height) {
   SDL_UnlockSurface(screen);
 }
 
+// The frame enlarged and placed: straight into a screen of 0x00RRGGBB
+// words, else enlarged aside and converted by SDL's blit.
+static void presentPlaced(const IMG* image, int width, int height) {
+  const int factor = placement.factor;
+  SDL_Rect area{static_cast<Sint16>(placement.left), static_cast<Sint16>(placement.top),
+                static_cast<Uint16>(width * factor), static_cast<Uint16>(height * factor)};
+  if (blackFramesLeft > 0) SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+  const bool fits = placement.left + width * factor <= screen->w && placement.top + height * factor <= screen->h;
+  if (screenMatchesImages() && fits) {
+    if (SDL_LockSurface(screen) != 0) return;
+    auto* corner = static_cast<Uint8*>(screen->pixels) + static_cast<size_t>(placement.top) * screen->pitch +
+                   static_cast<size_t>(placement.left) * 4;
+    IMGEnlargeWords(image->pixels, width, height, image->width, factor, reinterpret_cast<uint32_t*>(corner),
+                    screen->pitch);
+    SDL_UnlockSurface(screen);
+  } else {
+    if (enlarged == nullptr) enlarged = IMGNew();
+    if (enlarged->width != width * factor || enlarged->height != height * factor)
+      IMGAlloc(enlarged, width * factor, height * factor);
+    if (enlarged->width != width * factor || enlarged->height != height * factor) return;
+    IMGEnlargeWords(image->pixels, width, height, image->width, factor, enlarged->pixels,
+                    static_cast<size_t>(enlarged->width) * 4);
+    SDL_Surface* borrowed =
+        SDL_CreateRGBSurfaceFrom(enlarged->pixels, enlarged->width, enlarged->height, 32, enlarged->width * 4,
+                                 0x00ff0000u, 0x0000ff00u, 0x000000ffu, 0);
+    if (borrowed == nullptr) return;
+    SDL_Rect target = area;
+    SDL_UpperBlit(borrowed, nullptr, screen, &target);
+    SDL_FreeSurface(borrowed);
+  }
+  if (doubleBuffered || blackFramesLeft > 0)
+    updateScreen();
+  else
+    SDL_UpdateRect(screen, area.x, area.y, area.w, area.h);
+  if (blackFramesLeft > 0) --blackFramesLeft;
+}
+
 void SDLDPYDevicePresent(const IMG* image, int width, int height) {
   if (screen == nullptr) return;
+  if (!placement.plain()) {
+    presentPlaced(image, width, height);
+    return;
+  }
   // A screen that already holds our pixel words needs no conversion: a
   // converted copy and a blit would only move every word twice more each
   // frame, which is most of the program's time at 50 frames per second.
@@ -154,7 +298,7 @@ void SDLDPYDevicePresent(const IMG* image, int width, int height) {
 
 void SDLDPYDevicePresentDirect(const IMG* image) {
   if (screen == nullptr) return;
-  if (!screenMatchesImages()) {
+  if (!placement.plain() || !screenMatchesImages()) {
     SDLDPYDevicePresent(image, image->width, image->height);
     return;
   }
