@@ -8,14 +8,23 @@ volatile sig_atomic_t received = 0;
 
 extern "C" void recordSignal(int signal) { received = signal; }
 
+// A signal the program was started with ignored (a background job of a
+// script, say) stays ignored, as in any program.
+void watch(int signal) {
+  struct sigaction action {};
+  sigaction(signal, nullptr, &action);
+  if (action.sa_handler == SIG_IGN) return;
+  action = {};
+  action.sa_handler = recordSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(signal, &action, nullptr);
+}
+
 }  // namespace
 
 void STOPWatchSignals() {
-  struct sigaction action {};
-  action.sa_handler = recordSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  watch(SIGINT);
+  watch(SIGTERM);
 }
 
 int STOPSignal() { return received; }

@@ -4,8 +4,9 @@
 // window system is shut down properly.
 #pragma once
 
-// Installs the handler for SIGINT and SIGTERM (the window backend does so
-// once its window is open).
+// Installs the handler for SIGINT and SIGTERM, unless the program was
+// started with the signal ignored (the window backend does so once its
+// window is open).
 void STOPWatchSignals();
 // The number of the signal that asked to stop, or 0 when none did.
 int STOPSignal();

@@ -15,6 +15,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# A runtime folder of the test's own, as every desktop session has one:
+# without it the SDL2-based runtime's Wayland probe complains on standard
+# error, and with the session's own it could reach a real compositor.
+export XDG_RUNTIME_DIR="$WORK/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset WAYLAND_DISPLAY
+
 fail() {
   echo "FAIL: $*" >&2
   for f in "$WORK"/*.out "$WORK"/*.err; do [ -s "$f" ] && { echo "--- $f" >&2; head -c 2000 "$f" >&2; }; done

@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
-# Without a display the program says why on standard error and exits 1,
-# printing nothing on standard output.
+# Without a display, or with a display nobody answers on, the program says
+# why on standard error in one line and exits 1, printing nothing on
+# standard output: it neither draws text art on the terminal nor runs on
+# where no picture can be seen.
 source "$(dirname "$0")/common.bash"
 
-status=0
-env -u DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy timeout 20 "$INTRO" \
-  >"$WORK/nodisplay.out" 2>"$WORK/nodisplay.err" </dev/null || status=$?
-[ "$status" = "1" ] || fail "exit status $status without a display"
-[ ! -s "$WORK/nodisplay.out" ] || fail "something was printed on standard output"
-[ "$(wc -l <"$WORK/nodisplay.err")" = "1" ] || fail "expected one line on standard error"
-grep -q "^TORVELIN: cannot open the 256 x 256 window: ." "$WORK/nodisplay.err" || fail "unclear message"
-echo "no display: $(cat "$WORK/nodisplay.err")"
+# Runs the program without a screen; the rest of the arguments go to env.
+expect_refusal() {
+  local name=$1 status=0
+  shift
+  env -u SDL_VIDEODRIVER "$@" SDL_AUDIODRIVER=dummy timeout 20 "$INTRO" \
+    >"$WORK/$name.out" 2>"$WORK/$name.err" </dev/null || status=$?
+  [ "$status" = "1" ] || fail "exit status $status $name"
+  [ ! -s "$WORK/$name.out" ] || fail "something was printed on standard output $name"
+  [ "$(wc -l <"$WORK/$name.err")" = "1" ] || fail "expected one line on standard error $name"
+  grep -q "^TORVELIN: cannot open the 256 x 256 window: ." "$WORK/$name.err" || fail "unclear message $name"
+  echo "$name: $(cat "$WORK/$name.err")"
+}
+
+expect_refusal "without a display" -u DISPLAY
+# A display number no server listens on.
+expect_refusal "with a silent display" DISPLAY=:$((9000 + RANDOM % 900))

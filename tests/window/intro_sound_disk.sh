@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The program's sound through a real audio layer: SDL's disk driver writes
-# what the device would play. The stream starts silent, then holds the
+# what the device would play, in the format the runtime chose (classic SDL
+# keeps the program's 16-bit mono; an SDL2-based runtime may write stereo
+# or floating point): the test reads which. The stream starts silent, then holds the
 # music, repeats with the loop's period of 40000 values between rebuilds and
 # stays within the instruments' range. Without any audio device the program
 # runs on, silent.
@@ -19,9 +21,24 @@ wait_exit 10
 [ -s "$WORK/stream.raw" ] || fail "the disk driver wrote nothing"
 
 python3 - "$WORK/stream.raw" <<'PY' || fail "the written stream is not the music"
-import struct, sys
+import math, struct, sys
 data = open(sys.argv[1], "rb").read()
-values = struct.unpack("<%dh" % (len(data) // 2), data[: len(data) // 2 * 2])
+
+def read(kind, size):
+    count = len(data) // size
+    return struct.unpack("<%d%s" % (count, kind), data[: count * size])
+
+# 32-bit floats of sound lie within -1 to 1; 16-bit words read as floats
+# do not. Interleaved stereo of one mono source has left = right.
+floats = read("f", 4) if len(data) % 4 == 0 else ()
+if floats and all(math.isfinite(v) and abs(v) <= 1.0 for v in floats):
+    samples, kind = [int(round(v * 32768)) for v in floats], "32-bit float"
+else:
+    samples, kind = list(read("h", 2)), "16-bit"
+sounding = [(samples[i], samples[i + 1]) for i in range(0, len(samples) - 1, 2) if samples[i] or samples[i + 1]]
+stereo = len(sounding) > 1000 and sum(l == r for l, r in sounding) >= 0.999 * len(sounding)
+values = samples[::2] if stereo else samples
+print("the disk driver wrote %s %s" % (kind, "stereo, left = right" if stereo else "mono"))
 n = len(values)
 assert n > 5 * 44100, "only %d values written" % n
 first = next((i for i, v in enumerate(values) if v != 0), None)

@@ -112,7 +112,8 @@ bool startDriverOnce() {
   SDL_VideoDriverName(driver, sizeof driver);
   if (!isBlind(driver)) return true;
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  failure = std::string("no video driver here shows a picture (SDL offered \"") + driver + "\")";
+  failure = std::string("no screen to show a picture on (the only video driver that started was \"") +
+            driver + "\")";
   return false;
 }
 
