@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs the real-window tests again on the SDL 1.2 compatibility layer over
+# SDL2, the SDL 1.2 that today's distributions ship. Its libraries are
+# fetched as Debian packages and unpacked into the build folder, never
+# installed (they conflict with the classic development package); the
+# programs built against classic SDL 1.2 load them through LD_LIBRARY_PATH.
+# Usage: scripts/test_compat.sh [BUILD_DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(realpath "${1:-build}")
+compat="$build/compat"
+packages=(libsdl1.2-compat libsdl2-2.0-0 libsamplerate0 libdecor-0-0)
+lib="$compat/root/usr/lib/$(gcc -print-multiarch)"
+
+if [ ! -e "$lib/sdl12-compat/libSDL-1.2.so.0" ]; then
+  mkdir -p "$compat"
+  if ! (cd "$compat" && apt-get download "${packages[@]}" >/dev/null 2>&1); then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq >&2
+    (cd "$compat" && apt-get download "${packages[@]}")
+  fi
+  for deb in "$compat"/*.deb; do dpkg -x "$deb" "$compat/root"; done
+fi
+
+export LD_LIBRARY_PATH="$lib/sdl12-compat:$lib"
+# The programs must really load the layer, not classic SDL.
+ldd "$build/intro" | grep -q "$lib/sdl12-compat/libSDL-1.2.so.0" ||
+  { echo "intro does not load the compatibility layer"; exit 1; }
+echo "SDL 1.2 compatibility layer $(dpkg-deb -f "$compat"/libsdl1.2-compat_*.deb Version) over SDL2 $(dpkg-deb -f "$compat"/libsdl2-2.0-0_*.deb Version)"
+ctest --test-dir "$build" --output-on-failure -L window \
+  -R 'window_(intro_window|intro_exit_keys|intro_fullscreen|intro_enlarged|intro_signals|intro_no_display|intro_sound_disk|rate_display|scenes_screens)$'
