@@ -6,6 +6,7 @@ packages=(
   libsdl1.2-dev libpng-dev libsndfile1-dev
   googletest libgtest-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick netpbm sox
+  dpkg-dev lintian man-db desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

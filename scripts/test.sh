@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up, builds and runs every test: the unit and real-window
-# tests, the unit tests again under AddressSanitizer and
+# tests, the real-window tests again on the SDL 1.2 compatibility layer,
+# the Debian package's checks (lintian, install, run, remove), the unit
+# tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the sound concurrency test under
 # ThreadSanitizer, and a short run of every fuzz target.
 set -euo pipefail
@@ -10,22 +12,30 @@ jobs=$(nproc)
 
 step() { echo; echo "=== $*"; }
 
-# Runs ctest and adds its count of passed tests to the total.
+# Runs a command that ends in ctest (ctest itself, or a script that runs
+# it) and adds its count of passed tests to the total.
 passed=0
-run_ctest() {
+run_counted() {
   local log
   log=$(mktemp)
-  ctest "$@" 2>&1 | tee "$log"
+  "$@" 2>&1 | tee "$log"
   local count
   count=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
   passed=$((passed + ${count:-0}))
   rm -f "$log"
 }
+run_ctest() { run_counted ctest "$@"; }
 
 step "build and test"
 cmake -S . -B build -DTORVELIN_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 run_ctest --test-dir build --output-on-failure -j"$jobs"
+
+step "real-window tests on the SDL 1.2 compatibility layer"
+run_counted bash scripts/test_compat.sh build
+
+step "Debian package: lintian, install, run, remove"
+bash scripts/test_deb.sh build
 
 step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DTORVELIN_SANITIZE=ON -DTORVELIN_PROGRAMS=OFF -DTORVELIN_BENCH=OFF >/dev/null

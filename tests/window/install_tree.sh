@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# cmake --install puts the three programs, the desktop entry and the icon
-# where a desktop looks for them, and the installed programs run.
+# cmake --install puts the three programs under their own names in games/,
+# the two desktop entries, the icon and the manual page where a desktop
+# looks for them, and the installed programs run.
 set -euo pipefail
 : "${BUILD_DIR:?BUILD_DIR must name the build folder}"
 PREFIX=$(mktemp -d)
@@ -10,22 +11,30 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 cmake --install "$BUILD_DIR" --prefix "$PREFIX" >"$PREFIX.log" 2>&1 || { cat "$PREFIX.log" >&2; rm -f "$PREFIX.log"; fail "install failed"; }
 rm -f "$PREFIX.log"
 
-for program in intro intro-fullscreen intro-capture; do
-  [ -x "$PREFIX/bin/$program" ] || fail "bin/$program is not installed"
+for program in torvelin torvelin-fullscreen torvelin-capture; do
+  [ -x "$PREFIX/games/$program" ] || fail "games/$program is not installed"
+  [ -f "$PREFIX/share/man/man6/$program.6.gz" ] || fail "no manual page for $program"
 done
+# The page reads as a manual page, and the other two lead to it.
+man -l "$PREFIX/share/man/man6/torvelin.6.gz" 2>/dev/null | grep -q "TORVELIN_SCALE" || fail "the manual page does not read"
+[ "$(zcat "$PREFIX/share/man/man6/torvelin-fullscreen.6.gz")" = ".so man6/torvelin.6" ] || fail "torvelin-fullscreen(6) does not lead to torvelin(6)"
 
-desktop="$PREFIX/share/applications/torvelin.desktop"
-[ -f "$desktop" ] || fail "no desktop entry"
-[ "$(head -n 1 "$desktop")" = "[Desktop Entry]" ] || fail "the desktop entry does not start with its group"
-field() { sed -n "s/^$1=//p" "$desktop"; }
-[ "$(field Type)" = Application ] || fail "Type is not Application"
-[ "$(field Name)" = TORVELIN ] || fail "Name is not TORVELIN"
-exec_program=$(field Exec | cut -d' ' -f1)
-[ -x "$PREFIX/bin/$exec_program" ] || fail "Exec names $exec_program, which is not installed"
-icon=$(field Icon)
-if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$desktop" || fail "desktop-file-validate refuses the entry"
-fi
+# Each desktop entry starts its own program, with the icon.
+for entry in torvelin:TORVELIN torvelin-fullscreen:"TORVELIN (full screen)"; do
+  desktop="$PREFIX/share/applications/${entry%%:*}.desktop"
+  [ -f "$desktop" ] || fail "no desktop entry ${entry%%:*}"
+  [ "$(head -n 1 "$desktop")" = "[Desktop Entry]" ] || fail "$desktop does not start with its group"
+  field() { sed -n "s/^$1=//p" "$desktop"; }
+  [ "$(field Type)" = Application ] || fail "Type is not Application in $desktop"
+  [ "$(field Name)" = "${entry#*:}" ] || fail "Name is not ${entry#*:} in $desktop"
+  exec_program=$(field Exec | cut -d' ' -f1)
+  [ "$exec_program" = "${entry%%:*}" ] && [ -x "$PREFIX/games/$exec_program" ] ||
+    fail "Exec names $exec_program in $desktop"
+  icon=$(field Icon)
+  if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$desktop" || fail "desktop-file-validate refuses $desktop"
+  fi
+done
 
 # Each icon is a PNG as wide and as tall as the folder it lies in says.
 count=0
@@ -42,6 +51,6 @@ done
 [ -f "$PREFIX/share/icons/hicolor/48x48/apps/$icon.png" ] || fail "no 48x48 icon, the size every desktop looks for"
 
 # The installed capture program works on its own, away from the build.
-"$PREFIX/bin/intro-capture" -q --frames 2 --raw | cmp -s - <("$BUILD_DIR/tools/capture/intro-capture" -q --frames 2 --raw) ||
-  fail "the installed intro-capture does not give the built one's frames"
-echo "installed: $count icon sizes, three programs, desktop entry"
+"$PREFIX/games/torvelin-capture" -q --frames 2 --raw | cmp -s - <("$BUILD_DIR/tools/capture/intro-capture" -q --frames 2 --raw) ||
+  fail "the installed torvelin-capture does not give the built one's frames"
+echo "installed: $count icon sizes, three programs, two desktop entries, manual page"
