@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "audio/headless.hpp"
 #include "audio/sdlsnd.hpp"
 #include "audio_test_util.hpp"
 #include "containers/array.hpp"

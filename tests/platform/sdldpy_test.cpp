@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/headless.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
 #include "platform/sdldpy.hpp"

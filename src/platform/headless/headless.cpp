@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "audio/headless.hpp"
 #include "image/img.hpp"
 #include "platform/device.hpp"
 #include "platform/fps.hpp"
