@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 
 namespace {
 
@@ -159,7 +160,7 @@ bool ParseDigits(const char*& p, int64_t limit, int64_t& out) {
 }  // namespace
 
 void SAMPLEError() {
-  if (kDiagnostics) std::printf("SAMPLE error\n");
+  REPORTError(kDiagnostics, "SAMPLE error\n");
 }
 
 SAMPLE* SAMPLENew() {

@@ -1,11 +1,11 @@
 #include "containers/array.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 
 namespace {
 
@@ -32,7 +32,7 @@ bool GrowTo(ARRAY* a, int64_t needed) {
 bool ARRAYDiagnostics = false;
 
 void ARRAYError() {
-  if (ARRAYDiagnostics) std::printf("ARRAY error\n");
+  REPORTError(ARRAYDiagnostics, "ARRAY error\n");
 }
 
 ARRAY* ARRAYNew() {

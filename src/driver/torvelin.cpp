@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "core/rnd.hpp"
 #include "driver/flavour.hpp"
 #include "image/img.hpp"
@@ -16,7 +17,7 @@ namespace {
 [[maybe_unused]] constexpr Identification identification{
     "PROGRAM", "C", "TORVELIN", "20261207", "TORVELIN"};
 
-constexpr bool TORVELINDiagnostics = false;
+constexpr bool kDiagnostics = false;
 
 // Without a window there is nothing to show: say why and stop.
 void requireWindow() {
@@ -61,7 +62,7 @@ SDLSND* TORVELINSound = nullptr;
 MUSIC* TORVELINMusic = nullptr;
 
 void TORVELINError() {
-  if (TORVELINDiagnostics) printf("TORVELIN Error.\n");
+  REPORTError(kDiagnostics, "TORVELIN Error.\n");
 }
 
 int TORVELINWrap(int a, int n) {

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "image/img.hpp"
 
 namespace {
 
-constexpr bool RASTERDiagnostics = true;
+constexpr bool kDiagnostics = true;
 
 [[maybe_unused]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "RASTER  "};
@@ -123,7 +124,7 @@ void DrawRows(const RASTER* raster, IMG* img, DrawRow drawRow) {
 }  // namespace
 
 void RASTERError() {
-  if constexpr (RASTERDiagnostics) std::printf("RASTER error\n");
+  REPORTError(kDiagnostics, "RASTER error\n");
 }
 
 RASTER* RASTERNew() {

@@ -1,9 +1,9 @@
 #include "effects/stars.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "core/rnd.hpp"
 #include "image/img.hpp"
 #include "text/font.hpp"
@@ -13,7 +13,7 @@ namespace {
 [[maybe_unused]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "STARS   "};
 
-constexpr bool diagnostics = false;
+constexpr bool kDiagnostics = false;
 constexpr int32_t one = 0x10000;
 constexpr int defaultCount = 16;
 constexpr int glyphCycle = 64;
@@ -56,7 +56,7 @@ bool entersThroughSide(int32_t vx, int32_t vy) {
 }  // namespace
 
 void STARSError() {
-  if constexpr (diagnostics) std::printf("STARS error\n");
+  REPORTError(kDiagnostics, "STARS error\n");
 }
 
 STARS* STARSNew() {

@@ -12,11 +12,12 @@
 #include "image/img.hpp"
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 
 namespace {
 
 // Turns the error printer on; off in every shipped build.
-constexpr bool IMGDiagnostics = false;
+constexpr bool kDiagnostics = false;
 
 [[maybe_unused]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "IMG     "};
@@ -130,7 +131,7 @@ bool ReadSize(const char* text, size_t& pos, int64_t& value) {
 }  // namespace
 
 void IMGError() {
-  if constexpr (IMGDiagnostics) printf("IMG error\n");
+  REPORTError(kDiagnostics, "IMG error\n");
 }
 
 IMG* IMGNew() {

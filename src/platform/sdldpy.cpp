@@ -1,9 +1,9 @@
 #include "platform/sdldpy.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "image/img.hpp"
 #include "platform/device.hpp"
 
@@ -12,7 +12,7 @@ namespace {
 [[maybe_unused]] constexpr Identification identification{
     "CODE", "C SDL", "TORVELIN", "20261207", "SDLDPY  "};
 
-constexpr bool SDLDPYDiagnostics = false;
+constexpr bool kDiagnostics = false;
 constexpr int SDLDPYDefaultSize = 256;
 
 SDLDPY* single = nullptr;
@@ -35,7 +35,7 @@ bool fitsExactly(const SDLDPY* display, const IMG* image) {
 }  // namespace
 
 void SDLDPYError() {
-  if (SDLDPYDiagnostics) printf("SDLDPY error\n");
+  REPORTError(kDiagnostics, "SDLDPY error\n");
 }
 
 void SDLDPYSetFullScreen(bool chosen) { fullScreen = chosen; }

@@ -9,6 +9,7 @@
 #include <initializer_list>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "core/sintable.hpp"
 #include "image/img.hpp"
 
@@ -17,7 +18,7 @@ namespace {
 [[maybe_unused]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "BYTEMAP "};
 
-constexpr bool diagnostics = false;
+constexpr bool kDiagnostics = false;
 
 bool hasSamples(const BYTEMAP* map) { return map && map->samples; }
 
@@ -360,7 +361,7 @@ int* axisMap(int dstLen, int srcLen, bool lastOfGroup) {
 }  // namespace
 
 void BYTEMAPError() {
-  if constexpr (diagnostics) std::printf("BYTEMAP error\n");
+  REPORTError(kDiagnostics, "BYTEMAP error\n");
 }
 
 BYTEMAP* BYTEMAPNew() {

@@ -1,16 +1,16 @@
 #include "text/cursor.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 
 namespace {
 
 [[maybe_unused]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "CURSOR  "};
 
-constexpr bool diagnostics = false;
+constexpr bool kDiagnostics = false;
 
 // A cursor whose length was written directly may still be unusable.
 bool usable(const CURSOR* cursor) { return cursor && cursor->length >= 1; }
@@ -18,7 +18,7 @@ bool usable(const CURSOR* cursor) { return cursor && cursor->length >= 1; }
 }  // namespace
 
 void CURSORError() {
-  if constexpr (diagnostics) std::printf("CURSOR Error.\n");
+  REPORTError(kDiagnostics, "CURSOR Error.\n");
 }
 
 CURSOR* CURSORNew() {

@@ -1,10 +1,10 @@
 #include "text/font.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "image/img.hpp"
 
 namespace {
@@ -12,7 +12,7 @@ namespace {
 [[maybe_unused]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "FONT    "};
 
-constexpr bool diagnostics = false;
+constexpr bool kDiagnostics = false;
 
 using Blit = void (*)(const IMG*, IMG*, int, int, int, int, int, int);
 
@@ -50,7 +50,7 @@ int hexGlyph(uint32_t nibble) { return static_cast<int>(nibble < 10 ? nibble + 4
 }  // namespace
 
 void FONTError() {
-  if constexpr (diagnostics) std::printf("FONT Error.\n");
+  REPORTError(kDiagnostics, "FONT Error.\n");
 }
 
 FONT* FONTNew() {

@@ -1,10 +1,10 @@
 #include "text/scroll.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "core/sintable.hpp"
 #include "text/cursor.hpp"
 #include "text/font.hpp"
@@ -17,7 +17,7 @@ namespace {
 [[maybe_unused]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "SCROLL  "};
 
-constexpr bool diagnostics = false;
+constexpr bool kDiagnostics = false;
 
 // Length of the text a new scroller pretends to hold: "A scroll's default text. ".
 constexpr int defaultTextLength = 25;
@@ -30,7 +30,7 @@ int32_t keepPhaseInTurn(int64_t phase) { return static_cast<int32_t>(phase % Sin
 }  // namespace
 
 void SCROLLError() {
-  if constexpr (diagnostics) std::printf("SCROLL error\n");
+  REPORTError(kDiagnostics, "SCROLL error\n");
 }
 
 int SCROLLAdvance(CURSOR* cursor, int32_t* offset, int speed, int cellWidth) {

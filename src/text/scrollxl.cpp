@@ -1,10 +1,10 @@
 #include "text/scrollxl.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "image/img.hpp"
 #include "text/cursor.hpp"
 #include "text/font.hpp"
@@ -15,7 +15,7 @@ namespace {
 [[maybe_unused]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "SCROLLXL"};
 
-constexpr bool diagnostics = false;
+constexpr bool kDiagnostics = false;
 
 // Length of the text a new scroller pretends to hold: "A scroll's default text. ".
 constexpr int defaultTextLength = 25;
@@ -30,7 +30,7 @@ int64_t letterCell(const SCROLLXL* scroll) {
 }  // namespace
 
 void SCROLLXLError() {
-  if constexpr (diagnostics) std::printf("SCROLLXL error\n");
+  REPORTError(kDiagnostics, "SCROLLXL error\n");
 }
 
 SCROLLXL* SCROLLXLNew() {
