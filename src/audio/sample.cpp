@@ -13,7 +13,7 @@
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "SAMPLE  "};
 
 constexpr bool kDiagnostics = false;

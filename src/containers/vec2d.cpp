@@ -9,7 +9,7 @@ namespace {
 
 constexpr bool kDiagnostics = false;
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "VEC2D   "};
 
 }  // namespace

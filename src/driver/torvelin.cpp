@@ -14,7 +14,7 @@
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification identification{
     "PROGRAM", "C", "TORVELIN", "20261207", "TORVELIN"};
 
 constexpr bool kDiagnostics = false;

@@ -16,7 +16,7 @@ namespace {
 
 constexpr bool kDiagnostics = true;
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "RASTER  "};
 
 constexpr uint32_t channelMasks[3] = {0xFF0000u, 0x00FF00u, 0x0000FFu};

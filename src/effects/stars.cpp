@@ -10,7 +10,7 @@
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "STARS   "};
 
 constexpr bool kDiagnostics = false;

@@ -19,7 +19,7 @@ namespace {
 // Turns the error printer on; off in every shipped build.
 constexpr bool kDiagnostics = false;
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "IMG     "};
 
 constexpr int IMGNewSize = 16;

@@ -7,7 +7,7 @@
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "FPS     "};
 
 constexpr int32_t MicrosecondsPerSecond = 1000000;

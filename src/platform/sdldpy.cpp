@@ -9,7 +9,7 @@
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification identification{
     "CODE", "C SDL", "TORVELIN", "20261207", "SDLDPY  "};
 
 constexpr bool kDiagnostics = false;

@@ -9,7 +9,7 @@
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "SDLKBD  "};
 
 constexpr bool kTrace = false;

@@ -15,7 +15,7 @@
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "BYTEMAP "};
 
 constexpr bool kDiagnostics = false;

@@ -14,7 +14,7 @@ int32_t wavePhase = 0;
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "SCROLL  "};
 
 constexpr bool kDiagnostics = false;

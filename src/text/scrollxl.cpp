@@ -12,7 +12,7 @@
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification identification{
     "CODE", "C", "TORVELIN", "20261207", "SCROLLXL"};
 
 constexpr bool kDiagnostics = false;
