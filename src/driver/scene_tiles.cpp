@@ -16,6 +16,10 @@ constexpr int kSpritePictures = 7;
 constexpr int32_t kWideLogoWidth = 2048;
 constexpr int32_t kWideLogoHeight = 256;
 constexpr int32_t kHalfSine = 511;    // first half of the table: no negatives
+// The wide logo's left edge swings this far either way of its rest column:
+// from -2176 to 383.
+constexpr int32_t kWideLogoSwing = 1280;
+constexpr int32_t kWideLogoRestX = -896;
 
 void setGlyph(FONT* font, int32_t ch) {
   if (font != nullptr) font->ch = ch;
@@ -43,7 +47,7 @@ void drawTileWall(const TORVELINTileRun& run, int n) {
 // Crosses the screen and back every 1024 frames, brightening what it covers.
 void drawWideLogo(int n) {
   const int32_t v = SinTable[n % SinTableLength];
-  const int32_t dx = ((v * 1280) >> 15) - 896;
+  const int32_t dx = ((v * kWideLogoSwing) >> 15) + kWideLogoRestX;
   IMGBlitAddSat(TORVELINWideLogo, TORVELINFrame, 0, 0, dx, 0, kWideLogoWidth, kWideLogoHeight);
 }
 

@@ -771,8 +771,8 @@ void BYTEMAPDrawCircle(BYTEMAP* map, int cx, int cy, int r, int value) {
     BYTEMAPError();
     return;
   }
-  for (int k = 0; k < 256; ++k) {
-    const int64_t g = (int64_t{r} * SinTable[(256 + k) & SinTableMask]) >> 15;
+  for (int k = 0; k < SinTableQuarterTurn; ++k) {
+    const int64_t g = (int64_t{r} * SinTable[(SinTableQuarterTurn + k) & SinTableMask]) >> 15;
     const int64_t h = (int64_t{r} * SinTable[k & SinTableMask]) >> 15;
     const int64_t xs[2] = {cx + g - 1, cx - g};
     const int64_t ys[2] = {cy + h, cy - h};
@@ -815,8 +815,8 @@ BYTEMAP* BYTEMAPRotate(const BYTEMAP* src, int angle) {
     BYTEMAPError();
     return nullptr;
   }
-  const int64_t w = int64_t{src->width} * 92667 / 65536;
-  const int64_t h = int64_t{src->height} * 92667 / 65536;
+  const int64_t w = int64_t{src->width} * SinTableSqrt2 / 65536;
+  const int64_t h = int64_t{src->height} * SinTableSqrt2 / 65536;
   BYTEMAP* out = BYTEMAPNew();
   if (!out) return nullptr;
   BYTEMAPAlloc(out, static_cast<int>(w), static_cast<int>(h));
@@ -827,7 +827,7 @@ BYTEMAP* BYTEMAPRotate(const BYTEMAP* src, int angle) {
   }
   const int64_t turn = wrapIndex(-int64_t{angle}, SinTableLength);
   const int64_t s = SinTable[turn];
-  const int64_t c = SinTable[wrapIndex(turn - 256, SinTableLength)];
+  const int64_t c = SinTable[wrapIndex(turn - SinTableQuarterTurn, SinTableLength)];
   const int64_t scx = src->width / 2, scy = src->height / 2, dcx = w / 2, dcy = h / 2;
   for (int64_t y = 0; y < h; ++y) {
     for (int64_t x = 0; x < w; ++x) {
