@@ -13,7 +13,7 @@
 
 namespace {
 
-[[gnu::used]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "SAMPLE  "};
 
 constexpr bool kDiagnostics = false;

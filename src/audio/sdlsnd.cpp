@@ -11,7 +11,7 @@
 
 namespace {
 
-[[gnu::used]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "SDLSND  "};
 
 constexpr bool kTrace = false;

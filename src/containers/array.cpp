@@ -9,7 +9,7 @@
 
 namespace {
 
-[[gnu::used]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20101011", "ARRAY   "};
 
 constexpr int32_t kInitialCapacity = 2;

@@ -9,7 +9,7 @@ namespace {
 
 constexpr bool kDiagnostics = false;
 
-[[gnu::used]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "VEC2D   "};
 
 }  // namespace

@@ -14,13 +14,13 @@
 
 namespace {
 
-[[gnu::used]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "PROGRAM", "C", "TORVELIN", "20261207", "TORVELIN"};
 
 constexpr bool kDiagnostics = false;
 
 // Without a window there is nothing to show: say why and stop.
-void requireWindow() {
+void RequireWindow() {
   const char* reason = SDLDPYFailure();
   if (reason == nullptr) return;
   fprintf(stderr, "TORVELIN: cannot open the %d x %d window: %s\n", TORVELINWidth, TORVELINHeight,
@@ -81,7 +81,7 @@ void TORVELINInit() {
   SDLDPYSetFullScreen(TORVELINFullScreen);
   TORVELINDisplay = SDLDPYNew();
   SDLDPYSetMode(TORVELINDisplay, TORVELINWidth, TORVELINHeight);
-  requireWindow();
+  RequireWindow();
   TORVELINKeyboard = SDLKBDNew();
   TORVELINFrame = IMGNew();
   IMGAlloc(TORVELINFrame, TORVELINDisplay->width, TORVELINDisplay->height);

@@ -11,7 +11,7 @@ namespace {
 
 constexpr bool kDiagnostics = false;
 
-[[gnu::used]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "LASER   "};
 
 bool HasArea(const IMG* img) { return img != nullptr && img->width > 0 && img->height > 0; }

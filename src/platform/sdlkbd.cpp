@@ -9,11 +9,11 @@
 
 namespace {
 
-[[gnu::used]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "SDLKBD  "};
 
 constexpr bool kTrace = false;
-constexpr int SDLKBDKeyBytes = 8;
+constexpr int kKeyBytes = 8;
 
 SDLKBD* single = nullptr;
 
@@ -27,7 +27,7 @@ SDLKBD* SDLKBDNew() {
   }
   if (single == nullptr) {
     single = static_cast<SDLKBD*>(calloc(1, sizeof(SDLKBD)));
-    if (single != nullptr) single->keys = static_cast<uint8_t*>(calloc(SDLKBDKeyBytes, 1));
+    if (single != nullptr) single->keys = static_cast<uint8_t*>(calloc(kKeyBytes, 1));
   }
   return single;
 }

@@ -11,19 +11,19 @@
 
 namespace {
 
-constexpr Uint32 WindowedFlags = SDL_HWSURFACE | SDL_ANYFORMAT;
-constexpr Uint32 FullScreenFlags = WindowedFlags | SDL_FULLSCREEN;
-constexpr const char* Caption = "TORVELIN";
+constexpr Uint32 kWindowedFlags = SDL_HWSURFACE | SDL_ANYFORMAT;
+constexpr Uint32 kFullScreenFlags = kWindowedFlags | SDL_FULLSCREEN;
+constexpr const char* kCaption = "TORVELIN";
 
 // Video drivers that give a picture on a screen, in order of preference.
 // SDL would otherwise fall back to drawing text art on the terminal.
-constexpr const char* ScreenDrivers[] = {"x11", "fbcon"};
+constexpr const char* kScreenDrivers[] = {"x11", "fbcon"};
 
 SDL_Surface* screen = nullptr;
 std::string failure;
 bool doubleBuffered = false;
 
-void updateScreen() {
+void UpdateScreen() {
   if (doubleBuffered)
     SDL_Flip(screen);
   else
@@ -31,7 +31,7 @@ void updateScreen() {
 }
 
 // True when the screen holds 0x00RRGGBB words, so image rows copy as they are.
-bool screenMatchesImages() {
+bool ScreenMatchesImages() {
   const SDL_PixelFormat* f = screen->format;
   return f->BitsPerPixel == 32 && f->Rmask == 0x00ff0000u && f->Gmask == 0x0000ff00u &&
          f->Bmask == 0x000000ffu;
@@ -54,32 +54,32 @@ struct InterruptKeeper {
 
 // A busy X server now and then refuses a connection: a few tries over a
 // third of a second ride that out.
-constexpr int DisplayTries = 4;
-constexpr Uint32 DisplayRetryMs = 100;
+constexpr int kDisplayTries = 4;
+constexpr Uint32 kDisplayRetryMs = 100;
 
-bool startDriver(const char* driver) {
+bool StartDriver(const char* driver) {
   const bool mayRetry = driver != nullptr && strcmp(driver, "x11") == 0 && getenv("DISPLAY") != nullptr;
   for (int attempt = 1;; ++attempt) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
-    if (!mayRetry || attempt == DisplayTries) return false;
-    SDL_Delay(DisplayRetryMs);
+    if (!mayRetry || attempt == kDisplayTries) return false;
+    SDL_Delay(kDisplayRetryMs);
   }
 }
 
 // Starts video on a screen driver unless the user chose one. False, with
 // the reason in `failure`, when there is no screen to open a window on.
-bool startVideo() {
+bool StartVideo() {
   const InterruptKeeper keeper;
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
   if (const char* chosen = getenv("SDL_VIDEODRIVER")) {
-    if (startDriver(chosen)) return true;
+    if (StartDriver(chosen)) return true;
     failure = SDL_GetError();
     return false;
   }
   failure.clear();
-  for (const char* driver : ScreenDrivers) {
+  for (const char* driver : kScreenDrivers) {
     setenv("SDL_VIDEODRIVER", driver, 1);
-    const bool started = startDriver(driver);
+    const bool started = StartDriver(driver);
     if (!started && failure.empty()) failure = SDL_GetError();
     unsetenv("SDL_VIDEODRIVER");
     if (started) return true;
@@ -96,18 +96,18 @@ void SDLDPYDeviceStartSystem() {
 }
 
 bool SDLDPYDeviceOpen(int width, int height, bool fullScreen, int* depth, const char** reason) {
-  if (!startVideo()) {
+  if (!StartVideo()) {
     *reason = failure.c_str();
     return false;
   }
-  const Uint32 videoFlags = fullScreen ? FullScreenFlags : WindowedFlags;
+  const Uint32 videoFlags = fullScreen ? kFullScreenFlags : kWindowedFlags;
   screen = SDL_SetVideoMode(width, height, 0, videoFlags);
   if (screen == nullptr) {
     failure = SDL_GetError();
     *reason = failure.c_str();
     return false;
   }
-  SDL_WM_SetCaption(Caption, Caption);
+  SDL_WM_SetCaption(kCaption, kCaption);
   *depth = screen->format->BitsPerPixel;
   doubleBuffered = (screen->flags & SDL_DOUBLEBUF) != 0;
   return true;
@@ -132,9 +132,9 @@ void SDLDPYDevicePresent(const IMG* image, int width, int height) {
   // A screen that already holds our pixel words needs no conversion: a
   // converted copy and a blit would only move every word twice more each
   // frame, which is most of the program's time at 50 frames per second.
-  if (screenMatchesImages() && width <= screen->w && height <= screen->h) {
+  if (ScreenMatchesImages() && width <= screen->w && height <= screen->h) {
     copyIntoScreen(image, width, height);
-    updateScreen();
+    UpdateScreen();
     return;
   }
   // The temporary surface borrows the image's words; its pitch is the
@@ -149,17 +149,17 @@ void SDLDPYDevicePresent(const IMG* image, int width, int height) {
     SDL_FreeSurface(converted);
   }
   SDL_FreeSurface(borrowed);
-  updateScreen();
+  UpdateScreen();
 }
 
 void SDLDPYDevicePresentDirect(const IMG* image) {
   if (screen == nullptr) return;
-  if (!screenMatchesImages()) {
+  if (!ScreenMatchesImages()) {
     SDLDPYDevicePresent(image, image->width, image->height);
     return;
   }
   copyIntoScreen(image, image->width, image->height);
-  updateScreen();
+  UpdateScreen();
 }
 
 bool SDLKBDDevicePoll(SDLKBDEvent* event) {
