@@ -1,17 +1,17 @@
 #include "audio/music.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "audio/sample.hpp"
 #include "audio/sdlsnd_device.hpp"
 #include "containers/array.hpp"
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "core/rnd.hpp"
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "MUSIC   "};
 
 // The placed instrument of the current rebuild (zeros elsewhere), and the
@@ -66,7 +66,7 @@ void Rebuild(MUSIC* m) {
 bool MUSICDiagnostics = false;
 
 void MUSICError() {
-  if (MUSICDiagnostics) std::printf("MUSIC ERROR\n");
+  REPORTError(MUSICDiagnostics, "MUSIC ERROR\n");
 }
 
 MUSIC* MUSICNew() {

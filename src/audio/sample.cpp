@@ -9,10 +9,11 @@
 #include <memory>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "SAMPLE  "};
 
 constexpr bool kDiagnostics = false;
@@ -159,7 +160,7 @@ bool ParseDigits(const char*& p, int64_t limit, int64_t& out) {
 }  // namespace
 
 void SAMPLEError() {
-  if (kDiagnostics) std::printf("SAMPLE error\n");
+  REPORTError(kDiagnostics, "SAMPLE error\n");
 }
 
 SAMPLE* SAMPLENew() {

@@ -1,6 +1,5 @@
 #include "audio/sdlsnd.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -8,33 +7,14 @@
 #include "audio/sdlsnd_device.hpp"
 #include "containers/array.hpp"
 #include "core/identification.hpp"
+#include "core/report.hpp"
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "SDLSND  "};
 
 constexpr bool kTrace = false;
-
-void TraceLine(const char* line) {
-  if (kTrace) std::printf("%s", line);
-}
-
-// Prints "NAME_" on entry and "_NAME" on every way out.
-class TraceScope {
- public:
-  explicit TraceScope(const char* name) : name_(name) {
-    if (kTrace) std::printf("%s_\n", name_);
-  }
-  ~TraceScope() {
-    if (kTrace) std::printf("_%s\n", name_);
-  }
-  TraceScope(const TraceScope&) = delete;
-  TraceScope& operator=(const TraceScope&) = delete;
-
- private:
-  const char* name_;
-};
 
 SAMPLE* Head(const SDLSND* snd) { return static_cast<SAMPLE*>(ARRAYGet(snd->queue, 0)); }
 
@@ -48,10 +28,10 @@ SAMPLE* NextHead(SDLSND* snd) {
 }  // namespace
 
 SDLSND* SDLSNDNew() {
-  TraceScope trace("SDLSNDNew");
+  REPORTTrace trace(kTrace, "SDLSNDNew");
   auto* snd = static_cast<SDLSND*>(std::calloc(1, sizeof(SDLSND)));
   if (snd == nullptr) {
-    TraceLine("ERR calloc SDLSND\n");
+    trace.Error("calloc SDLSND");
     return nullptr;
   }
   snd->rate = SDLSNDRate;
@@ -62,7 +42,7 @@ SDLSND* SDLSNDNew() {
   snd->queue = ARRAYNew();
   // The queue exists before the device starts pulling from it.
   if (snd->queue == nullptr || !SDLSNDOpenDevice(snd)) {
-    TraceLine("ERR open audio\n");
+    trace.Error("open audio");
     if (snd->queue != nullptr) ARRAYFree(&snd->queue);
     std::free(snd);
     return nullptr;
@@ -71,9 +51,9 @@ SDLSND* SDLSNDNew() {
 }
 
 void SDLSNDFree(SDLSND** ref) {
-  TraceScope trace("SDLSNDFree");
+  REPORTTrace trace(kTrace, "SDLSNDFree");
   if (ref == nullptr || *ref == nullptr) {
-    TraceLine("ERR void parameter\n");
+    trace.Error("void parameter");
     return;
   }
   SDLSNDCloseDevice();
@@ -83,15 +63,15 @@ void SDLSNDFree(SDLSND** ref) {
 }
 
 void SDLSNDPlaySAMPLE(SDLSND* snd, SAMPLE* s) {
-  TraceScope trace("SDLSNDPlaySAMPLE");
+  REPORTTrace trace(kTrace, "SDLSNDPlaySAMPLE");
   if (snd == nullptr || s == nullptr) {
-    TraceLine("ERR void parameter\n");
+    trace.Error("void parameter");
     return;
   }
   // Appending may move the queue's slot block, which the callback reads.
   SDLSNDLockDevice();
   if (snd->queue == nullptr) {
-    TraceLine("ERR void snd->queue\n");
+    trace.Error("void snd->queue");
     snd->queue = ARRAYNew();
   }
   ARRAYPush(snd->queue, s);
@@ -107,21 +87,21 @@ int SDLSNDQueueLength(SDLSND* snd) {
 }
 
 void SDLSNDCallback(void* userdata, uint8_t* stream, int len) {
-  TraceScope trace("SDLSNDCallback");
+  REPORTTrace trace(kTrace, "SDLSNDCallback");
   auto* snd = static_cast<SDLSND*>(userdata);
   if (snd == nullptr || stream == nullptr) {
-    TraceLine("ERR void parameter\n");
+    trace.Error("void parameter");
     return;
   }
   if (len <= 0) {
-    TraceLine("ERR wrong length\n");
+    trace.Error("wrong length");
     return;
   }
   // Whatever the queue does not cover is silence; not every audio layer
   // clears the buffer before calling.
   std::memset(stream, 0, static_cast<size_t>(len));
   if (snd->queue == nullptr || snd->queue->count == 0) {
-    TraceLine("ERR underflow\n");
+    trace.Error("underflow");
     return;
   }
   SAMPLE* head = Head(snd);
@@ -141,36 +121,36 @@ void SDLSNDCallback(void* userdata, uint8_t* stream, int len) {
 }
 
 const char* SDLSNDToASCII(const SDLSND* snd) {
-  TraceScope trace("SDLSNDToASCII");
+  REPORTTrace trace(kTrace, "SDLSNDToASCII");
   if (snd == nullptr) {
-    TraceLine("ERR void parameter\n");
+    trace.Error("void parameter");
     return nullptr;
   }
   return "";
 }
 
 SDLSND* SDLSNDFromASCII(const char* text) {
-  TraceScope trace("SDLSNDFromASCII");
-  if (text == nullptr) TraceLine("ERR void parameter.\n");
+  REPORTTrace trace(kTrace, "SDLSNDFromASCII");
+  if (text == nullptr) trace.Error("void parameter.");
   return nullptr;
 }
 
 bool SDLSNDEqual(const SDLSND* a, const SDLSND* b) {
-  TraceScope trace("SDLSNDEqual");
+  REPORTTrace trace(kTrace, "SDLSNDEqual");
   if (a == nullptr || b == nullptr) {
-    TraceLine("ERR void parameter\n");
+    trace.Error("void parameter");
     return false;
   }
   return true;
 }
 
 SDLSND* SDLSNDCopy(const SDLSND* snd) {
-  TraceScope trace("SDLSNDCopy");
-  if (snd == nullptr) TraceLine("ERR void parameter\n");
+  REPORTTrace trace(kTrace, "SDLSNDCopy");
+  if (snd == nullptr) trace.Error("void parameter");
   return nullptr;
 }
 
 void SDLSNDPlay(SDLSND* snd) {
-  TraceScope trace("SDLSNDPlay");
-  if (snd == nullptr) TraceLine("ERR void parameter\n");
+  REPORTTrace trace(kTrace, "SDLSNDPlay");
+  if (snd == nullptr) trace.Error("void parameter");
 }

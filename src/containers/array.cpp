@@ -1,15 +1,15 @@
 #include "containers/array.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20101011", "ARRAY   "};
 
 constexpr int32_t kInitialCapacity = 2;
@@ -32,7 +32,7 @@ bool GrowTo(ARRAY* a, int64_t needed) {
 bool ARRAYDiagnostics = false;
 
 void ARRAYError() {
-  if (ARRAYDiagnostics) std::printf("ARRAY error\n");
+  REPORTError(ARRAYDiagnostics, "ARRAY error\n");
 }
 
 ARRAY* ARRAYNew() {

@@ -1,21 +1,21 @@
 #include "containers/vec2d.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 
 namespace {
 
-constexpr bool VEC2DDiagnostics = false;
+constexpr bool kDiagnostics = false;
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "VEC2D   "};
 
 }  // namespace
 
 void VEC2DError() {
-  if constexpr (VEC2DDiagnostics) std::printf("VEC2D error\n");
+  REPORTError(kDiagnostics, "VEC2D error\n");
 }
 
 VEC2D* VEC2DNew() {

@@ -8,18 +8,20 @@ namespace {
 // sine, product, sum); the other three quarters are mirrored from it, so the
 // peak is 32766 and the table is exactly symmetric.
 std::array<int16_t, SinTableLength> BuildSinTable() {
-  std::array<int16_t, 256> quarter{};
-  for (int i = 0; i < 256; ++i) {
+  constexpr int quarterTurn = SinTableQuarterTurn;
+  std::array<int16_t, quarterTurn> quarter{};
+  for (int i = 0; i < quarterTurn; ++i) {
     const float angle = 2.0f * 3.14159265358979f * static_cast<float>(i) / 1024.0f;
     const float scaled = 32767.0f * std::sin(angle) + 0.5f;
     quarter[i] = static_cast<int16_t>(std::floor(scaled));
   }
   std::array<int16_t, SinTableLength> table{};
-  for (int i = 0; i < 256; ++i) {
+  for (int i = 0; i < quarterTurn; ++i) {
+    const int mirrored = quarterTurn - 1 - i;
     table[i] = quarter[i];
-    table[256 + i] = quarter[255 - i];
-    table[512 + i] = static_cast<int16_t>(-quarter[i]);
-    table[768 + i] = static_cast<int16_t>(-quarter[255 - i]);
+    table[quarterTurn + i] = quarter[mirrored];
+    table[2 * quarterTurn + i] = static_cast<int16_t>(-quarter[i]);
+    table[3 * quarterTurn + i] = static_cast<int16_t>(-quarter[mirrored]);
   }
   return table;
 }

@@ -22,6 +22,13 @@ namespace {
 constexpr uint32_t kPaceRange = 0xfffffu;
 constexpr uint32_t kPaceBase = 0x1000u;
 
+// The wanderer's speeds at program start, in 1/65536 level a frame: red climbs
+// half a level, green falls a hair over three quarters (0xffff3fff), blue
+// climbs a quarter.
+constexpr int32_t kRedStartSpeed = 0x8000;
+constexpr int32_t kGreenStartSpeed = -49153;
+constexpr int32_t kBlueStartSpeed = 0x4000;
+
 // The fill runs eight copies of the generator side by side, lane j being j
 // steps ahead of lane 0, and moves each lane eight steps at a time: the same
 // numbers in the same order, without one long chain of dependent multiplies.
@@ -249,9 +256,9 @@ void WanderChannel(TORVELINWanderChannel& channel) {
 }  // namespace
 
 TORVELINWanderChannel TORVELINWander[3] = {
-    {0, 0x8000},
-    {0x800000, -49153},
-    {0x400000, 0x4000},
+    {0, kRedStartSpeed},
+    {0x800000, kGreenStartSpeed},
+    {0x400000, kBlueStartSpeed},
 };
 uint32_t TORVELINWanderedColour = 0;
 

@@ -18,7 +18,7 @@ constexpr int32_t kSparkleInset = 16;
 
 // Every sparkle draws one number per frame; an old one is placed anew with
 // a chance of 1 in 16, which draws two more.
-void stepSparkle(TORVELINSparkle& sparkle) {
+void StepSparkle(TORVELINSparkle& sparkle) {
   sparkle.c += 1;
   const int r = RNDNext();
   if (sparkle.c >= kSparkleSteps && (r & 15) == 0) {
@@ -28,11 +28,11 @@ void stepSparkle(TORVELINSparkle& sparkle) {
   }
 }
 
-void drawSparkles() {
+void DrawSparkles() {
   FONT* font = TORVELINSparkleFont;
   if (font != nullptr) font->target = TORVELINFrame;
   for (TORVELINSparkle& sparkle : TORVELINSparkles) {
-    stepSparkle(sparkle);
+    StepSparkle(sparkle);
     if (font == nullptr) continue;
     font->x = sparkle.x;
     font->y = sparkle.y;
@@ -43,7 +43,7 @@ void drawSparkles() {
 
 // The scroller paints opaque cells into its own layer; the keyed copy lets
 // the floor and the sparkles show around the glyphs.
-void drawScroller() {
+void DrawScroller() {
   IMG* layer = TORVELINScrollerImage;
   IMGClear(layer);
   SCROLLDraw(TORVELINScroller);
@@ -57,8 +57,8 @@ TORVELINSparkle TORVELINSparkles[TORVELINSparkleCount] = {};
 
 void TORVELINScrollerSceneDraw() {
   RASTERDraw(&TORVELINFloorRaster, TORVELINFrame);
-  drawSparkles();
-  drawScroller();
+  DrawSparkles();
+  DrawScroller();
 }
 
 void TORVELINSceneScroller() {

@@ -16,18 +16,22 @@ constexpr int kSpritePictures = 7;
 constexpr int32_t kWideLogoWidth = 2048;
 constexpr int32_t kWideLogoHeight = 256;
 constexpr int32_t kHalfSine = 511;    // first half of the table: no negatives
+// The wide logo's left edge swings this far either way of its rest column:
+// from -2176 to 383.
+constexpr int32_t kWideLogoSwing = 1280;
+constexpr int32_t kWideLogoRestX = -896;
 
-void setGlyph(FONT* font, int32_t ch) {
+void SetGlyph(FONT* font, int32_t ch) {
   if (font != nullptr) font->ch = ch;
 }
 
-void invertSmallFont() {
+void InvertSmallFont() {
   if (TORVELINSmallFont != nullptr) IMGInvert(TORVELINSmallFont->sheet);
 }
 
 // Rows from the bottom up, columns from the right; n slides the wall one
 // pixel left per frame and the 32-pixel period hides the jump back.
-void drawTileWall(const TORVELINTileRun& run, int n) {
+void DrawTileWall(const TORVELINTileRun& run, int n) {
   FONT* tiles = TORVELINTileFont;
   if (tiles == nullptr) return;
   tiles->ch = run.tileA;
@@ -41,25 +45,25 @@ void drawTileWall(const TORVELINTileRun& run, int n) {
 }
 
 // Crosses the screen and back every 1024 frames, brightening what it covers.
-void drawWideLogo(int n) {
+void DrawWideLogo(int n) {
   const int32_t v = SinTable[n % SinTableLength];
-  const int32_t dx = ((v * 1280) >> 15) - 896;
+  const int32_t dx = ((v * kWideLogoSwing) >> 15) + kWideLogoRestX;
   IMGBlitAddSat(TORVELINWideLogo, TORVELINFrame, 0, 0, dx, 0, kWideLogoWidth, kWideLogoHeight);
 }
 
 // Bounces between rows 40 and -7; a negative run stays at the top.
-void drawLargeScroller(const TORVELINTileRun& run, int n) {
+void DrawLargeScroller(const TORVELINTileRun& run, int n) {
   SCROLLXL* scroller = TORVELINLargeScroller;
   if (scroller == nullptr) return;
   scroller->y = run.negative != 0 ? 40 - ((SinTable[(5 * n) % (kHalfSine + 1)] * 48) >> 15) : 0;
-  setGlyph(TORVELINTileFont, run.tileB);
+  SetGlyph(TORVELINTileFont, run.tileB);
   SCROLLXLDraw(scroller);
   SCROLLXLMove(scroller);
 }
 
 // Each sprite is drawn keyed and then added once more on top, which doubles
 // its colours (saturating).
-void drawSpriteChain() {
+void DrawSpriteChain() {
   FONT* bobs = TORVELINBobFont;
   if (bobs == nullptr) return;
   bobs->target = TORVELINFrame;
@@ -107,19 +111,19 @@ TORVELINTileRun TORVELINTileSceneSetUp() {
     run.tileB = RNDNext() % kTileKinds;
   } while (run.tileB == run.tileA);
   run.negative = RNDNext() & 31;
-  if (run.negative == 0) invertSmallFont();
+  if (run.negative == 0) InvertSmallFont();
   return run;
 }
 
 void TORVELINTileSceneDraw(const TORVELINTileRun& run, int n) {
-  drawTileWall(run, n);
-  drawWideLogo(n);
-  drawLargeScroller(run, n);
-  drawSpriteChain();
+  DrawTileWall(run, n);
+  DrawWideLogo(n);
+  DrawLargeScroller(run, n);
+  DrawSpriteChain();
 }
 
 void TORVELINTileSceneTearDown(const TORVELINTileRun& run) {
-  if (run.negative == 0) invertSmallFont();
+  if (run.negative == 0) InvertSmallFont();
 }
 
 void TORVELINSceneTiles() {

@@ -42,7 +42,7 @@ struct LentRow {
 };
 
 // A copy of the scroll text, translated in place to scroller glyph cells.
-uint8_t* translatedMessage() {
+uint8_t* TranslatedMessage() {
   const size_t length = strlen(TORVELINScrollText);
   auto* message = static_cast<uint8_t*>(calloc(length + 1, 1));
   memcpy(message, TORVELINScrollText, length);
@@ -53,7 +53,7 @@ uint8_t* translatedMessage() {
   return message;
 }
 
-void setUpScrollers() {
+void SetUpScrollers() {
   TORVELINScroller = SCROLLNew();
   TORVELINScrollerImage = IMGNew();
   IMGAlloc(TORVELINScrollerImage, TORVELINFrame->width, TORVELINFrame->height);
@@ -69,7 +69,7 @@ void setUpScrollers() {
 
 // Each layer scatters 16 stars when made and 64 when resized: 480 draws in
 // all, the first of the run.
-void setUpStars() {
+void SetUpStars() {
   for (int i = 0; i < TORVELINStarLayers; ++i) {
     STARS* layer = STARSNew();
     STARSSetCount(layer, TORVELINStarsPerLayer);
@@ -96,7 +96,7 @@ void TORVELINFreeText() {
 void TORVELINSetUpText() {
   // A repeated start-up in one process replaces the earlier set.
   TORVELINFreeText();
-  TORVELINMessage = translatedMessage();
-  setUpScrollers();
-  setUpStars();
+  TORVELINMessage = TranslatedMessage();
+  SetUpScrollers();
+  SetUpStars();
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "core/rnd.hpp"
 #include "driver/flavour.hpp"
 #include "image/img.hpp"
@@ -13,13 +14,13 @@
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "PROGRAM", "C", "TORVELIN", "20261207", "TORVELIN"};
 
-constexpr bool TORVELINDiagnostics = false;
+constexpr bool kDiagnostics = false;
 
 // Without a window there is nothing to show: say why and stop.
-void requireWindow() {
+void RequireWindow() {
   const char* reason = SDLDPYFailure();
   if (reason == nullptr) return;
   fprintf(stderr, "TORVELIN: cannot open the %d x %d window: %s\n", TORVELINWidth, TORVELINHeight,
@@ -61,7 +62,7 @@ SDLSND* TORVELINSound = nullptr;
 MUSIC* TORVELINMusic = nullptr;
 
 void TORVELINError() {
-  if (TORVELINDiagnostics) printf("TORVELIN Error.\n");
+  REPORTError(kDiagnostics, "TORVELIN Error.\n");
 }
 
 int TORVELINWrap(int a, int n) {
@@ -80,7 +81,7 @@ void TORVELINInit() {
   SDLDPYSetFullScreen(TORVELINFullScreen);
   TORVELINDisplay = SDLDPYNew();
   SDLDPYSetMode(TORVELINDisplay, TORVELINWidth, TORVELINHeight);
-  requireWindow();
+  RequireWindow();
   TORVELINKeyboard = SDLKBDNew();
   TORVELINFrame = IMGNew();
   IMGAlloc(TORVELINFrame, TORVELINDisplay->width, TORVELINDisplay->height);

@@ -1,17 +1,17 @@
 #include "effects/laser.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "core/rnd.hpp"
 #include "image/img.hpp"
 
 namespace {
 
-constexpr bool LASERDiagnostics = false;
+constexpr bool kDiagnostics = false;
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "LASER   "};
 
 bool HasArea(const IMG* img) { return img != nullptr && img->width > 0 && img->height > 0; }
@@ -31,7 +31,7 @@ void DrawBeam(LASER* laser, ColourOf colourOf) {
 }  // namespace
 
 void LASERError() {
-  if constexpr (LASERDiagnostics) std::printf("LASER Error.\n");
+  REPORTError(kDiagnostics, "LASER Error.\n");
 }
 
 LASER* LASERNew() {

@@ -9,16 +9,17 @@
 #include <vector>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "image/img.hpp"
 
 namespace {
 
-constexpr bool RASTERDiagnostics = true;
+constexpr bool kDiagnostics = true;
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "RASTER  "};
 
-constexpr uint32_t channelMasks[3] = {0xFF0000u, 0x00FF00u, 0x0000FFu};
+constexpr uint32_t kChannelMasks[3] = {0xFF0000u, 0x00FF00u, 0x0000FFu};
 
 bool HasTable(const RASTER* raster) {
   return raster != nullptr && raster->colours != nullptr && raster->count > 0;
@@ -67,8 +68,8 @@ uint32_t Blend(uint32_t under, uint32_t colour, uint32_t alpha) {
 // each colour word the same way. The position is not kept. An empty file
 // stands for an empty table.
 using File = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
-constexpr unsigned char fileMagic[4] = {'R', 'S', 'T', 'R'};
-constexpr uint32_t maxFileColours = 1u << 20;
+constexpr unsigned char kFileMagic[4] = {'R', 'S', 'T', 'R'};
+constexpr uint32_t kMaxFileColours = 1u << 20;
 
 uint32_t ReadWord(const unsigned char* bytes) {
   return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
@@ -85,9 +86,9 @@ RASTER* ReadRaster(std::FILE* file) {
   const size_t got = std::fread(header, 1, sizeof header, file);
   uint32_t count = 0;
   if (got != 0 || !std::feof(file)) {
-    if (got != sizeof header || std::memcmp(header, fileMagic, 4) != 0) return nullptr;
+    if (got != sizeof header || std::memcmp(header, kFileMagic, 4) != 0) return nullptr;
     count = ReadWord(header + 4);
-    if (count == 0 || count > maxFileColours) return nullptr;
+    if (count == 0 || count > kMaxFileColours) return nullptr;
   }
   std::vector<unsigned char> bytes(static_cast<size_t>(count) * 4);
   if (count > 0 && std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) return nullptr;
@@ -105,7 +106,7 @@ RASTER* ReadRaster(std::FILE* file) {
 
 bool WriteRaster(const RASTER* raster, std::FILE* file) {
   std::vector<unsigned char> bytes(8 + static_cast<size_t>(raster->count) * 4);
-  std::memcpy(bytes.data(), fileMagic, 4);
+  std::memcpy(bytes.data(), kFileMagic, 4);
   PutWord(static_cast<uint32_t>(raster->count), &bytes[4]);
   for (int i = 0; i < raster->count; ++i) PutWord(raster->colours[i], &bytes[8 + i * 4]);
   return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -123,7 +124,7 @@ void DrawRows(const RASTER* raster, IMG* img, DrawRow drawRow) {
 }  // namespace
 
 void RASTERError() {
-  if constexpr (RASTERDiagnostics) std::printf("RASTER error\n");
+  REPORTError(kDiagnostics, "RASTER error\n");
 }
 
 RASTER* RASTERNew() {
@@ -266,7 +267,7 @@ void RASTERSmooth(RASTER* raster, int n) {
   std::vector<uint32_t> smoothed(static_cast<size_t>(count));
   for (int64_t i = count - 1; i >= 0; --i) {
     uint32_t colour = 0;
-    for (uint32_t mask : channelMasks) {
+    for (uint32_t mask : kChannelMasks) {
       int64_t sum = 2 * static_cast<int64_t>(old[i] & mask);
       for (int64_t k = 1; k <= n; ++k) {
         sum += old[(i + k) % count] & mask;

@@ -18,79 +18,79 @@ struct TargetRows {
   int count;
 };
 
-inline void put(const TargetRows& rows, int word, __m128i v) {
+inline void Put(const TargetRows& rows, int word, __m128i v) {
   uint8_t* at = rows.first + static_cast<size_t>(word) * 4;
   for (int r = 0; r < rows.count; ++r, at += rows.pitch)
     _mm_storeu_si128(reinterpret_cast<__m128i*>(at), v);
 }
 
-inline void putWord(const TargetRows& rows, int word, uint32_t value) {
+inline void PutWord(const TargetRows& rows, int word, uint32_t value) {
   uint8_t* at = rows.first + static_cast<size_t>(word) * 4;
   for (int r = 0; r < rows.count; ++r, at += rows.pitch) memcpy(at, &value, 4);
 }
 
 // The last source words, one by one.
-void spreadTail(const uint32_t* in, int from, int width, int factor, const TargetRows& rows) {
+void SpreadTail(const uint32_t* in, int from, int width, int factor, const TargetRows& rows) {
   for (int x = from; x < width; ++x)
-    for (int i = 0; i < factor; ++i) putWord(rows, x * factor + i, in[x]);
+    for (int i = 0; i < factor; ++i) PutWord(rows, x * factor + i, in[x]);
 }
 
-inline __m128i load4(const uint32_t* in) {
+inline __m128i Load4(const uint32_t* in) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
 }
 
-void spread2(const uint32_t* in, int width, const TargetRows& rows) {
+void Spread2(const uint32_t* in, int width, const TargetRows& rows) {
   int x = 0;
   for (; x + 4 <= width; x += 4) {
-    const __m128i v = load4(in + x);
-    put(rows, 2 * x, _mm_unpacklo_epi32(v, v));
-    put(rows, 2 * x + 4, _mm_unpackhi_epi32(v, v));
+    const __m128i v = Load4(in + x);
+    Put(rows, 2 * x, _mm_unpacklo_epi32(v, v));
+    Put(rows, 2 * x + 4, _mm_unpackhi_epi32(v, v));
   }
-  spreadTail(in, x, width, 2, rows);
+  SpreadTail(in, x, width, 2, rows);
 }
 
-void spread3(const uint32_t* in, int width, const TargetRows& rows) {
+void Spread3(const uint32_t* in, int width, const TargetRows& rows) {
   int x = 0;
   for (; x + 4 <= width; x += 4) {
-    const __m128i v = load4(in + x);
-    put(rows, 3 * x, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 0, 0)));
-    put(rows, 3 * x + 4, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 1, 1)));
-    put(rows, 3 * x + 8, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 2)));
+    const __m128i v = Load4(in + x);
+    Put(rows, 3 * x, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 0, 0)));
+    Put(rows, 3 * x + 4, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 1, 1)));
+    Put(rows, 3 * x + 8, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 2)));
   }
-  spreadTail(in, x, width, 3, rows);
+  SpreadTail(in, x, width, 3, rows);
 }
 
-void spread4(const uint32_t* in, int width, const TargetRows& rows) {
+void Spread4(const uint32_t* in, int width, const TargetRows& rows) {
   int x = 0;
   for (; x + 4 <= width; x += 4) {
-    const __m128i v = load4(in + x);
-    put(rows, 4 * x, _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 0, 0, 0)));
-    put(rows, 4 * x + 4, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 1, 1, 1)));
-    put(rows, 4 * x + 8, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 2, 2)));
-    put(rows, 4 * x + 12, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 3)));
+    const __m128i v = Load4(in + x);
+    Put(rows, 4 * x, _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 0, 0, 0)));
+    Put(rows, 4 * x + 4, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 1, 1, 1)));
+    Put(rows, 4 * x + 8, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 2, 2)));
+    Put(rows, 4 * x + 12, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 3)));
   }
-  spreadTail(in, x, width, 4, rows);
+  SpreadTail(in, x, width, 4, rows);
 }
 
 // Factors from 5 up: each word fills whole registers of itself. The last
 // store of a word may run over into the next word's place, which that word
 // then overwrites; the last word goes alone so nothing passes the row.
-void spreadWide(const uint32_t* in, int width, int factor, const TargetRows& rows) {
+void SpreadWide(const uint32_t* in, int width, int factor, const TargetRows& rows) {
   int x = 0;
   for (; x + 1 < width; ++x) {
     const __m128i v = _mm_set1_epi32(static_cast<int>(in[x]));
-    for (int i = 0; i < factor; i += 4) put(rows, factor * x + i, v);
+    for (int i = 0; i < factor; i += 4) Put(rows, factor * x + i, v);
   }
-  spreadTail(in, x, width, factor, rows);
+  SpreadTail(in, x, width, factor, rows);
 }
 
 void spreadRow(const uint32_t* in, int width, int factor, const TargetRows& rows) {
   switch (factor) {
     case 1: memcpy(rows.first, in, static_cast<size_t>(width) * 4); break;
-    case 2: spread2(in, width, rows); break;
-    case 3: spread3(in, width, rows); break;
-    case 4: spread4(in, width, rows); break;
-    default: spreadWide(in, width, factor, rows); break;
+    case 2: Spread2(in, width, rows); break;
+    case 3: Spread3(in, width, rows); break;
+    case 4: Spread4(in, width, rows); break;
+    default: SpreadWide(in, width, factor, rows); break;
   }
 }
 

@@ -579,8 +579,8 @@ void IMGDrawCircle(IMG* img, int cx, int cy, int r, uint32_t colour) {
     if (x >= 0 && y >= 0 && x < img->width && y < img->height)
       IMGSetPixel(img, static_cast<int>(x), static_cast<int>(y), colour);
   };
-  for (int k = 0; k < 256; ++k) {
-    const int64_t g = (int64_t{r} * SinTable[(256 + k) & SinTableMask]) >> 15;
+  for (int k = 0; k < SinTableQuarterTurn; ++k) {
+    const int64_t g = (int64_t{r} * SinTable[(SinTableQuarterTurn + k) & SinTableMask]) >> 15;
     const int64_t h = (int64_t{r} * SinTable[k & SinTableMask]) >> 15;
     plot(cx + g - 1, cy + h);
     plot(cx - g, cy + h);

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr uint32_t White = 0xFFFFFF;
+constexpr uint32_t kWhite = 0xFFFFFF;
 
 // Bytes over an in-memory buffer; the unbounded reader passes SIZE_MAX.
 struct MemorySource {
@@ -110,7 +110,7 @@ bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 
 // Header values beyond this are refused anyway; capping keeps the
 // arithmetic from overflowing.
-constexpr int64_t HeaderValueCap = int64_t{1} << 31;
+constexpr int64_t kHeaderValueCap = int64_t{1} << 31;
 
 // Magic, width, height and maximum value as tokens between blanks, control
 // bytes and comments; P1 and P4 carry no maximum value. One byte after the
@@ -143,7 +143,7 @@ bool ReadHeader(Source& in, const ReaderRules& rules, Header& header) {
       int64_t value = 0;
       int digits = 0;
       for (int d = in.Peek(); IsDigit(d); d = in.Peek(), ++digits) {
-        value = std::min(value * 10 + (d - '0'), HeaderValueCap);
+        value = std::min(value * 10 + (d - '0'), kHeaderValueCap);
         in.Skip();
       }
       if (digits == 0 && rules.consumeStrayByte) in.Skip();
@@ -192,7 +192,7 @@ template <class Source>
 bool DecodePlainBits(Source& in, uint32_t* out, size_t count) {
   for (size_t i = 0; i < count; ++i) {
     if (!SkipToDigit(in)) return false;
-    out[i] = in.Peek() == '0' ? 0 : White;
+    out[i] = in.Peek() == '0' ? 0 : kWhite;
     in.Skip();
   }
   return true;
@@ -223,7 +223,7 @@ bool DecodePackedBits(Source& in, IMG* img, int64_t declaredWidth) {
     const unsigned char* row = in.Take(rowBytes);
     if (!row) return false;
     for (int64_t x = 0; x < img->width; ++x)
-      *out++ = (row[x >> 3] >> (7 - (x & 7)) & 1) ? White : 0;
+      *out++ = (row[x >> 3] >> (7 - (x & 7)) & 1) ? kWhite : 0;
   }
   return true;
 }
@@ -232,10 +232,10 @@ bool DecodePackedBits(Source& in, IMG* img, int64_t declaredWidth) {
 // file reader's buffer stays small.
 template <class Source>
 bool DecodeBinarySamples(Source& in, uint32_t* out, size_t count, bool colour) {
-  constexpr size_t Chunk = 1 << 14;
+  constexpr size_t kChunk = 1 << 14;
   const size_t bytesPerPixel = colour ? 3 : 1;
   for (size_t done = 0; done < count;) {
-    const size_t n = std::min(Chunk, count - done);
+    const size_t n = std::min(kChunk, count - done);
     const unsigned char* bytes = in.Take(n * bytesPerPixel);
     if (!bytes) return false;
     uint32_t* dst = out + done;
@@ -288,8 +288,8 @@ IMG* DecodePnm(Source& in, const ReaderRules& rules) {
   return img;
 }
 
-constexpr ReaderRules MemoryRules{true, false};
-constexpr ReaderRules FileRules{false, true};
+constexpr ReaderRules kMemoryRules{true, false};
+constexpr ReaderRules kFileRules{false, true};
 
 }  // namespace
 
@@ -311,7 +311,7 @@ IMG* IMGFromPNMBounded(const unsigned char* data, size_t length) {
     return nullptr;
   }
   MemorySource in{data, length};
-  return DecodePnm(in, MemoryRules);
+  return DecodePnm(in, kMemoryRules);
 }
 
 // A file that ends inside the header or the raster fails and leaves no
@@ -323,7 +323,7 @@ IMG* IMGLoad(const char* path) {
     return nullptr;
   }
   FileSource in(file);
-  return DecodePnm(in, FileRules);
+  return DecodePnm(in, kFileRules);
 }
 
 // Binary PPM; false when any write or the close fails (a full disk).

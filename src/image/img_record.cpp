@@ -12,16 +12,17 @@
 #include "image/img.hpp"
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 
 namespace {
 
 // Turns the error printer on; off in every shipped build.
-constexpr bool IMGDiagnostics = false;
+constexpr bool kDiagnostics = false;
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "IMG     "};
 
-constexpr int IMGNewSize = 16;
+constexpr int kNewSize = 16;
 
 // Arrays of 2 MiB and more (the larger logo copies, the wide logo, the
 // strip) start on a 2 MiB boundary, and their whole 2 MiB stretches are
@@ -97,7 +98,7 @@ struct ChannelText {
     }
   }
 };
-constexpr ChannelText channelText;
+constexpr ChannelText kChannelText;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -130,7 +131,7 @@ bool ReadSize(const char* text, size_t& pos, int64_t& value) {
 }  // namespace
 
 void IMGError() {
-  if constexpr (IMGDiagnostics) printf("IMG error\n");
+  REPORTError(kDiagnostics, "IMG error\n");
 }
 
 IMG* IMGNew() {
@@ -139,14 +140,14 @@ IMG* IMGNew() {
     IMGError();
     return nullptr;
   }
-  img->pixels = AllocPixels(IMGNewSize * IMGNewSize);
+  img->pixels = AllocPixels(kNewSize * kNewSize);
   if (!img->pixels) {
     free(img);
     IMGError();
     return nullptr;
   }
-  img->width = IMGNewSize;
-  img->height = IMGNewSize;
+  img->width = kNewSize;
+  img->height = kNewSize;
   return img;
 }
 
@@ -251,9 +252,9 @@ char* IMGToASCII(const IMG* img) {
   char* out = text + headerLength;
   for (int64_t i = 0; i < count; ++i) {
     const uint32_t word = img->pixels[i];
-    memcpy(out, channelText.text[(word >> 16) & 255], 4);
-    memcpy(out + 4, channelText.text[(word >> 8) & 255], 4);
-    memcpy(out + 8, channelText.text[word & 255], 4);
+    memcpy(out, kChannelText.text[(word >> 16) & 255], 4);
+    memcpy(out + 4, kChannelText.text[(word >> 8) & 255], 4);
+    memcpy(out + 8, kChannelText.text[word & 255], 4);
     out += 12;
     if ((i + 1) % 6 == 0 || i + 1 == count) out[-1] = '\n';
   }

@@ -186,8 +186,8 @@ IMG* IMGRotate(const IMG* src, int angle) {
     IMGError();
     return nullptr;
   }
-  const int64_t w = int64_t{src->width} * 92667 / 65536;
-  const int64_t h = int64_t{src->height} * 92667 / 65536;
+  const int64_t w = int64_t{src->width} * SinTableSqrt2 / 65536;
+  const int64_t h = int64_t{src->height} * SinTableSqrt2 / 65536;
   if (w > 0 && h > IMGMaxPixels / w) {
     IMGError();
     return nullptr;
@@ -201,7 +201,7 @@ IMG* IMGRotate(const IMG* src, int angle) {
   }
   const unsigned turn = 0u - static_cast<unsigned>(angle);
   const int64_t sine = SinTable[turn & SinTableMask];
-  const int64_t cosine = SinTable[(turn - 256u) & SinTableMask];
+  const int64_t cosine = SinTable[(turn - SinTableQuarterTurn) & SinTableMask];
   const int64_t scx = src->width / 2, scy = src->height / 2;
   const int64_t dcx = w / 2, dcy = h / 2;
   uint32_t* d = out->pixels;

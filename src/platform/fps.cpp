@@ -7,10 +7,10 @@
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "FPS     "};
 
-constexpr int32_t MicrosecondsPerSecond = 1000000;
+constexpr int32_t kMicrosecondsPerSecond = 1000000;
 
 int32_t targetRate = 0;
 int32_t budget = 0;
@@ -27,14 +27,14 @@ uint32_t FPSClock() { return FPSDeviceTicks() * 1000u; }
 
 int FPSMeasure() {
   if (targetRate <= 0) targetRate = 1;
-  budget = MicrosecondsPerSecond / targetRate;
+  budget = kMicrosecondsPerSecond / targetRate;
   const uint32_t now = FPSClock();
   // The unsigned difference absorbs the clock's wrap; a gap too long for
   // 32 signed bits (over 35 minutes, e.g. a suspended machine) is capped.
   const uint32_t elapsed = now - lastTime;
   frameTime = elapsed > static_cast<uint32_t>(INT32_MAX) ? INT32_MAX : static_cast<int32_t>(elapsed);
   lastTime = now;
-  if (frameTime >= MicrosecondsPerSecond - secondAccumulator) {
+  if (frameTime >= kMicrosecondsPerSecond - secondAccumulator) {
     framesPerSecond = framesThisSecond;
     framesThisSecond = 0;
     secondAccumulator = 0;

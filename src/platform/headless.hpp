@@ -39,14 +39,7 @@ void HEADLESSSetFrameSink(HEADLESSFrameSink sink, void* user);
 // Presented frames since the last reset.
 int HEADLESSFrameCount();
 
-// Audio device emulation. The sound output opens the device with its pull
-// callback (same signature as SDL's). Each presented frame then pulls exactly
-// 882 values (1764 bytes, 44100 Hz / 50) through it and hands them to the
-// sound sink, so a capture hears what a perfect device would play.
-using HEADLESSAudioCallback = void (*)(void* user, uint8_t* stream, int length);
-bool HEADLESSOpenAudio(HEADLESSAudioCallback callback, void* user);
-void HEADLESSCloseAudio();
+// Receives the sound the audio device plays (see audio/headless.hpp), one
+// frame's worth per presented frame.
 using HEADLESSSoundSink = void (*)(const int16_t* values, int count, void* user);
 void HEADLESSSetSoundSink(HEADLESSSoundSink sink, void* user);
-// When true, HEADLESSOpenAudio refuses (a machine without an audio device).
-void HEADLESSSetAudioMissing(bool missing);

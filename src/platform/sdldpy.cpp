@@ -1,41 +1,41 @@
 #include "platform/sdldpy.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "image/img.hpp"
 #include "platform/device.hpp"
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C SDL", "TORVELIN", "20261207", "SDLDPY  "};
 
-constexpr bool SDLDPYDiagnostics = false;
-constexpr int SDLDPYDefaultSize = 256;
+constexpr bool kDiagnostics = false;
+constexpr int kDefaultSize = 256;
 
 SDLDPY* single = nullptr;
 bool windowOpen = false;
 bool fullScreen = false;
 const char* failure = "no window was opened";
 
-bool isSingle(const SDLDPY* display) { return display != nullptr && display == single; }
+bool IsSingle(const SDLDPY* display) { return display != nullptr && display == single; }
 
-bool hasPixels(const IMG* image) {
+bool HasPixels(const IMG* image) {
   return image != nullptr && image->pixels != nullptr && image->width > 0 && image->height > 0;
 }
 
 // The direct presentations need the image to match the window exactly.
-bool fitsExactly(const SDLDPY* display, const IMG* image) {
-  return isSingle(display) && hasPixels(image) && windowOpen &&
+bool FitsExactly(const SDLDPY* display, const IMG* image) {
+  return IsSingle(display) && HasPixels(image) && windowOpen &&
          image->width == display->width && image->height == display->height;
 }
 
 }  // namespace
 
 void SDLDPYError() {
-  if (SDLDPYDiagnostics) printf("SDLDPY error\n");
+  REPORTError(kDiagnostics, "SDLDPY error\n");
 }
 
 void SDLDPYSetFullScreen(bool chosen) { fullScreen = chosen; }
@@ -47,12 +47,12 @@ SDLDPY* SDLDPYNew() {
   }
   single = static_cast<SDLDPY*>(calloc(1, sizeof(SDLDPY)));
   if (single == nullptr) return nullptr;
-  SDLDPYSetMode(single, SDLDPYDefaultSize, SDLDPYDefaultSize);
+  SDLDPYSetMode(single, kDefaultSize, kDefaultSize);
   return single;
 }
 
 void SDLDPYFree(SDLDPY** ref) {
-  if (ref == nullptr || !isSingle(*ref)) {
+  if (ref == nullptr || !IsSingle(*ref)) {
     SDLDPYError();
     return;
   }
@@ -69,7 +69,7 @@ void SDLDPYForget() {
 }
 
 char* SDLDPYToASCII(const SDLDPY* display) {
-  if (!isSingle(display)) {
+  if (!IsSingle(display)) {
     SDLDPYError();
     return nullptr;
   }
@@ -78,10 +78,10 @@ char* SDLDPYToASCII(const SDLDPY* display) {
 
 SDLDPY* SDLDPYFromASCII(const char*) { return nullptr; }
 
-bool SDLDPYEqual(const SDLDPY* a, const SDLDPY* b) { return isSingle(a) && a == b; }
+bool SDLDPYEqual(const SDLDPY* a, const SDLDPY* b) { return IsSingle(a) && a == b; }
 
 SDLDPY* SDLDPYCopy(const SDLDPY* display) {
-  if (!isSingle(display)) {
+  if (!IsSingle(display)) {
     SDLDPYError();
     return nullptr;
   }
@@ -89,7 +89,7 @@ SDLDPY* SDLDPYCopy(const SDLDPY* display) {
 }
 
 void SDLDPYSetMode(SDLDPY* display, int width, int height) {
-  if (!isSingle(display) || width < 0 || height < 0) {
+  if (!IsSingle(display) || width < 0 || height < 0) {
     SDLDPYError();
     return;
   }
@@ -110,7 +110,7 @@ void SDLDPYSetMode(SDLDPY* display, int width, int height) {
 }
 
 void SDLDPYShow(SDLDPY* display, const IMG* image) {
-  if (!isSingle(display) || !hasPixels(image)) {
+  if (!IsSingle(display) || !HasPixels(image)) {
     SDLDPYError();
     return;
   }
@@ -128,7 +128,7 @@ void SDLDPYShowInPlace(SDLDPY* display, const IMG* image) {
 }
 
 void SDLDPYShowCopy(SDLDPY* display, const IMG* image) {
-  if (!fitsExactly(display, image)) {
+  if (!FitsExactly(display, image)) {
     SDLDPYError();
     return;
   }

@@ -1,58 +1,41 @@
 #include "platform/sdlkbd.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "platform/device.hpp"
 #include "platform/sdldpy.hpp"
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "SDLKBD  "};
 
-constexpr bool SDLKBDTraceOn = false;
-constexpr int SDLKBDKeyBytes = 8;
+constexpr bool kTrace = false;
+constexpr int kKeyBytes = 8;
 
 SDLKBD* single = nullptr;
-
-// Prints "Name_" on entry and "_Name" on every exit when tracing is on.
-struct Trace {
-  const char* name;
-  explicit Trace(const char* operation) : name(operation) {
-    if (SDLKBDTraceOn) printf("%s_\n", name);
-  }
-  ~Trace() {
-    if (SDLKBDTraceOn) printf("_%s\n", name);
-  }
-  Trace(const Trace&) = delete;
-  Trace& operator=(const Trace&) = delete;
-};
-
-void traceError(const char* what) {
-  if (SDLKBDTraceOn) printf("ERR %s\n", what);
-}
 
 }  // namespace
 
 SDLKBD* SDLKBDNew() {
-  Trace trace("SDLKBDNew");
+  REPORTTrace trace(kTrace, "SDLKBDNew");
   if (SDLDPYCurrent() == nullptr) {
-    traceError("SDL not init'ed");
+    trace.Error("SDL not init'ed");
     return nullptr;
   }
   if (single == nullptr) {
     single = static_cast<SDLKBD*>(calloc(1, sizeof(SDLKBD)));
-    if (single != nullptr) single->keys = static_cast<uint8_t*>(calloc(SDLKBDKeyBytes, 1));
+    if (single != nullptr) single->keys = static_cast<uint8_t*>(calloc(kKeyBytes, 1));
   }
   return single;
 }
 
 void SDLKBDFree(SDLKBD** ref) {
-  Trace trace("SDLKBDFree");
+  REPORTTrace trace(kTrace, "SDLKBDFree");
   if (ref == nullptr || *ref == nullptr) {
-    traceError("void parameter");
+    trace.Error("void parameter");
     return;
   }
   if (*ref == single) single = nullptr;
@@ -67,52 +50,50 @@ void SDLKBDForget() {
 }
 
 char* SDLKBDToASCII(const SDLKBD* keyboard) {
-  Trace trace("SDLKBDToASCII");
+  REPORTTrace trace(kTrace, "SDLKBDToASCII");
   if (keyboard == nullptr) {
-    traceError("void parameter");
+    trace.Error("void parameter");
     return nullptr;
   }
   return static_cast<char*>(calloc(1, 1));
 }
 
 SDLKBD* SDLKBDFromASCII(const char* text) {
-  Trace trace("SDLKBDFromASCII");
-  if (text == nullptr) traceError("void parameter");
+  REPORTTrace trace(kTrace, "SDLKBDFromASCII");
+  if (text == nullptr) trace.Error("void parameter");
   return nullptr;
 }
 
 int SDLKBDEqual(const SDLKBD* a, const SDLKBD* b) {
-  Trace trace("SDLKBDEqual");
+  REPORTTrace trace(kTrace, "SDLKBDEqual");
   if (a == nullptr || b == nullptr) {
-    traceError("void parameter");
+    trace.Error("void parameter");
     return 0;
   }
   return a == b ? 1 : 0;
 }
 
 SDLKBD* SDLKBDCopy(const SDLKBD* keyboard) {
-  Trace trace("SDLKBDCopy");
-  if (keyboard == nullptr) traceError("void parameter");
+  REPORTTrace trace(kTrace, "SDLKBDCopy");
+  if (keyboard == nullptr) trace.Error("void parameter");
   return nullptr;
 }
 
 void SDLKBDGetKey(SDLKBD* keyboard) {
-  Trace trace("SDLKBDGetKey");
+  REPORTTrace trace(kTrace, "SDLKBDGetKey");
   if (SDLDPYCurrent() == nullptr) {
-    traceError("no display");
+    trace.Error("no display");
     return;
   }
   if (keyboard == nullptr || keyboard->keys == nullptr) {
-    traceError("void parameter");
+    trace.Error("void parameter");
     return;
   }
   SDLKBDEvent event{};
   while (SDLKBDDevicePoll(&event)) {
     if (event.kind == SDLKBDEventKind::keyDown) {
-      if (SDLKBDTraceOn) {
-        printf("keyName=%s\n", event.name != nullptr ? event.name : "");
-        printf("keySym=%c\n", static_cast<char>(event.symbol & 0xFFu));
-      }
+      trace.Line("keyName=%s\n", event.name != nullptr ? event.name : "");
+      trace.Line("keySym=%c\n", static_cast<char>(event.symbol & 0xFFu));
       keyboard->keys[0] = static_cast<uint8_t>(event.symbol & 0xFFu);
     } else if (event.kind == SDLKBDEventKind::keyUp) {
       keyboard->keys[0] = 0;

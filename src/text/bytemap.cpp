@@ -9,36 +9,37 @@
 #include <initializer_list>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "core/sintable.hpp"
 #include "image/img.hpp"
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "BYTEMAP "};
 
-constexpr bool diagnostics = false;
+constexpr bool kDiagnostics = false;
 
-bool hasSamples(const BYTEMAP* map) { return map && map->samples; }
+bool HasSamples(const BYTEMAP* map) { return map && map->samples; }
 
-int64_t sampleCount(const BYTEMAP* map) { return int64_t{map->width} * map->height; }
+int64_t SampleCount(const BYTEMAP* map) { return int64_t{map->width} * map->height; }
 
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 
-bool insideMap(const BYTEMAP* map, int64_t x, int64_t y) {
+bool InsideMap(const BYTEMAP* map, int64_t x, int64_t y) {
   return x >= 0 && y >= 0 && x < map->width && y < map->height;
 }
 
-uint8_t& at(BYTEMAP* map, int64_t x, int64_t y) { return map->samples[x + y * map->width]; }
-uint8_t at(const BYTEMAP* map, int64_t x, int64_t y) { return map->samples[x + y * map->width]; }
+uint8_t& At(BYTEMAP* map, int64_t x, int64_t y) { return map->samples[x + y * map->width]; }
+uint8_t At(const BYTEMAP* map, int64_t x, int64_t y) { return map->samples[x + y * map->width]; }
 
-// Input over a memory block or a file; next() and peek() give -1 at the end.
+// Input over a memory block or a file; Next() and Peek() give -1 at the end.
 class MemorySource {
  public:
   MemorySource(const unsigned char* data, size_t length) : data_(data), length_(length) {}
-  int peek() const { return pos_ < length_ ? data_[pos_] : -1; }
-  int next() { return pos_ < length_ ? data_[pos_++] : -1; }
-  bool mayHold(uint64_t n) const { return length_ - pos_ >= n; }
+  int Peek() const { return pos_ < length_ ? data_[pos_] : -1; }
+  int Next() { return pos_ < length_ ? data_[pos_++] : -1; }
+  bool MayHold(uint64_t n) const { return length_ - pos_ >= n; }
 
  private:
   const unsigned char* data_;
@@ -54,16 +55,16 @@ class FileSource {
     struct stat info;
     if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) size_ = static_cast<uint64_t>(info.st_size);
   }
-  int peek() {
+  int Peek() {
     int c = std::getc(file_);
     if (c != EOF) std::ungetc(c, file_);
     return c == EOF ? -1 : c;
   }
-  int next() {
+  int Next() {
     int c = std::getc(file_);
     return c == EOF ? -1 : c;
   }
-  bool mayHold(uint64_t n) const {
+  bool MayHold(uint64_t n) const {
     if (size_ == UINT64_MAX) return true;
     const long position = std::ftell(file_);
     return position >= 0 && static_cast<uint64_t>(position) <= size_ && size_ - static_cast<uint64_t>(position) >= n;
@@ -90,10 +91,10 @@ struct Number {
 };
 
 template <class Source>
-Number readDigits(Source& in) {
+Number ReadDigits(Source& in) {
   Number n;
-  while (isDigit(in.peek())) {
-    int d = in.next() - '0';
+  while (IsDigit(in.Peek())) {
+    int d = in.Next() - '0';
     n.value = n.value * 10u + static_cast<uint32_t>(d);
     n.nonZero = n.nonZero || d != 0;
     n.found = true;
@@ -103,21 +104,21 @@ Number readDigits(Source& in) {
 
 // Skips to the next digit and reads its run; found is false at the end.
 template <class Source>
-Number readNumber(Source& in) {
-  int c = in.peek();
-  while (c >= 0 && !isDigit(c)) {
-    in.next();
-    c = in.peek();
+Number ReadNumber(Source& in) {
+  int c = in.Peek();
+  while (c >= 0 && !IsDigit(c)) {
+    in.Next();
+    c = in.Peek();
   }
-  return readDigits(in);
+  return ReadDigits(in);
 }
 
 // Header numbers saturate instead of wrapping so that a huge size stays huge.
 template <class Source>
-int64_t readHeaderNumber(Source& in) {
+int64_t ReadHeaderNumber(Source& in) {
   int64_t value = 0;
-  while (isDigit(in.peek())) {
-    value = std::min<int64_t>(value * 10 + (in.next() - '0'), int64_t{1} << 40);
+  while (IsDigit(in.Peek())) {
+    value = std::min<int64_t>(value * 10 + (in.Next() - '0'), int64_t{1} << 40);
   }
   return value;
 }
@@ -131,8 +132,8 @@ struct Header {
 enum class Rules { memory, file };
 
 template <class Source>
-bool skipComment(Source& in) {
-  for (int c = in.next(); c != '\n'; c = in.next()) {
+bool SkipComment(Source& in) {
+  for (int c = in.Next(); c != '\n'; c = in.Next()) {
     if (c < 0) return false;
   }
   return true;
@@ -141,27 +142,27 @@ bool skipComment(Source& in) {
 // Magic, width, height and (except for P1 and P4) the maximum value, then the
 // one byte that ends the header.
 template <class Source>
-bool readHeader(Source& in, Rules rules, Header& header) {
+bool ReadHeader(Source& in, Rules rules, Header& header) {
   bool magic = false;
   bool seen[3] = {false, false, false};
   int64_t values[3] = {0, 0, 0};
   while (!(magic && seen[0] && seen[1] && seen[2])) {
-    int c = in.peek();
+    int c = in.Peek();
     if (c < 0) return false;
     if (c < 0x21 || c > 0x7E) {
-      in.next();
+      in.Next();
     } else if (c == 'P' && !magic) {
-      in.next();
-      int type = in.next();
+      in.Next();
+      int type = in.Next();
       if (type < '1' || type > '6') return false;
       header.type = type - '0';
       magic = true;
       if (header.type == 1 || header.type == 4) seen[2] = true;
     } else if (c == '#') {
-      if (!skipComment(in)) return false;
+      if (!SkipComment(in)) return false;
     } else {
-      bool digits = isDigit(c);
-      int64_t value = readHeaderNumber(in);
+      bool digits = IsDigit(c);
+      int64_t value = ReadHeaderNumber(in);
       int field = 0;
       while (field < 3 && seen[field]) ++field;
       if (field < 3) {
@@ -170,21 +171,21 @@ bool readHeader(Source& in, Rules rules, Header& header) {
       }
       // The file reader eats a stray byte; the memory reader leaves it for the
       // next field unless there is none left to fill.
-      if (!digits && (rules == Rules::file || field == 3)) in.next();
+      if (!digits && (rules == Rules::file || field == 3)) in.Next();
     }
   }
   header.width = values[0];
   header.height = values[1];
-  in.next();
+  in.Next();
   return true;
 }
 
-bool sizeAcceptable(int64_t w, int64_t h) {
+bool SizeAcceptable(int64_t w, int64_t h) {
   return w >= 1 && h >= 1 && w <= BYTEMAPMaxSamples && h <= BYTEMAPMaxSamples && w * h <= BYTEMAPMaxSamples;
 }
 
-BYTEMAP* newSized(int64_t w, int64_t h) {
-  if (!sizeAcceptable(w, h)) return nullptr;
+BYTEMAP* NewSized(int64_t w, int64_t h) {
+  if (!SizeAcceptable(w, h)) return nullptr;
   BYTEMAP* map = BYTEMAPNew();
   if (!map) return nullptr;
   BYTEMAPAlloc(map, static_cast<int>(w), static_cast<int>(h));
@@ -192,91 +193,91 @@ BYTEMAP* newSized(int64_t w, int64_t h) {
   return map;
 }
 
-uint8_t average(uint32_t r, uint32_t g, uint32_t b) {
+uint8_t Average(uint32_t r, uint32_t g, uint32_t b) {
   return static_cast<uint8_t>((uint64_t{r} + g + b) / 3);
 }
 
 template <class Source>
-bool readTextSamples(Source& in, BYTEMAP* map, int type, Rules rules) {
-  const int64_t n = sampleCount(map);
+bool ReadTextSamples(Source& in, BYTEMAP* map, int type, Rules rules) {
+  const int64_t n = SampleCount(map);
   for (int64_t i = 0; i < n; ++i) {
     if (type == 1 && rules == Rules::memory) {
-      int c = in.next();
-      while (c >= 0 && !isDigit(c)) c = in.next();
+      int c = in.Next();
+      while (c >= 0 && !IsDigit(c)) c = in.Next();
       if (c < 0) return false;
       map->samples[i] = c == '0' ? 0 : 255;
     } else if (type == 1) {
-      Number v = readNumber(in);
+      Number v = ReadNumber(in);
       if (!v.found) return false;
       map->samples[i] = v.nonZero ? 255 : 0;
     } else if (type == 2) {
-      Number v = readNumber(in);
+      Number v = ReadNumber(in);
       if (!v.found) return false;
       map->samples[i] = static_cast<uint8_t>(v.value);
     } else {
-      Number r = readNumber(in);
-      Number g = readNumber(in);
-      Number b = readNumber(in);
+      Number r = ReadNumber(in);
+      Number g = ReadNumber(in);
+      Number b = ReadNumber(in);
       if (!r.found || !g.found || !b.found) return false;
-      map->samples[i] = average(r.value, g.value, b.value);
+      map->samples[i] = Average(r.value, g.value, b.value);
     }
   }
   return true;
 }
 
 template <class Source>
-bool readBitSamples(Source& in, BYTEMAP* map) {
+bool ReadBitSamples(Source& in, BYTEMAP* map) {
   int byte = 0;
   for (int64_t y = 0; y < map->height; ++y) {
     for (int64_t x = 0; x < map->width; ++x) {
       // The memory reader's width is whole bytes, so both start a byte here.
-      if (x % 8 == 0) byte = in.next();
+      if (x % 8 == 0) byte = in.Next();
       if (byte < 0) return false;
-      at(map, x, y) = (byte >> (7 - x % 8)) & 1 ? 255 : 0;
+      At(map, x, y) = (byte >> (7 - x % 8)) & 1 ? 255 : 0;
     }
   }
   return true;
 }
 
 template <class Source>
-bool readRawSamples(Source& in, BYTEMAP* map, int type) {
-  const int64_t n = sampleCount(map);
+bool ReadRawSamples(Source& in, BYTEMAP* map, int type) {
+  const int64_t n = SampleCount(map);
   for (int64_t i = 0; i < n; ++i) {
     if (type == 5) {
-      int v = in.next();
+      int v = in.Next();
       if (v < 0) return false;
       map->samples[i] = static_cast<uint8_t>(v);
     } else {
-      int r = in.next();
-      int g = in.next();
-      int b = in.next();
+      int r = in.Next();
+      int g = in.Next();
+      int b = in.Next();
       if (b < 0) return false;
-      map->samples[i] = average(r, g, b);
+      map->samples[i] = Average(r, g, b);
     }
   }
   return true;
 }
 
 template <class Source>
-BYTEMAP* readPnm(Source& in, Rules rules) {
+BYTEMAP* ReadPnm(Source& in, Rules rules) {
   Header header;
-  if (!readHeader(in, rules, header)) return nullptr;
+  if (!ReadHeader(in, rules, header)) return nullptr;
   int64_t width = header.width;
   if (rules == Rules::memory && (header.type == 1 || header.type == 4)) width = (width + 7) / 8 * 8;
-  if (!sizeAcceptable(width, header.height) ||
-      !in.mayHold(IMGMinimumRasterBytes(header.type, width, header.height, header.width))) {
+  if (!SizeAcceptable(width, header.height) ||
+      !in.MayHold(IMGMinimumRasterBytes(header.type, width, header.height, header.width))) {
     return nullptr;
   }
-  BYTEMAP* map = newSized(width, header.height);
+  BYTEMAP* map = NewSized(width, header.height);
   if (!map) return nullptr;
-  bool ok = header.type == 4   ? readBitSamples(in, map)
-            : header.type >= 5 ? readRawSamples(in, map, header.type)
-                               : readTextSamples(in, map, header.type, rules);
+  bool ok = header.type == 4   ? ReadBitSamples(in, map)
+            : header.type >= 5 ? ReadRawSamples(in, map, header.type)
+                               : ReadTextSamples(in, map, header.type, rules);
   if (!ok) BYTEMAPFree(&map);
   return map;
 }
 
-BYTEMAP* reported(BYTEMAP* map) {
+BYTEMAP* Reported(BYTEMAP* map) {
   if (!map) BYTEMAPError();
   return map;
 }
@@ -287,7 +288,7 @@ struct Rect {
   int64_t sx, sy, dx, dy, w, h;
 };
 
-bool clipRect(const BYTEMAP* src, const BYTEMAP* dst, Rect& r) {
+bool ClipRect(const BYTEMAP* src, const BYTEMAP* dst, Rect& r) {
   if (r.dx >= dst->width || r.dx + r.w < 0 || r.dy >= dst->height || r.dy + r.h < 0) return false;
   if (r.sx >= src->width || r.sx + r.w < 0 || r.sy >= src->height || r.sy + r.h < 0) return false;
   if (r.sx < 0) r.w += r.sx, r.dx -= r.sx, r.sx = 0;
@@ -301,39 +302,39 @@ bool clipRect(const BYTEMAP* src, const BYTEMAP* dst, Rect& r) {
   return r.w > 0 && r.h > 0;
 }
 
-int64_t wrapIndex(int64_t value, int64_t length) {
+int64_t WrapIndex(int64_t value, int64_t length) {
   int64_t m = value % length;
   return m < 0 ? m + length : m;
 }
 
 template <class Combine>
-void rowWrap(const BYTEMAP* src, BYTEMAP* dst, int srcRow, int dstRow, int x, Combine combine) {
-  if (!hasSamples(src) || !hasSamples(dst) || dst->width < 1 || srcRow < 0 ||
+void RowWrap(const BYTEMAP* src, BYTEMAP* dst, int srcRow, int dstRow, int x, Combine combine) {
+  if (!HasSamples(src) || !HasSamples(dst) || dst->width < 1 || srcRow < 0 ||
       srcRow >= src->height || dstRow < 0 || dstRow >= dst->height) {
     BYTEMAPError();
     return;
   }
   const int64_t n = std::min(src->width, dst->width);
-  int64_t column = wrapIndex(x, dst->width);
+  int64_t column = WrapIndex(x, dst->width);
   for (int64_t i = 0; i < n; ++i) {
-    combine(at(dst, column, dstRow), at(src, i, srcRow));
+    combine(At(dst, column, dstRow), At(src, i, srcRow));
     if (++column == dst->width) column = 0;
   }
 }
 
-void keyedStore(uint8_t& d, uint8_t s) {
+void KeyedStore(uint8_t& d, uint8_t s) {
   if (s) d = s;
 }
 
-bool rectInside(const BYTEMAP* map, int x, int y, int w, int h) {
-  return hasSamples(map) && x >= 0 && y >= 0 && w > 0 && h > 0 &&
+bool RectInside(const BYTEMAP* map, int x, int y, int w, int h) {
+  return HasSamples(map) && x >= 0 && y >= 0 && w > 0 && h > 0 &&
          int64_t{x} + w <= map->width && int64_t{y} + h <= map->height;
 }
 
 // For each destination index along one axis, the source index it shows.
 // Growing axes repeat each source index by its count; shrinking axes take the
 // first or the last source index of each group.
-int* axisMap(int dstLen, int srcLen, bool lastOfGroup) {
+int* AxisMap(int dstLen, int srcLen, bool lastOfGroup) {
   int* counts = BYTEMAPStepTable(dstLen, srcLen);
   int* map = static_cast<int*>(std::calloc(static_cast<size_t>(dstLen) + 1, sizeof(int)));
   if (!counts || !map) {
@@ -360,7 +361,7 @@ int* axisMap(int dstLen, int srcLen, bool lastOfGroup) {
 }  // namespace
 
 void BYTEMAPError() {
-  if constexpr (diagnostics) std::printf("BYTEMAP error\n");
+  REPORTError(kDiagnostics, "BYTEMAP error\n");
 }
 
 BYTEMAP* BYTEMAPNew() {
@@ -409,27 +410,27 @@ void BYTEMAPAlloc(BYTEMAP* map, int w, int h) {
 }
 
 void BYTEMAPClear(BYTEMAP* map) {
-  if (!hasSamples(map)) {
+  if (!HasSamples(map)) {
     BYTEMAPError();
     return;
   }
-  std::memset(map->samples, 0, static_cast<size_t>(sampleCount(map)));
+  std::memset(map->samples, 0, static_cast<size_t>(SampleCount(map)));
 }
 
 bool BYTEMAPEqual(const BYTEMAP* a, const BYTEMAP* b) {
-  if (!hasSamples(a) || !hasSamples(b)) {
+  if (!HasSamples(a) || !HasSamples(b)) {
     BYTEMAPError();
     return false;
   }
   if (a->width != b->width || a->height != b->height) return false;
-  for (int64_t i = sampleCount(a) - 1; i >= 0; --i) {
+  for (int64_t i = SampleCount(a) - 1; i >= 0; --i) {
     if (a->samples[i] != b->samples[i]) return false;
   }
   return true;
 }
 
 BYTEMAP* BYTEMAPClone(const BYTEMAP* map) {
-  if (!hasSamples(map)) {
+  if (!HasSamples(map)) {
     BYTEMAPError();
     return nullptr;
   }
@@ -441,26 +442,26 @@ BYTEMAP* BYTEMAPClone(const BYTEMAP* map) {
     BYTEMAPError();
     return nullptr;
   }
-  std::memcpy(copy->samples, map->samples, static_cast<size_t>(sampleCount(map)));
+  std::memcpy(copy->samples, map->samples, static_cast<size_t>(SampleCount(map)));
   return copy;
 }
 
 void BYTEMAPCopy(const BYTEMAP* src, BYTEMAP* dst) {
-  if (!hasSamples(src) || !hasSamples(dst) || src->width != dst->width ||
+  if (!HasSamples(src) || !HasSamples(dst) || src->width != dst->width ||
       src->height != dst->height) {
     BYTEMAPError();
     return;
   }
-  std::memcpy(dst->samples, src->samples, static_cast<size_t>(sampleCount(src)));
+  std::memcpy(dst->samples, src->samples, static_cast<size_t>(SampleCount(src)));
 }
 
 char* BYTEMAPToASCII(const BYTEMAP* map) {
-  if (!hasSamples(map) || map->width < 0 || map->height < 0 ||
-      sampleCount(map) > BYTEMAPMaxSamples) {
+  if (!HasSamples(map) || map->width < 0 || map->height < 0 ||
+      SampleCount(map) > BYTEMAPMaxSamples) {
     BYTEMAPError();
     return nullptr;
   }
-  const auto n = static_cast<size_t>(sampleCount(map));
+  const auto n = static_cast<size_t>(SampleCount(map));
   if (n == 0) {
     char* empty = static_cast<char*>(std::malloc(sizeof "BYTEMAP{}"));
     if (empty) std::memcpy(empty, "BYTEMAP{}", sizeof "BYTEMAP{}");
@@ -492,51 +493,51 @@ char* BYTEMAPToASCII(const BYTEMAP* map) {
 
 namespace {
 
-int64_t readTextDigits(const char*& p) {
+int64_t ReadTextDigits(const char*& p) {
   int64_t value = 0;
-  while (isDigit(*p)) value = std::min<int64_t>(value * 10 + (*p++ - '0'), int64_t{1} << 40);
+  while (IsDigit(*p)) value = std::min<int64_t>(value * 10 + (*p++ - '0'), int64_t{1} << 40);
   return value;
 }
 
-bool skipOne(const char*& p) {
+bool SkipOne(const char*& p) {
   if (!*p) return false;
   ++p;
   return true;
 }
 
 // Skips to the next digit and reads its run, wrapping at 2^32.
-bool readTextNumber(const char*& p, uint32_t& value) {
-  while (*p && !isDigit(*p)) ++p;
+bool ReadTextNumber(const char*& p, uint32_t& value) {
+  while (*p && !IsDigit(*p)) ++p;
   if (!*p) return false;
   value = 0;
-  while (isDigit(*p)) value = value * 10u + static_cast<uint32_t>(*p++ - '0');
+  while (IsDigit(*p)) value = value * 10u + static_cast<uint32_t>(*p++ - '0');
   return true;
 }
 
-BYTEMAP* parseText(const char* text) {
+BYTEMAP* ParseText(const char* text) {
   const char* p = text;
   for (const char* marker : {"BYTEMAP", "{", "P3\n"}) {
     int past = BYTEMAPFindText(p, marker);
     if (past == 0) return nullptr;
     p += past;
   }
-  const int64_t width = readTextDigits(p);
-  if (!skipOne(p)) return nullptr;
-  const int64_t height = readTextDigits(p);
-  if (!skipOne(p)) return nullptr;
-  readTextDigits(p);
-  skipOne(p);
-  BYTEMAP* map = newSized(width, height);
+  const int64_t width = ReadTextDigits(p);
+  if (!SkipOne(p)) return nullptr;
+  const int64_t height = ReadTextDigits(p);
+  if (!SkipOne(p)) return nullptr;
+  ReadTextDigits(p);
+  SkipOne(p);
+  BYTEMAP* map = NewSized(width, height);
   if (!map) return nullptr;
   for (int64_t i = 0; i < width * height; ++i) {
     uint32_t rgb[3];
     for (uint32_t& channel : rgb) {
-      if (!readTextNumber(p, channel)) {
+      if (!ReadTextNumber(p, channel)) {
         BYTEMAPFree(&map);
         return nullptr;
       }
     }
-    map->samples[i] = average(rgb[0], rgb[1], rgb[2]);
+    map->samples[i] = Average(rgb[0], rgb[1], rgb[2]);
   }
   return map;
 }
@@ -548,7 +549,7 @@ BYTEMAP* BYTEMAPFromASCII(const char* text) {
     BYTEMAPError();
     return nullptr;
   }
-  return reported(parseText(text));
+  return Reported(ParseText(text));
 }
 
 int BYTEMAPFindText(const char* text, const char* keyword) {
@@ -571,7 +572,7 @@ BYTEMAP* BYTEMAPFromPNMBounded(const unsigned char* data, size_t length) {
     return nullptr;
   }
   MemorySource in(data, length);
-  return reported(readPnm(in, Rules::memory));
+  return Reported(ReadPnm(in, Rules::memory));
 }
 
 BYTEMAP* BYTEMAPLoad(const char* path) {
@@ -585,11 +586,11 @@ BYTEMAP* BYTEMAPLoad(const char* path) {
     return nullptr;
   }
   FileSource in(file.file);
-  return reported(readPnm(in, Rules::file));
+  return Reported(ReadPnm(in, Rules::file));
 }
 
 bool BYTEMAPSave(const BYTEMAP* map, const char* path) {
-  if (!hasSamples(map) || !path || map->width < 1 || map->height < 1) {
+  if (!HasSamples(map) || !path || map->width < 1 || map->height < 1) {
     BYTEMAPError();
     return false;
   }
@@ -598,7 +599,7 @@ bool BYTEMAPSave(const BYTEMAP* map, const char* path) {
     BYTEMAPError();
     return false;
   }
-  const auto n = static_cast<size_t>(sampleCount(map));
+  const auto n = static_cast<size_t>(SampleCount(map));
   bool ok = std::fprintf(file, "P5\n%d %d\n255\n", map->width, map->height) > 0;
   ok = std::fwrite(map->samples, 1, n, file) == n && ok;
   ok = std::fclose(file) == 0 && ok;
@@ -607,49 +608,49 @@ bool BYTEMAPSave(const BYTEMAP* map, const char* path) {
 }
 
 void BYTEMAPTranslate(BYTEMAP* map, const BYTEMAP* table) {
-  if (!hasSamples(map) || !hasSamples(table) || sampleCount(table) < 256) {
+  if (!HasSamples(map) || !HasSamples(table) || SampleCount(table) < 256) {
     BYTEMAPError();
     return;
   }
-  for (int64_t i = sampleCount(map) - 1; i >= 0; --i) {
+  for (int64_t i = SampleCount(map) - 1; i >= 0; --i) {
     map->samples[i] = table->samples[map->samples[i]];
   }
 }
 
 void BYTEMAPSetPixel(BYTEMAP* map, int x, int y, int value) {
-  if (!hasSamples(map)) {
+  if (!HasSamples(map)) {
     BYTEMAPError();
     return;
   }
-  if (insideMap(map, x, y)) at(map, x, y) = static_cast<uint8_t>(value);
+  if (InsideMap(map, x, y)) At(map, x, y) = static_cast<uint8_t>(value);
 }
 
 int BYTEMAPGetPixel(const BYTEMAP* map, int x, int y) {
-  if (!hasSamples(map)) {
+  if (!HasSamples(map)) {
     BYTEMAPError();
     return 0;
   }
-  return insideMap(map, x, y) ? at(map, x, y) : 0;
+  return InsideMap(map, x, y) ? At(map, x, y) : 0;
 }
 
 void BYTEMAPBlitKeyed(const BYTEMAP* src, BYTEMAP* dst, int sx, int sy, int dx, int dy, int w,
                       int h) {
-  if (!hasSamples(src) || !hasSamples(dst)) {
+  if (!HasSamples(src) || !HasSamples(dst)) {
     BYTEMAPError();
     return;
   }
   Rect r{sx, sy, dx, dy, w, h};
-  if (!clipRect(src, dst, r)) return;
+  if (!ClipRect(src, dst, r)) return;
   const uint8_t* s = src->samples + r.sx + r.sy * src->width;
   uint8_t* d = dst->samples + r.dx + r.dy * dst->width;
   for (int64_t row = 0; row < r.h; ++row, s += src->width, d += dst->width) {
-    for (int64_t col = 0; col < r.w; ++col) keyedStore(d[col], s[col]);
+    for (int64_t col = 0; col < r.w; ++col) KeyedStore(d[col], s[col]);
   }
 }
 
 void BYTEMAPBlitSpaced(const BYTEMAP* src, BYTEMAP* dst, int sx, int sy, int dx, int dy, int w,
                        int h, int px, int py) {
-  if (!hasSamples(src) || !hasSamples(dst) || px < 1 || py < 1) {
+  if (!HasSamples(src) || !HasSamples(dst) || px < 1 || py < 1) {
     BYTEMAPError();
     return;
   }
@@ -666,13 +667,13 @@ void BYTEMAPBlitSpaced(const BYTEMAP* src, BYTEMAP* dst, int sx, int sy, int dx,
       const int64_t tx = dx + i * px;
       if (tx < 0) continue;
       if (tx >= dst->width) break;
-      keyedStore(at(dst, tx, ty), at(src, sx + i, sy + j));
+      KeyedStore(At(dst, tx, ty), At(src, sx + i, sy + j));
     }
   }
 }
 
 void BYTEMAPBlendHalf(const BYTEMAP* src, BYTEMAP* dst, int x, int y) {
-  if (!hasSamples(src) || !hasSamples(dst)) {
+  if (!HasSamples(src) || !HasSamples(dst)) {
     BYTEMAPError();
     return;
   }
@@ -685,113 +686,113 @@ void BYTEMAPBlendHalf(const BYTEMAP* src, BYTEMAP* dst, int x, int y) {
   if (py + h >= dst->height) h = dst->height - py;
   for (int64_t r = 0; r < h; ++r) {
     for (int64_t c = 0; c < w; ++c) {
-      const uint8_t s = at(src, ox + c, oy + r);
-      uint8_t& d = at(dst, px + c, py + r);
+      const uint8_t s = At(src, ox + c, oy + r);
+      uint8_t& d = At(dst, px + c, py + r);
       if (s) d = static_cast<uint8_t>(s / 2 + d / 2);
     }
   }
 }
 
 void BYTEMAPAnd(const BYTEMAP* mask, BYTEMAP* dst) {
-  if (!hasSamples(mask) || !hasSamples(dst) || mask->width != dst->width ||
+  if (!HasSamples(mask) || !HasSamples(dst) || mask->width != dst->width ||
       mask->height != dst->height) {
     BYTEMAPError();
     return;
   }
-  for (int64_t i = 0; i < sampleCount(mask); ++i) dst->samples[i] &= mask->samples[i];
+  for (int64_t i = 0; i < SampleCount(mask); ++i) dst->samples[i] &= mask->samples[i];
 }
 
 void BYTEMAPSubtract(BYTEMAP* map, int value) {
-  if (!hasSamples(map)) {
+  if (!HasSamples(map)) {
     BYTEMAPError();
     return;
   }
   const int v = value & 255;
-  for (int64_t i = 0; i < sampleCount(map); ++i) {
+  for (int64_t i = 0; i < SampleCount(map); ++i) {
     map->samples[i] = static_cast<uint8_t>(std::max(map->samples[i] - v, 0));
   }
 }
 
 void BYTEMAPAddValue(BYTEMAP* map, int value) {
-  if (!hasSamples(map)) {
+  if (!HasSamples(map)) {
     BYTEMAPError();
     return;
   }
-  for (int64_t i = 0; i < sampleCount(map); ++i) {
+  for (int64_t i = 0; i < SampleCount(map); ++i) {
     map->samples[i] = static_cast<uint8_t>(map->samples[i] + (value & 255));
   }
 }
 
 void BYTEMAPCopyRowWrap(const BYTEMAP* src, BYTEMAP* dst, int srcRow, int dstRow, int x) {
-  rowWrap(src, dst, srcRow, dstRow, x, keyedStore);
+  RowWrap(src, dst, srcRow, dstRow, x, KeyedStore);
 }
 
 void BYTEMAPOrRowWrap(const BYTEMAP* src, BYTEMAP* dst, int srcRow, int dstRow, int x) {
-  rowWrap(src, dst, srcRow, dstRow, x, [](uint8_t& d, uint8_t s) { d |= s; });
+  RowWrap(src, dst, srcRow, dstRow, x, [](uint8_t& d, uint8_t s) { d |= s; });
 }
 
 void BYTEMAPCopyColumnWrap(const BYTEMAP* src, BYTEMAP* dst, int srcCol, int dstCol, int y) {
-  if (!hasSamples(src) || !hasSamples(dst) || dst->height < 1 || srcCol < 0 ||
+  if (!HasSamples(src) || !HasSamples(dst) || dst->height < 1 || srcCol < 0 ||
       srcCol >= src->width || dstCol < 0 || dstCol >= dst->width) {
     BYTEMAPError();
     return;
   }
   const int64_t n = std::min(src->height, dst->height);
-  int64_t row = wrapIndex(y, dst->height);
+  int64_t row = WrapIndex(y, dst->height);
   for (int64_t i = 0; i < n; ++i) {
-    keyedStore(at(dst, dstCol, row), at(src, srcCol, i));
+    KeyedStore(At(dst, dstCol, row), At(src, srcCol, i));
     if (++row == dst->height) row = 0;
   }
 }
 
 void BYTEMAPFillRect(BYTEMAP* map, int x, int y, int w, int h, int value) {
-  if (!rectInside(map, x, y, w, h)) {
+  if (!RectInside(map, x, y, w, h)) {
     BYTEMAPError();
     return;
   }
   for (int64_t row = y; row < int64_t{y} + h; ++row) {
-    std::memset(&at(map, x, row), value & 255, static_cast<size_t>(w));
+    std::memset(&At(map, x, row), value & 255, static_cast<size_t>(w));
   }
 }
 
 void BYTEMAPDrawRect(BYTEMAP* map, int x, int y, int w, int h, int value) {
-  if (!rectInside(map, x, y, w, h)) {
+  if (!RectInside(map, x, y, w, h)) {
     BYTEMAPError();
     return;
   }
   const auto v = static_cast<uint8_t>(value);
   const int64_t right = int64_t{x} + w - 1, bottom = int64_t{y} + h - 1;
-  for (int64_t col = x; col <= right; ++col) at(map, col, y) = at(map, col, bottom) = v;
-  for (int64_t row = y; row <= bottom; ++row) at(map, x, row) = at(map, right, row) = v;
+  for (int64_t col = x; col <= right; ++col) At(map, col, y) = At(map, col, bottom) = v;
+  for (int64_t row = y; row <= bottom; ++row) At(map, x, row) = At(map, right, row) = v;
 }
 
 void BYTEMAPDrawCircle(BYTEMAP* map, int cx, int cy, int r, int value) {
-  if (!hasSamples(map) || !insideMap(map, cx, cy) || r < 1) {
+  if (!HasSamples(map) || !InsideMap(map, cx, cy) || r < 1) {
     BYTEMAPError();
     return;
   }
-  for (int k = 0; k < 256; ++k) {
-    const int64_t g = (int64_t{r} * SinTable[(256 + k) & SinTableMask]) >> 15;
+  for (int k = 0; k < SinTableQuarterTurn; ++k) {
+    const int64_t g = (int64_t{r} * SinTable[(SinTableQuarterTurn + k) & SinTableMask]) >> 15;
     const int64_t h = (int64_t{r} * SinTable[k & SinTableMask]) >> 15;
     const int64_t xs[2] = {cx + g - 1, cx - g};
     const int64_t ys[2] = {cy + h, cy - h};
     for (int64_t px : xs) {
       for (int64_t py : ys) {
-        if (insideMap(map, px, py)) at(map, px, py) = static_cast<uint8_t>(value);
+        if (InsideMap(map, px, py)) At(map, px, py) = static_cast<uint8_t>(value);
       }
     }
   }
 }
 
 void BYTEMAPScale(const BYTEMAP* src, BYTEMAP* dst) {
-  if (!hasSamples(src) || !hasSamples(dst) || dst->width < 0 || dst->height < 0 ||
+  if (!HasSamples(src) || !HasSamples(dst) || dst->width < 0 || dst->height < 0 ||
       src->width < 1 || src->height < 1) {
     BYTEMAPError();
     return;
   }
   const bool shrinkX = dst->width < src->width;
-  int* columns = axisMap(dst->width, src->width, true);
-  int* rows = axisMap(dst->height, src->height, shrinkX);
+  int* columns = AxisMap(dst->width, src->width, true);
+  int* rows = AxisMap(dst->height, src->height, shrinkX);
   if (columns && rows) {
     for (int y = 0; y < dst->height; ++y) {
       const uint8_t* s = src->samples + int64_t{rows[y]} * src->width;
@@ -810,12 +811,12 @@ void BYTEMAPScale(const BYTEMAP* src, BYTEMAP* dst) {
 }
 
 BYTEMAP* BYTEMAPRotate(const BYTEMAP* src, int angle) {
-  if (!hasSamples(src)) {
+  if (!HasSamples(src)) {
     BYTEMAPError();
     return nullptr;
   }
-  const int64_t w = int64_t{src->width} * 92667 / 65536;
-  const int64_t h = int64_t{src->height} * 92667 / 65536;
+  const int64_t w = int64_t{src->width} * SinTableSqrt2 / 65536;
+  const int64_t h = int64_t{src->height} * SinTableSqrt2 / 65536;
   BYTEMAP* out = BYTEMAPNew();
   if (!out) return nullptr;
   BYTEMAPAlloc(out, static_cast<int>(w), static_cast<int>(h));
@@ -824,16 +825,16 @@ BYTEMAP* BYTEMAPRotate(const BYTEMAP* src, int angle) {
     BYTEMAPError();
     return nullptr;
   }
-  const int64_t turn = wrapIndex(-int64_t{angle}, SinTableLength);
+  const int64_t turn = WrapIndex(-int64_t{angle}, SinTableLength);
   const int64_t s = SinTable[turn];
-  const int64_t c = SinTable[wrapIndex(turn - 256, SinTableLength)];
+  const int64_t c = SinTable[WrapIndex(turn - SinTableQuarterTurn, SinTableLength)];
   const int64_t scx = src->width / 2, scy = src->height / 2, dcx = w / 2, dcy = h / 2;
   for (int64_t y = 0; y < h; ++y) {
     for (int64_t x = 0; x < w; ++x) {
       const int64_t u = x - dcx, v = y - dcy;
       const int64_t fx = scx + ((u * c) >> 15) - ((v * s) >> 15);
       const int64_t fy = scy + ((u * s) >> 15) + ((v * c) >> 15);
-      if (insideMap(src, fx, fy)) at(out, x, y) = at(src, fx, fy);
+      if (InsideMap(src, fx, fy)) At(out, x, y) = At(src, fx, fy);
     }
   }
   return out;
@@ -887,10 +888,10 @@ int* BYTEMAPLinePoints(int x0, int y0, int x1, int y1) {
 }
 
 void BYTEMAPToIMGPalette(const BYTEMAP* map, IMG* img, const uint32_t* colours, int count) {
-  if (!hasSamples(map) || !img || !img->pixels || !colours || count < 256 ||
+  if (!HasSamples(map) || !img || !img->pixels || !colours || count < 256 ||
       img->width != map->width || img->height != map->height) {
     BYTEMAPError();
     return;
   }
-  for (int64_t i = 0; i < sampleCount(map); ++i) img->pixels[i] = colours[map->samples[i]];
+  for (int64_t i = 0; i < SampleCount(map); ++i) img->pixels[i] = colours[map->samples[i]];
 }

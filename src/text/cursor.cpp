@@ -1,24 +1,24 @@
 #include "text/cursor.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "CURSOR  "};
 
-constexpr bool diagnostics = false;
+constexpr bool kDiagnostics = false;
 
 // A cursor whose length was written directly may still be unusable.
-bool usable(const CURSOR* cursor) { return cursor && cursor->length >= 1; }
+bool Usable(const CURSOR* cursor) { return cursor && cursor->length >= 1; }
 
 }  // namespace
 
 void CURSORError() {
-  if constexpr (diagnostics) std::printf("CURSOR Error.\n");
+  REPORTError(kDiagnostics, "CURSOR Error.\n");
 }
 
 CURSOR* CURSORNew() {
@@ -54,7 +54,7 @@ void CURSORSet(CURSOR* cursor, int length, int step) {
 // The wrap gives the same position as repeated subtraction or addition of
 // the length, without looping over huge steps or overflowing the sum.
 void CURSORStep(CURSOR* cursor) {
-  if (!usable(cursor)) {
+  if (!Usable(cursor)) {
     CURSORError();
     return;
   }
@@ -64,7 +64,7 @@ void CURSORStep(CURSOR* cursor) {
 }
 
 void CURSORSeek(CURSOR* cursor, int n) {
-  if (!usable(cursor)) {
+  if (!Usable(cursor)) {
     CURSORError();
     return;
   }

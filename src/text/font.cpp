@@ -1,18 +1,18 @@
 #include "text/font.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "image/img.hpp"
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "FONT    "};
 
-constexpr bool diagnostics = false;
+constexpr bool kDiagnostics = false;
 
 using Blit = void (*)(const IMG*, IMG*, int, int, int, int, int, int);
 
@@ -23,7 +23,7 @@ struct Cell {
 
 // Glyph i starts at a = i * glyphWidth along a strip laid row by row across
 // the sheet. A sheet without width has no cells.
-bool cellOf(const FONT* font, int64_t glyph, Cell& cell) {
+bool CellOf(const FONT* font, int64_t glyph, Cell& cell) {
   const int64_t sheetWidth = font->sheet->width;
   if (sheetWidth < 1 || glyph < 0) return false;
   const int64_t a = glyph * font->glyphWidth;
@@ -32,25 +32,25 @@ bool cellOf(const FONT* font, int64_t glyph, Cell& cell) {
   return cell.column >= 0 && cell.row >= 0 && cell.row < font->sheet->height;
 }
 
-void putGlyph(FONT* font, Blit blit) {
+void PutGlyph(FONT* font, Blit blit) {
   if (!font || !font->sheet) {
     FONTError();
     return;
   }
   Cell cell;
-  if (cellOf(font, font->ch, cell)) {
+  if (CellOf(font, font->ch, cell)) {
     blit(font->sheet, font->target, static_cast<int>(cell.column), static_cast<int>(cell.row),
          font->x, font->y, font->glyphWidth, font->glyphHeight);
   }
   font->x += font->glyphWidth;
 }
 
-int hexGlyph(uint32_t nibble) { return static_cast<int>(nibble < 10 ? nibble + 48 : nibble + 55); }
+int HexGlyph(uint32_t nibble) { return static_cast<int>(nibble < 10 ? nibble + 48 : nibble + 55); }
 
 }  // namespace
 
 void FONTError() {
-  if constexpr (diagnostics) std::printf("FONT Error.\n");
+  REPORTError(kDiagnostics, "FONT Error.\n");
 }
 
 FONT* FONTNew() {
@@ -74,13 +74,13 @@ void FONTFree(FONT** ref) {
   *ref = nullptr;
 }
 
-void FONTPutChar(FONT* font) { putGlyph(font, IMGBlitKeyed); }
-void FONTPutCharOpaque(FONT* font) { putGlyph(font, IMGBlit); }
-void FONTPutCharAdd(FONT* font) { putGlyph(font, IMGBlitAdd); }
+void FONTPutChar(FONT* font) { PutGlyph(font, IMGBlitKeyed); }
+void FONTPutCharOpaque(FONT* font) { PutGlyph(font, IMGBlit); }
+void FONTPutCharAdd(FONT* font) { PutGlyph(font, IMGBlitAdd); }
 
 void FONTPutHex8(FONT* font, uint32_t value) {
   for (uint32_t nibble : {(value >> 4) & 15u, value & 15u}) {
-    if (font) font->ch = hexGlyph(nibble);
+    if (font) font->ch = HexGlyph(nibble);
     FONTPutChar(font);
   }
 }
@@ -116,7 +116,7 @@ void FONTPutBigChar(FONT* letters, FONT* dots) {
   dots->target = letters->target;
   const IMG* sheet = letters->sheet;
   Cell cell;
-  if (sheet->pixels && cellOf(letters, letters->ch, cell)) {
+  if (sheet->pixels && CellOf(letters, letters->ch, cell)) {
     for (int64_t i = 0; i < letters->glyphHeight && cell.row + i < sheet->height; ++i) {
       const uint32_t* row = sheet->pixels + (cell.row + i) * sheet->width;
       for (int64_t j = 0; j < letters->glyphWidth && cell.column + j < sheet->width; ++j) {

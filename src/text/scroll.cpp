@@ -1,10 +1,10 @@
 #include "text/scroll.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "core/sintable.hpp"
 #include "text/cursor.hpp"
 #include "text/font.hpp"
@@ -14,23 +14,23 @@ int32_t wavePhase = 0;
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "SCROLL  "};
 
-constexpr bool diagnostics = false;
+constexpr bool kDiagnostics = false;
 
 // Length of the text a new scroller pretends to hold: "A scroll's default text. ".
-constexpr int defaultTextLength = 25;
+constexpr int kDefaultTextLength = 25;
 
 // Only the rising half of the table is used, so glyphs hop instead of swing.
-constexpr int halfWaveMask = SinTableMask >> 1;
+constexpr int kHalfWaveMask = SinTableMask >> 1;
 
-int32_t keepPhaseInTurn(int64_t phase) { return static_cast<int32_t>(phase % SinTableLength); }
+int32_t KeepPhaseInTurn(int64_t phase) { return static_cast<int32_t>(phase % SinTableLength); }
 
 }  // namespace
 
 void SCROLLError() {
-  if constexpr (diagnostics) std::printf("SCROLL error\n");
+  REPORTError(kDiagnostics, "SCROLL error\n");
 }
 
 int SCROLLAdvance(CURSOR* cursor, int32_t* offset, int speed, int cellWidth) {
@@ -63,7 +63,7 @@ SCROLL* SCROLLNew() {
     SCROLLError();
     return nullptr;
   }
-  CURSORSet(scroll->cursor, defaultTextLength, 1);
+  CURSORSet(scroll->cursor, kDefaultTextLength, 1);
   scroll->speed = 1;
   return scroll;
 }
@@ -114,14 +114,14 @@ void SCROLLDraw(SCROLL* scroll) {
   int64_t phase = wavePhase;
   for (int i = 0; i < glyphs; ++i) {
     phase += SCROLLPhasePerGlyph;
-    const int sine = SinTable[phase & halfWaveMask];
+    const int sine = SinTable[phase & kHalfWaveMask];
     font->y = SCROLLBaseline - ((sine * SCROLLWaveAmplitude) >> 15);
     font->ch = static_cast<signed char>(scroll->text[cursor->position]);
     FONTPutCharOpaque(font);
     CURSORStep(cursor);
   }
   CURSORRecall(cursor);
-  wavePhase = keepPhaseInTurn(int64_t{wavePhase} + SCROLLPhasePerFrame);
+  wavePhase = KeepPhaseInTurn(int64_t{wavePhase} + SCROLLPhasePerFrame);
 }
 
 // The phase follows the text by whole glyphs, so each character keeps its own
@@ -134,5 +134,5 @@ void SCROLLMove(SCROLL* scroll) {
   }
   const int step =
       SCROLLAdvance(scroll->cursor, &scroll->offset, scroll->speed, scroll->font->glyphWidth);
-  wavePhase = keepPhaseInTurn(int64_t{wavePhase} + int64_t{SCROLLPhasePerGlyph} * step);
+  wavePhase = KeepPhaseInTurn(int64_t{wavePhase} + int64_t{SCROLLPhasePerGlyph} * step);
 }

@@ -1,10 +1,10 @@
 #include "text/scrollxl.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/identification.hpp"
+#include "core/report.hpp"
 #include "image/img.hpp"
 #include "text/cursor.hpp"
 #include "text/font.hpp"
@@ -12,17 +12,17 @@
 
 namespace {
 
-[[maybe_unused]] constexpr Identification identification{
+[[gnu::used]] constexpr Identification kIdentification{
     "CODE", "C", "TORVELIN", "20261207", "SCROLLXL"};
 
-constexpr bool diagnostics = false;
+constexpr bool kDiagnostics = false;
 
 // Length of the text a new scroller pretends to hold: "A scroll's default text. ".
-constexpr int defaultTextLength = 25;
-constexpr int speedAfterSet = 8;
+constexpr int kDefaultTextLength = 25;
+constexpr int kSpeedAfterSet = 8;
 
 // Width of one enlarged letter; 0 when the fonts cannot make one.
-int64_t letterCell(const SCROLLXL* scroll) {
+int64_t LetterCell(const SCROLLXL* scroll) {
   const int64_t cell = int64_t{scroll->letters->glyphWidth} * scroll->dots->glyphWidth;
   return cell >= 1 && cell <= INT32_MAX ? cell : 0;
 }
@@ -30,7 +30,7 @@ int64_t letterCell(const SCROLLXL* scroll) {
 }  // namespace
 
 void SCROLLXLError() {
-  if constexpr (diagnostics) std::printf("SCROLLXL error\n");
+  REPORTError(kDiagnostics, "SCROLLXL error\n");
 }
 
 SCROLLXL* SCROLLXLNew() {
@@ -45,7 +45,7 @@ SCROLLXL* SCROLLXLNew() {
     SCROLLXLError();
     return nullptr;
   }
-  CURSORSet(scroll->cursor, defaultTextLength, 1);
+  CURSORSet(scroll->cursor, kDefaultTextLength, 1);
   scroll->speed = 1;
   return scroll;
 }
@@ -81,14 +81,14 @@ void SCROLLXLSet(SCROLLXL* scroll, const char* text, FONT* letters, FONT* dots, 
   scroll->y = 0;
   scroll->width = target->width;
   scroll->offset = 0;
-  scroll->speed = speedAfterSet;
+  scroll->speed = kSpeedAfterSet;
 }
 
 // Letters are cut by FONTPutBigChar, which reads nothing outside the letter
 // sheet whatever glyph index the text holds.
 void SCROLLXLDraw(SCROLLXL* scroll) {
   if (!scroll || !scroll->text || !scroll->cursor || !scroll->target || !scroll->letters ||
-      !scroll->dots || letterCell(scroll) == 0) {
+      !scroll->dots || LetterCell(scroll) == 0) {
     SCROLLXLError();
     return;
   }
@@ -98,7 +98,7 @@ void SCROLLXLDraw(SCROLLXL* scroll) {
   letters->y = scroll->y;
   letters->target = scroll->target;
   scroll->dots->target = scroll->target;
-  const int64_t count = scroll->width / letterCell(scroll) + 2;
+  const int64_t count = scroll->width / LetterCell(scroll) + 2;
   CURSORMark(cursor);
   cursor->step = 1;
   for (int64_t i = 0; i < count; ++i) {
@@ -111,10 +111,10 @@ void SCROLLXLDraw(SCROLLXL* scroll) {
 
 void SCROLLXLMove(SCROLLXL* scroll) {
   if (!scroll || !scroll->text || !scroll->cursor || !scroll->letters || !scroll->dots ||
-      letterCell(scroll) == 0) {
+      LetterCell(scroll) == 0) {
     SCROLLXLError();
     return;
   }
   SCROLLAdvance(scroll->cursor, &scroll->offset, scroll->speed,
-                static_cast<int>(letterCell(scroll)));
+                static_cast<int>(LetterCell(scroll)));
 }

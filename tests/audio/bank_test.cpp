@@ -47,7 +47,7 @@ double CrossingRate(const SAMPLE& s, int count) {
 
 }  // namespace
 
-TEST(Bank, LayoutIsOneBlockThenTheCountThenTheRecords) {
+TEST(TORVELINBank, LayoutIsOneBlockThenTheCountThenTheRecords) {
   EXPECT_EQ(TORVELINBankCount, 16);
   const auto* afterBlock = reinterpret_cast<const char*>(TORVELINBankValues + TORVELINBankValueCount);
   EXPECT_EQ(reinterpret_cast<const char*>(&TORVELINBankCount), afterBlock);
@@ -64,7 +64,7 @@ TEST(Bank, LayoutIsOneBlockThenTheCountThenTheRecords) {
   EXPECT_EQ(next, TORVELINBankValues + TORVELINBankValueCount);
 }
 
-TEST(Bank, EveryInstrumentHitsItsPeakExactlyAndNothingLeavesTheRange) {
+TEST(TORVELINBank, EveryInstrumentHitsItsPeakExactlyAndNothingLeavesTheRange) {
   for (int i = 0; i < 16; ++i) EXPECT_EQ(PeakMagnitude(TORVELINBank[i]), kPeaks[i]) << i;
   for (int i = 0; i < TORVELINBankValueCount; ++i) {
     ASSERT_LE(std::abs(TORVELINBankValues[i]), 31592) << i;
@@ -77,7 +77,7 @@ TEST(Bank, EveryInstrumentHitsItsPeakExactlyAndNothingLeavesTheRange) {
   }
 }
 
-TEST(Bank, LongInstrumentsAreTheShortOnesAtHalfSpeedAndTwiceTheLevel) {
+TEST(TORVELINBank, LongInstrumentsAreTheShortOnesAtHalfSpeedAndTwiceTheLevel) {
   for (int n = 0; n < 8; ++n) {
     const SAMPLE& shortOne = TORVELINBank[n];
     const SAMPLE& longOne = TORVELINBank[8 + n];
@@ -89,7 +89,7 @@ TEST(Bank, LongInstrumentsAreTheShortOnesAtHalfSpeedAndTwiceTheLevel) {
 
 // The values between the doubled ones are free, but they must continue the
 // wave: no lone sample pushed out to reach the peak, no garbage.
-TEST(Bank, LongInstrumentsInBetweenValuesFollowTheWave) {
+TEST(TORVELINBank, LongInstrumentsInBetweenValuesFollowTheWave) {
   for (int n = 8; n < 16; ++n) {
     const SAMPLE& s = TORVELINBank[n];
     int worst = 0;
@@ -111,7 +111,7 @@ TEST(Bank, LongInstrumentsInBetweenValuesFollowTheWave) {
   }
 }
 
-TEST(Bank, TunedInstrumentsSitOnTheirNotes) {
+TEST(TORVELINBank, TunedInstrumentsSitOnTheirNotes) {
   struct Tuned {
     int index;
     double hertz;  // A2 bass, E4 pluck, E3 tom (after its bend), C5 bell
@@ -130,7 +130,7 @@ TEST(Bank, TunedInstrumentsSitOnTheirNotes) {
   }
 }
 
-TEST(Bank, DrumsAreLowOrBrightAsTheyShouldBe) {
+TEST(TORVELINBank, DrumsAreLowOrBrightAsTheyShouldBe) {
   EXPECT_LT(CrossingRate(TORVELINBank[0], 4000), 0.01);   // kick: below 200 Hz
   EXPECT_GT(CrossingRate(TORVELINBank[1], 2000), 0.2);    // hat: above 4 kHz
   EXPECT_GT(CrossingRate(TORVELINBank[6], 2000), 0.03);   // clap: noise in the midrange

@@ -14,7 +14,7 @@
 #include "core/rnd.hpp"
 #include "platform/headless.hpp"
 
-TEST(SoundConcurrency, DeviceThreadPlaysWhileTheMusicPumpsAndRebuilds) {
+TEST(SDLSNDConcurrency, DeviceThreadPlaysWhileTheMusicPumpsAndRebuilds) {
   HEADLESSReset();
   SDLSND* snd = SDLSNDNew();
   ASSERT_NE(snd, nullptr);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "audio/headless.hpp"
 #include "audio/sdlsnd.hpp"
 #include "audio_test_util.hpp"
 #include "containers/array.hpp"
@@ -11,7 +12,7 @@
 namespace {
 
 // A sound output on the headless device, fed and pulled by hand.
-class SoundOutput : public ::testing::Test {
+class SDLSNDOutput : public ::testing::Test {
  protected:
   void SetUp() override {
     HEADLESSReset();
@@ -39,7 +40,7 @@ class SoundOutput : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(SoundOutput, NewRecordHasTheDeviceFormatAndAnEmptyQueue) {
+TEST_F(SDLSNDOutput, NewRecordHasTheDeviceFormatAndAnEmptyQueue) {
   EXPECT_EQ(snd->rate, 44100);
   EXPECT_EQ(snd->sampleWidth, 16);
   EXPECT_EQ(snd->position, 0);
@@ -50,11 +51,11 @@ TEST_F(SoundOutput, NewRecordHasTheDeviceFormatAndAnEmptyQueue) {
   EXPECT_EQ(SDLSNDQueueLength(snd), 0);
 }
 
-TEST_F(SoundOutput, EmptyQueueGivesSilenceNotWhateverWasInTheBuffer) {
+TEST_F(SDLSNDOutput, EmptyQueueGivesSilenceNotWhateverWasInTheBuffer) {
   EXPECT_EQ(Pull(64), std::vector<uint8_t>(64, 0));
 }
 
-TEST_F(SoundOutput, ShortSampleThenSilenceAndTheQueueEmpties) {
+TEST_F(SDLSNDOutput, ShortSampleThenSilenceAndTheQueueEmpties) {
   SampleHolder s{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
   SDLSNDPlaySAMPLE(snd, s.s);
   const std::vector<int16_t> words = Words(Pull(40));
@@ -63,7 +64,7 @@ TEST_F(SoundOutput, ShortSampleThenSilenceAndTheQueueEmpties) {
   EXPECT_EQ(snd->position, 0);
 }
 
-TEST_F(SoundOutput, QueuedSamplesFollowEachOtherWithoutAGapAcrossCalls) {
+TEST_F(SDLSNDOutput, QueuedSamplesFollowEachOtherWithoutAGapAcrossCalls) {
   SampleHolder a{1, 2, 3};
   SampleHolder b{7, 8};
   SDLSNDPlaySAMPLE(snd, a.s);
@@ -77,7 +78,7 @@ TEST_F(SoundOutput, QueuedSamplesFollowEachOtherWithoutAGapAcrossCalls) {
   EXPECT_EQ(snd->queue->count, 0);
 }
 
-TEST_F(SoundOutput, OutputKeepsTheLowSixteenBitsLittleEndian) {
+TEST_F(SDLSNDOutput, OutputKeepsTheLowSixteenBitsLittleEndian) {
   SampleHolder s{70000, -1, 40000, -32768, 32767};
   SDLSNDPlaySAMPLE(snd, s.s);
   const std::vector<uint8_t> bytes = Pull(10);
@@ -85,7 +86,7 @@ TEST_F(SoundOutput, OutputKeepsTheLowSixteenBitsLittleEndian) {
   EXPECT_EQ(Words(bytes)[2], -25536);
 }
 
-TEST_F(SoundOutput, MutedOrNullHeadGivesSilenceAndConsumesNothing) {
+TEST_F(SDLSNDOutput, MutedOrNullHeadGivesSilenceAndConsumesNothing) {
   SampleHolder s{5, 6, 7};
   SDLSNDPlaySAMPLE(snd, s.s);
   Pull(2);
@@ -101,7 +102,7 @@ TEST_F(SoundOutput, MutedOrNullHeadGivesSilenceAndConsumesNothing) {
   EXPECT_EQ(snd->queue->count, 1);
 }
 
-TEST_F(SoundOutput, BadLengthsAndArgumentsChangeNothing) {
+TEST_F(SDLSNDOutput, BadLengthsAndArgumentsChangeNothing) {
   SampleHolder s{5, 6};
   SDLSNDPlaySAMPLE(snd, s.s);
   std::vector<uint8_t> stream(4, 0xAA);
@@ -117,7 +118,7 @@ TEST_F(SoundOutput, BadLengthsAndArgumentsChangeNothing) {
   EXPECT_EQ(snd->queue->count, 1);
 }
 
-TEST_F(SoundOutput, EmptySamplesAreSkippedWithoutAGapValue) {
+TEST_F(SDLSNDOutput, EmptySamplesAreSkippedWithoutAGapValue) {
   SampleHolder empty(SAMPLENew());
   SampleHolder s{3, 4};
   SDLSNDPlaySAMPLE(snd, empty.s);
@@ -128,7 +129,7 @@ TEST_F(SoundOutput, EmptySamplesAreSkippedWithoutAGapValue) {
   EXPECT_EQ(snd->queue->count, 0);
 }
 
-TEST_F(SoundOutput, QueueIsRecreatedWhenMissingAndFreeLeavesSamplesAlone) {
+TEST_F(SDLSNDOutput, QueueIsRecreatedWhenMissingAndFreeLeavesSamplesAlone) {
   ARRAYFree(&snd->queue);
   SampleHolder s{9};
   SDLSNDPlaySAMPLE(snd, s.s);
@@ -140,7 +141,7 @@ TEST_F(SoundOutput, QueueIsRecreatedWhenMissingAndFreeLeavesSamplesAlone) {
   SDLSNDFree(&snd);  // only reports
 }
 
-TEST_F(SoundOutput, HeadlessDeviceOpensOnceAndCanBeMissing) {
+TEST_F(SDLSNDOutput, HeadlessDeviceOpensOnceAndCanBeMissing) {
   SDLSND* second = SDLSNDNew();  // the one device is taken
   EXPECT_EQ(second, nullptr);
   SDLSNDFree(&snd);
@@ -151,7 +152,7 @@ TEST_F(SoundOutput, HeadlessDeviceOpensOnceAndCanBeMissing) {
   EXPECT_NE(snd, nullptr);
 }
 
-TEST_F(SoundOutput, ObjectFamilyMembersAreNeutral) {
+TEST_F(SDLSNDOutput, ObjectFamilyMembersAreNeutral) {
   EXPECT_STREQ(SDLSNDToASCII(snd), "");
   EXPECT_EQ(SDLSNDToASCII(nullptr), nullptr);
   EXPECT_EQ(SDLSNDFromASCII("SDLSND{}"), nullptr);

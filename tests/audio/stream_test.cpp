@@ -11,7 +11,7 @@
 #include "core/rnd.hpp"
 #include "platform/headless.hpp"
 
-TEST(SoundStream, LoopPlaysSeamlesslyAndRebuildsTakeEffectInPlace) {
+TEST(SDLSNDStream, LoopPlaysSeamlesslyAndRebuildsTakeEffectInPlace) {
   HEADLESSReset();
   SDLSND* snd = SDLSNDNew();
   ASSERT_NE(snd, nullptr);

@@ -29,10 +29,10 @@ void watchExit(Presented* p) {
   atexit(report);
 }
 
-using Exit = Driver;
-using ExitDeathTest = Driver;
+using TORVELINExiting = Driver;
+using TORVELINExitingDeathTest = Driver;
 
-TEST_F(ExitDeathTest, EachExitKeyFadesWhiteToBlackInPacedStepsAndExitsWithZero) {
+TEST_F(TORVELINExitingDeathTest, EachExitKeyFadesWhiteToBlackInPacedStepsAndExitsWithZero) {
   for (int key : {27, int{'q'}, int{'Q'}}) {
     EXPECT_EXIT(
         {
@@ -45,7 +45,7 @@ TEST_F(ExitDeathTest, EachExitKeyFadesWhiteToBlackInPacedStepsAndExitsWithZero) 
   }
 }
 
-TEST_F(ExitDeathTest, TheFadeStartsFromThePictureLastShownAndPlaysNoKeys) {
+TEST_F(TORVELINExitingDeathTest, TheFadeStartsFromThePictureLastShownAndPlaysNoKeys) {
   // 0x7f fades out before the last step; keys scripted after the exit key
   // are never read.
   EXPECT_EXIT(
@@ -59,7 +59,7 @@ TEST_F(ExitDeathTest, TheFadeStartsFromThePictureLastShownAndPlaysNoKeys) {
       ::testing::ExitedWithCode(0), "faded in 65 frames over 1300 ms with 1 polls, brightest 0\n");
 }
 
-TEST_F(Exit, TheFadeAloneDarkensByFourPerStep) {
+TEST_F(TORVELINExiting, TheFadeAloneDarkensByFourPerStep) {
   fill(0x80ff10);
   TORVELINFadeOut();
   EXPECT_EQ(HEADLESSFrameCount(), TORVELINFadeSteps);
@@ -69,7 +69,7 @@ TEST_F(Exit, TheFadeAloneDarkensByFourPerStep) {
   EXPECT_EQ(HEADLESSPollCount(), 0);
 }
 
-TEST(StartUpDeathTest, WithoutAWindowItSaysWhyOnStandardErrorAndExitsWithOne) {
+TEST(TORVELINStartUpDeathTest, WithoutAWindowItSaysWhyOnStandardErrorAndExitsWithOne) {
   HEADLESSReset();
   HEADLESSSetVideoRefused(true);
   ::testing::internal::CaptureStdout();

@@ -7,9 +7,9 @@
 
 namespace {
 
-using FrameStep = Driver;
+using TORVELINFrameStepping = Driver;
 
-TEST_F(FrameStep, StartUpMakesABlackFrameOfTheDisplaysSizeAndSetsTheRate) {
+TEST_F(TORVELINFrameStepping, StartUpMakesABlackFrameOfTheDisplaysSizeAndSetsTheRate) {
   ASSERT_NE(TORVELINDisplay, nullptr);
   ASSERT_NE(TORVELINKeyboard, nullptr);
   ASSERT_NE(TORVELINFrame, nullptr);
@@ -20,7 +20,7 @@ TEST_F(FrameStep, StartUpMakesABlackFrameOfTheDisplaysSizeAndSetsTheRate) {
   EXPECT_EQ(HEADLESSFrameCount(), 0);
 }
 
-TEST_F(FrameStep, PacesThenPresentsTheDrawnFrameThenReadsTheKeys) {
+TEST_F(TORVELINFrameStepping, PacesThenPresentsTheDrawnFrameThenReadsTheKeys) {
   fill(0x123456);
   EXPECT_FALSE(TORVELINFrameStep());
   fill(0x654321);
@@ -36,7 +36,7 @@ TEST_F(FrameStep, PacesThenPresentsTheDrawnFrameThenReadsTheKeys) {
   EXPECT_EQ(HEADLESSPollCount(), 2);
 }
 
-TEST_F(FrameStep, AppliesTheKeyOnceAndClearsTheCell) {
+TEST_F(TORVELINFrameStepping, AppliesTheKeyOnceAndClearsTheCell) {
   script({{0, 'f', true}});
   EXPECT_FALSE(TORVELINFrameStep());
   EXPECT_EQ(TORVELINRateDisplay, 1);
@@ -46,14 +46,14 @@ TEST_F(FrameStep, AppliesTheKeyOnceAndClearsTheCell) {
   EXPECT_EQ(TORVELINRateDisplay, 1);
 }
 
-TEST_F(FrameStep, SpaceEndsTheSceneAfterTheFrameItArrivesIn) {
+TEST_F(TORVELINFrameStepping, SpaceEndsTheSceneAfterTheFrameItArrivesIn) {
   script({{5, ' ', true}, {6, ' ', false}});
   TORVELINSceneLasers();
   EXPECT_EQ(HEADLESSFrameCount(), 6);
   EXPECT_EQ(TORVELINNextPart, 0);
 }
 
-TEST_F(FrameStep, HoldingSpaceEndsOneSceneOnly) {
+TEST_F(TORVELINFrameStepping, HoldingSpaceEndsOneSceneOnly) {
   script({{0, ' ', true}});
   TORVELINSceneLasers();
   EXPECT_EQ(HEADLESSFrameCount(), 1);
@@ -61,7 +61,7 @@ TEST_F(FrameStep, HoldingSpaceEndsOneSceneOnly) {
   EXPECT_EQ(HEADLESSFrameCount(), 1 + 2001);
 }
 
-TEST_F(FrameStep, EachSceneRunsItsOwnNumberOfFrames) {
+TEST_F(TORVELINFrameStepping, EachSceneRunsItsOwnNumberOfFrames) {
   struct Scene {
     void (*run)();
     int frames;
@@ -82,7 +82,7 @@ TEST_F(FrameStep, EachSceneRunsItsOwnNumberOfFrames) {
   EXPECT_EQ(HEADLESSTicks(), static_cast<uint32_t>(total) * 20u);
 }
 
-TEST_F(FrameStep, SpacePressesSkipThroughTheScenesInTurn) {
+TEST_F(TORVELINFrameStepping, SpacePressesSkipThroughTheScenesInTurn) {
   // One press in each scene's second frame: every scene ends after two.
   script({{1, ' ', true}, {2, ' ', false}, {3, ' ', true}, {4, ' ', false}, {5, ' ', true}});
   TORVELINSceneLasers();

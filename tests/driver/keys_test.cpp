@@ -22,9 +22,9 @@ Flags snapshot() {
           TORVELINScroller->speed};
 }
 
-using KeyCommands = Driver;
+using TORVELINKeyCommands = Driver;
 
-TEST_F(KeyCommands, DigitsFlipTheirBitOfTheirToggleByte) {
+TEST_F(TORVELINKeyCommands, DigitsFlipTheirBitOfTheirToggleByte) {
   struct Row {
     char key;
     int byte;
@@ -45,7 +45,7 @@ TEST_F(KeyCommands, DigitsFlipTheirBitOfTheirToggleByte) {
   EXPECT_EQ(TORVELINToggles[3], 3);
 }
 
-TEST_F(KeyCommands, FFlipsTheRateDisplayAndSpaceAsksForTheNextPart) {
+TEST_F(TORVELINKeyCommands, FFlipsTheRateDisplayAndSpaceAsksForTheNextPart) {
   Flags expected = snapshot();
   TORVELINKeyCommand('f');
   expected.rate = 1;
@@ -58,7 +58,7 @@ TEST_F(KeyCommands, FFlipsTheRateDisplayAndSpaceAsksForTheNextPart) {
   EXPECT_EQ(snapshot(), expected);
 }
 
-TEST_F(KeyCommands, OtherKeysChangeNothing) {
+TEST_F(TORVELINKeyCommands, OtherKeysChangeNothing) {
   const Flags before = snapshot();
   // Upper-case letters other than Q, digits outside 1..7, and bytes from the
   // top half of the range, which arrive as negative values.
@@ -68,7 +68,7 @@ TEST_F(KeyCommands, OtherKeysChangeNothing) {
   EXPECT_EQ(HEADLESSFrameCount(), 0);
 }
 
-TEST_F(KeyCommands, ScrollerSpeedStepsByOneWithinThirtyTwo) {
+TEST_F(TORVELINKeyCommands, ScrollerSpeedStepsByOneWithinThirtyTwo) {
   TORVELINKeyCommand('p');
   EXPECT_EQ(TORVELINScroller->speed, TORVELINScrollerStartSpeed + 1);
   TORVELINKeyCommand('o');
@@ -82,7 +82,7 @@ TEST_F(KeyCommands, ScrollerSpeedStepsByOneWithinThirtyTwo) {
   EXPECT_EQ(TORVELINScroller->speed, -27);
 }
 
-TEST(Wrap, FoldsIntoTheRange) {
+TEST(TORVELINWrap, FoldsIntoTheRange) {
   EXPECT_EQ(TORVELINWrap(5, 3), 2);
   EXPECT_EQ(TORVELINWrap(3, 3), 0);
   EXPECT_EQ(TORVELINWrap(2, 3), 2);

@@ -42,9 +42,9 @@ std::vector<uint32_t> digits(char high, char low) {
   return corner;
 }
 
-using RateDisplay = Driver;
+using TORVELINRateOverlay = Driver;
 
-TEST_F(RateDisplay, FShowsTheFigureInHexFromTheNextFrameUntilPressedAgain) {
+TEST_F(TORVELINRateOverlay, FShowsTheFigureInHexFromTheNextFrameUntilPressedAgain) {
   Corner corner;
   HEADLESSSetFrameSink(&Corner::sink, &corner);
   script({{0, 'f', true}, {1, 'f', false}, {120, 'f', true}});
@@ -64,7 +64,7 @@ TEST_F(RateDisplay, FShowsTheFigureInHexFromTheNextFrameUntilPressedAgain) {
   EXPECT_EQ(corner.frames[121], black);
 }
 
-TEST_F(RateDisplay, DigitsAreKeyedOverTheScene) {
+TEST_F(TORVELINRateOverlay, DigitsAreKeyedOverTheScene) {
   TORVELINRateDisplay = 1;
   fill(0x203040);
   TORVELINShowRate();
@@ -172,7 +172,7 @@ LoopRecord recordLoopInChild(const std::vector<HEADLESSKeyEvent>& keys) {
   return record;
 }
 
-TEST(Loop, TwoRunsWithTheSameKeysPresentTheSameFramesAndSound) {
+TEST(TORVELINLoop, TwoRunsWithTheSameKeysPresentTheSameFramesAndSound) {
   // Speed changes, the rate display and a toggle, spread over the scenes.
   const std::vector<HEADLESSKeyEvent> keys = {
       {30, 'f', true},    {31, 'f', false},   {1100, 'p', true}, {1101, 'p', false},

@@ -12,7 +12,7 @@
 
 namespace {
 
-using PictureSetUp = Driver;
+using TORVELINPictureSetUp = Driver;
 
 std::set<uint32_t> Values(const IMG* img) {
   std::set<uint32_t> values;
@@ -29,7 +29,7 @@ void ExpectFont(const FONT* font, int sheetWidth, int sheetHeight, int glyphWidt
   EXPECT_EQ(font->glyphHeight, glyphHeight);
 }
 
-TEST_F(PictureSetUp, BuildsEveryPictureAndFontAtItsSize) {
+TEST_F(TORVELINPictureSetUp, BuildsEveryPictureAndFontAtItsSize) {
   ASSERT_NE(TORVELINLogo, nullptr);
   EXPECT_EQ(TORVELINLogo->width, 1024);
   EXPECT_EQ(TORVELINLogo->height, 256);
@@ -47,7 +47,7 @@ TEST_F(PictureSetUp, BuildsEveryPictureAndFontAtItsSize) {
   EXPECT_EQ(TORVELINStrip->height, 2304);
 }
 
-TEST_F(PictureSetUp, TheLogoIsWhiteLettersOnBlackAndTheWideLogoItsDarkDouble) {
+TEST_F(TORVELINPictureSetUp, TheLogoIsWhiteLettersOnBlackAndTheWideLogoItsDarkDouble) {
   EXPECT_EQ(Values(TORVELINLogo), (std::set<uint32_t>{0u, 0xffffffu}));
   EXPECT_EQ(Values(TORVELINWideLogo), (std::set<uint32_t>{0u, 0x171717u}));
   // Every logo pixel became two side by side.
@@ -58,7 +58,7 @@ TEST_F(PictureSetUp, TheLogoIsWhiteLettersOnBlackAndTheWideLogoItsDarkDouble) {
     }
 }
 
-TEST_F(PictureSetUp, WordFontCellsAreTheSmallFontCellsEnlargedFourByEight) {
+TEST_F(TORVELINPictureSetUp, WordFontCellsAreTheSmallFontCellsEnlargedFourByEight) {
   const IMG* big = TORVELINWordFont->sheet;
   const IMG* small = TORVELINSmallFont->sheet;
   int lit = 0;
@@ -78,7 +78,7 @@ TEST_F(PictureSetUp, WordFontCellsAreTheSmallFontCellsEnlargedFourByEight) {
   EXPECT_GT(lit, 0);
 }
 
-TEST_F(PictureSetUp, TheWordFontDrawsAGlyphFromItsCell) {
+TEST_F(TORVELINPictureSetUp, TheWordFontDrawsAGlyphFromItsCell) {
   IMG* target = IMGNew();
   IMGAlloc(target, 64, 64);
   TORVELINWordFont->target = target;
@@ -99,7 +99,7 @@ TEST_F(PictureSetUp, TheWordFontDrawsAGlyphFromItsCell) {
   IMGFree(&target);
 }
 
-TEST_F(PictureSetUp, DrawsNoRandomNumberAndReplacesAnEarlierSet) {
+TEST_F(TORVELINPictureSetUp, DrawsNoRandomNumberAndReplacesAnEarlierSet) {
   // The first set stays referenced nowhere after this: the sanitizer run
   // reports it as a leak unless the second set-up released it.
   const uint32_t before = RNDState();
@@ -109,7 +109,7 @@ TEST_F(PictureSetUp, DrawsNoRandomNumberAndReplacesAnEarlierSet) {
   EXPECT_EQ(Values(TORVELINLogo), (std::set<uint32_t>{0u, 0xffffffu}));
 }
 
-TEST_F(PictureSetUp, FreeingReleasesEverythingOnce) {
+TEST_F(TORVELINPictureSetUp, FreeingReleasesEverythingOnce) {
   TORVELINFreePictures();
   EXPECT_EQ(TORVELINLogo, nullptr);
   EXPECT_EQ(TORVELINWideLogo, nullptr);

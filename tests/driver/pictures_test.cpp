@@ -98,7 +98,7 @@ constexpr Shape Shapes[] = {
     {TORVELINPictureSparkles, "P5", 1024, 32},      {TORVELINPictureStrip, "P4", 256, 2304},
 };
 
-TEST(Pictures, HeadersHaveTheEmbeddedShapeAndSize) {
+TEST(TORVELINPictures, HeadersHaveTheEmbeddedShapeAndSize) {
   for (const Shape& s : Shapes) {
     SCOPED_TRACE(s.which);
     const Picture p = parse(s.which);
@@ -117,14 +117,14 @@ TEST(Pictures, HeadersHaveTheEmbeddedShapeAndSize) {
   }
 }
 
-TEST(Pictures, FilesLieBackToBackInDataOrder) {
+TEST(TORVELINPictures, FilesLieBackToBackInDataOrder) {
   for (int i = 0; i + 1 < TORVELINPictureCount; ++i)
     EXPECT_EQ(TORVELINPictures[i] + TORVELINPictureSizes[i], TORVELINPictures[i + 1]) << "after picture " << i;
   // Every picture starts with its magic, so a shifted table would show here.
   for (const Shape& s : Shapes) EXPECT_EQ(std::string(reinterpret_cast<const char*>(TORVELINPictures[s.which]), 2), s.magic);
 }
 
-TEST(Pictures, CharacterSheetHasDistinctPrintableGlyphsAndPictureCells) {
+TEST(TORVELINPictures, CharacterSheetHasDistinctPrintableGlyphsAndPictureCells) {
   const Picture p = parse(TORVELINPictureCharacters);
   auto glyph = [&](int code) { return cell(p, code % 32 * 8, code / 32 * 8, 8, 8); };
   auto lit = [&](int code) { return countIn(p, code % 32 * 8, code / 32 * 8, 8, 8, [](std::uint32_t v) { return v != 0; }); };
@@ -144,7 +144,7 @@ TEST(Pictures, CharacterSheetHasDistinctPrintableGlyphsAndPictureCells) {
   }
 }
 
-TEST(Pictures, ScrollerGlyphsAreOutlinedOnAZeroBackground) {
+TEST(TORVELINPictures, ScrollerGlyphsAreOutlinedOnAZeroBackground) {
   const Picture p = parse(TORVELINPictureScrollerFont);
   for (int g = 0; g < 2; ++g)
     EXPECT_EQ(countIn(p, 0, g * 200, 100, 200, [](std::uint32_t v) { return v != 0; }), 0) << "blank glyph " << g;
@@ -177,7 +177,7 @@ TEST(Pictures, ScrollerGlyphsAreOutlinedOnAZeroBackground) {
   }
 }
 
-TEST(Pictures, TilesAreDistinctSeamlessAndNeverPureBlack) {
+TEST(TORVELINPictures, TilesAreDistinctSeamlessAndNeverPureBlack) {
   const Picture p = parse(TORVELINPictureTiles);
   auto difference = [](std::uint32_t a, std::uint32_t b) {
     return std::abs(red(a) - red(b)) + std::abs(green(a) - green(b)) + std::abs(blue(a) - blue(b));
@@ -209,7 +209,7 @@ TEST(Pictures, TilesAreDistinctSeamlessAndNeverPureBlack) {
   }
 }
 
-TEST(Pictures, BobsAreBallsOnZeroWithModerateChannels) {
+TEST(TORVELINPictures, BobsAreBallsOnZeroWithModerateChannels) {
   const Picture p = parse(TORVELINPictureBobs);
   std::vector<std::uint32_t> brightest;
   for (int b = 0; b < 7; ++b) {
@@ -247,7 +247,7 @@ TEST(Pictures, BobsAreBallsOnZeroWithModerateChannels) {
   EXPECT_EQ(std::unique(means.begin(), means.end()), means.end());
 }
 
-TEST(Pictures, LogoLettersAreTheClearBitsOnASetBackground) {
+TEST(TORVELINPictures, LogoLettersAreTheClearBitsOnASetBackground) {
   const Picture p = parse(TORVELINPictureLogo);
   const int clear = countIn(p, 0, 0, 1024, 256, [](std::uint32_t v) { return v == 0; });
   EXPECT_GT(clear, 1024 * 256 / 10);
@@ -273,7 +273,7 @@ TEST(Pictures, LogoLettersAreTheClearBitsOnASetBackground) {
 // resizing, which breaks up hatching, dither and hairlines. Count the runs of
 // equal bits along rows and columns (those touching the picture's edge
 // aside): runs under 3 pixels may only occur where an edge turns a corner.
-TEST(Pictures, LogoHasNoDetailFinerThanItsSmallestCopyKeeps) {
+TEST(TORVELINPictures, LogoHasNoDetailFinerThanItsSmallestCopyKeeps) {
   const Picture p = parse(TORVELINPictureLogo);
   int runs = 0, thin = 0;
   auto scan = [&](int length, auto bit) {
@@ -296,7 +296,7 @@ TEST(Pictures, LogoHasNoDetailFinerThanItsSmallestCopyKeeps) {
   EXPECT_LT(thin * 100, runs) << thin << " of " << runs << " runs are under 3 pixels";
 }
 
-TEST(Pictures, SparklesTwinkleOnAZeroBackground) {
+TEST(TORVELINPictures, SparklesTwinkleOnAZeroBackground) {
   const Picture p = parse(TORVELINPictureSparkles);
   std::vector<long> energy;
   for (int c = 0; c < 32; ++c) {
@@ -322,7 +322,7 @@ TEST(Pictures, SparklesTwinkleOnAZeroBackground) {
   EXPECT_GT(p.at(int(peakAt) * 32 + 4, 16), 0u);
 }
 
-TEST(Pictures, StripFramesChangeEvenlyAndLoop) {
+TEST(TORVELINPictures, StripFramesChangeEvenlyAndLoop) {
   const Picture p = parse(TORVELINPictureStrip);
   auto changed = [&](int a, int b) {
     int n = 0;

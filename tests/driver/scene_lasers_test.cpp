@@ -19,7 +19,7 @@
 
 namespace {
 
-struct LaserScene : Driver {
+struct TORVELINLaserScene : Driver {
   void TearDown() override {
     if (TORVELINLaserLayer != nullptr) TORVELINLasersStop();
     Driver::TearDown();
@@ -82,7 +82,7 @@ IMG* WordAlone(const WordDraw& w) {
   return img;
 }
 
-TEST_F(LaserScene, StartMakesBlackLayersAndSixCentredLasersFromFortyTwoDraws) {
+TEST_F(TORVELINLaserScene, StartMakesBlackLayersAndSixCentredLasersFromFortyTwoDraws) {
   const uint32_t seed = RNDState();
   TORVELINLasersStart();
   EXPECT_EQ(RNDState(), StateAfter(seed, 6 * 7));
@@ -112,7 +112,7 @@ TEST_F(LaserScene, StartMakesBlackLayersAndSixCentredLasersFromFortyTwoDraws) {
   EXPECT_EQ(TORVELINLasers[1]->x1, r.next() % 256);
 }
 
-TEST_F(LaserScene, AFrameWithoutAWordDrawsOnlyWhatTheLasersDraw) {
+TEST_F(TORVELINLaserScene, AFrameWithoutAWordDrawsOnlyWhatTheLasersDraw) {
   TORVELINLasersStart();
   for (int k : {1000, 999, 33, 31}) {
     const uint32_t seed = RNDState();
@@ -133,7 +133,7 @@ TEST_F(LaserScene, AFrameWithoutAWordDrawsOnlyWhatTheLasersDraw) {
                           [](uint32_t p) { return p == 0; }));
 }
 
-TEST_F(LaserScene, AWordFrameDrawsTheLaserMovesThenTheWordAndWritesIt) {
+TEST_F(TORVELINLaserScene, AWordFrameDrawsTheLaserMovesThenTheWordAndWritesIt) {
   TORVELINLasersStart();
   const uint32_t seed = RNDState();
   auto before = lasers();
@@ -152,7 +152,7 @@ TEST_F(LaserScene, AWordFrameDrawsTheLaserMovesThenTheWordAndWritesIt) {
   IMGFree(&alone);
 }
 
-TEST_F(LaserScene, AnEightLetterWordSitsAtTheLeftEdgeAndDrawsNoColumn) {
+TEST_F(TORVELINLaserScene, AnEightLetterWordSitsAtTheLeftEdgeAndDrawsNoColumn) {
   const int eight = WordIndexOfLength(8);
   const int five = WordIndexOfLength(5);
   ASSERT_GE(eight, 0);
@@ -177,7 +177,7 @@ TEST_F(LaserScene, AnEightLetterWordSitsAtTheLeftEdgeAndDrawsNoColumn) {
   }
 }
 
-TEST_F(LaserScene, TheFrameIsTheBeamsWithTheWordsAddedSaturating) {
+TEST_F(TORVELINLaserScene, TheFrameIsTheBeamsWithTheWordsAddedSaturating) {
   TORVELINLasersStart();
   for (int k = 1000; k >= 960; --k) TORVELINLasersDraw(k);  // two words so far
   for (int i = 0; i < 256 * 256; ++i) {
@@ -202,7 +202,7 @@ TEST_F(LaserScene, TheFrameIsTheBeamsWithTheWordsAddedSaturating) {
   EXPECT_EQ(TORVELINFrame->pixels[255 * 256], 0x818181u);
 }
 
-TEST_F(LaserScene, TheSceneIsItsStartThenFramesFromAThousandDownToZero) {
+TEST_F(TORVELINLaserScene, TheSceneIsItsStartThenFramesFromAThousandDownToZero) {
   QuietMusic quiet;
   StateRecorder recorder;
   recorder.attach();
@@ -228,7 +228,7 @@ TEST_F(LaserScene, TheSceneIsItsStartThenFramesFromAThousandDownToZero) {
   EXPECT_EQ(words, 32);
 }
 
-TEST_F(LaserScene, SpaceOnTheFirstFrameEndsTheSceneWithEverythingFreed) {
+TEST_F(TORVELINLaserScene, SpaceOnTheFirstFrameEndsTheSceneWithEverythingFreed) {
   script({{0, ' ', true}});
   TORVELINSceneLasers();
   EXPECT_EQ(HEADLESSFrameCount(), 1);

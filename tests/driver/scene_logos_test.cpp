@@ -15,7 +15,7 @@
 
 namespace {
 
-struct LogoScene : Driver {
+struct TORVELINLogoScene : Driver {
   void TearDown() override {
     if (TORVELINLogoCopies[0] != nullptr) TORVELINLogosStop();
     Driver::TearDown();
@@ -43,7 +43,7 @@ int ReferenceSwing(int v, int d) {
   return -half + static_cast<int>(shifted) + 128;
 }
 
-TEST_F(LogoScene, CopiesAreTheLogoAtEightSizes) {
+TEST_F(TORVELINLogoScene, CopiesAreTheLogoAtEightSizes) {
   const uint32_t seed = SeedWhoseNextDraw(RNDState(), [](int v) { return (v & 1) == 1; });
   RNDSeed(seed);
   TORVELINLogosStart();
@@ -62,7 +62,7 @@ TEST_F(LogoScene, CopiesAreTheLogoAtEightSizes) {
     }
 }
 
-TEST_F(LogoScene, APastelTintColoursEveryCopyTheSameFromTwoDraws) {
+TEST_F(TORVELINLogoScene, APastelTintColoursEveryCopyTheSameFromTwoDraws) {
   const uint32_t seed = SeedWhoseNextDraw(RNDState(), [](int v) { return (v & 1) == 1; });
   RNDSeed(seed);
   TORVELINLogosStart();
@@ -85,7 +85,7 @@ uint32_t HueSeed(uint32_t start, bool (*wanted)(int)) {
   }
 }
 
-TEST_F(LogoScene, AHueTintGivesTheCopiesEightNeighbouringHuesFromTwoDraws) {
+TEST_F(TORVELINLogoScene, AHueTintGivesTheCopiesEightNeighbouringHuesFromTwoDraws) {
   // A start hue of 20 or more makes the run wrap round the table.
   for (bool (*wanted)(int) : {+[](int s) { return s < 16; }, +[](int s) { return s >= 20; }}) {
     const uint32_t seed = HueSeed(RNDState(), wanted);
@@ -101,7 +101,7 @@ TEST_F(LogoScene, AHueTintGivesTheCopiesEightNeighbouringHuesFromTwoDraws) {
   }
 }
 
-TEST_F(LogoScene, TheSwingRoundsDownWithAnArithmeticShift) {
+TEST_F(TORVELINLogoScene, TheSwingRoundsDownWithAnArithmeticShift) {
   struct Case {
     int v, d, x;
   };
@@ -116,7 +116,7 @@ TEST_F(LogoScene, TheSwingRoundsDownWithAnArithmeticShift) {
 
 // Frame n: black, then the copies blended half over it, smallest first, at
 // the swing of SinTable[2n mod 1024] and rows 96, 64, ..., -128.
-TEST_F(LogoScene, AFrameBlendsTheCopiesSmallestFirstAtTheirSwing) {
+TEST_F(TORVELINLogoScene, AFrameBlendsTheCopiesSmallestFirstAtTheirSwing) {
   TORVELINLogosStart();
   IMG* expected = IMGNew();
   IMGAlloc(expected, 256, 256);
@@ -141,13 +141,13 @@ TEST_F(LogoScene, AFrameBlendsTheCopiesSmallestFirstAtTheirSwing) {
   IMGFree(&expected);
 }
 
-TEST_F(LogoScene, RunsAThousandFramesAndFreesItsCopies) {
+TEST_F(TORVELINLogoScene, RunsAThousandFramesAndFreesItsCopies) {
   TORVELINSceneLogos();
   EXPECT_EQ(HEADLESSFrameCount(), 1000);
   EXPECT_TRUE(allFreed());
 }
 
-TEST_F(LogoScene, SpaceOnTheFirstFrameEndsTheSceneWithTheCopiesFreed) {
+TEST_F(TORVELINLogoScene, SpaceOnTheFirstFrameEndsTheSceneWithTheCopiesFreed) {
   script({{0, ' ', true}});
   TORVELINSceneLogos();
   EXPECT_EQ(HEADLESSFrameCount(), 1);
@@ -155,7 +155,7 @@ TEST_F(LogoScene, SpaceOnTheFirstFrameEndsTheSceneWithTheCopiesFreed) {
   EXPECT_TRUE(allFreed());
 }
 
-TEST_F(LogoScene, TheSceneIsItsStartThenFramesFromAThousandDown) {
+TEST_F(TORVELINLogoScene, TheSceneIsItsStartThenFramesFromAThousandDown) {
   QuietMusic quiet;
   StateRecorder recorder;
   recorder.attach();

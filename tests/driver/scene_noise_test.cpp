@@ -13,7 +13,7 @@
 
 namespace {
 
-struct NoiseScene : Driver {
+struct TORVELINNoiseScene : Driver {
   TORVELINWanderChannel saved[3];
   void SetUp() override {
     Driver::SetUp();
@@ -44,7 +44,7 @@ void SlowFill(IMG* img, uint32_t colour) {
   }
 }
 
-TEST_F(NoiseScene, WandererStartsRedAtTheBottomAndBouncesItUpOnTheNextCall) {
+TEST_F(TORVELINNoiseScene, WandererStartsRedAtTheBottomAndBouncesItUpOnTheNextCall) {
   set(0, 0x8000, 0x800000, -49153, 0x400000, 0x4000);
   const uint32_t seed = RNDState();
   Replay r(seed);
@@ -67,7 +67,7 @@ TEST_F(NoiseScene, WandererStartsRedAtTheBottomAndBouncesItUpOnTheNextCall) {
   EXPECT_EQ(RNDState(), r.state);
 }
 
-TEST_F(NoiseScene, AnOvershootIsClampedAndBouncesOnTheFollowingCall) {
+TEST_F(TORVELINNoiseScene, AnOvershootIsClampedAndBouncesOnTheFollowingCall) {
   set(0xff0000 - 10, 100, 20, -100, 0x123456, 0);
   const uint32_t seed = RNDState();
   TORVELINWanderColour();
@@ -88,7 +88,7 @@ TEST_F(NoiseScene, AnOvershootIsClampedAndBouncesOnTheFollowingCall) {
   EXPECT_EQ(RNDState(), r.state);
 }
 
-TEST_F(NoiseScene, PacesStayWithinTheirRangeAndChannelsWithinTheirs) {
+TEST_F(TORVELINNoiseScene, PacesStayWithinTheirRangeAndChannelsWithinTheirs) {
   for (int step = 0; step < 20000; ++step) {
     const uint32_t colour = TORVELINWanderColour();
     for (const TORVELINWanderChannel& c : TORVELINWander) {
@@ -101,7 +101,7 @@ TEST_F(NoiseScene, PacesStayWithinTheirRangeAndChannelsWithinTheirs) {
   }
 }
 
-TEST_F(NoiseScene, FillIsBitIdenticalToOneDrawPerPixelLastPixelFirst) {
+TEST_F(TORVELINNoiseScene, FillIsBitIdenticalToOneDrawPerPixelLastPixelFirst) {
   struct Size {
     int w, h;
   };
@@ -126,7 +126,7 @@ TEST_F(NoiseScene, FillIsBitIdenticalToOneDrawPerPixelLastPixelFirst) {
   }
 }
 
-TEST_F(NoiseScene, NoiseIsHalfTheColourPlusAGreyUpTo127) {
+TEST_F(TORVELINNoiseScene, NoiseIsHalfTheColourPlusAGreyUpTo127) {
   struct Case {
     uint32_t colour, low, high;
   };
@@ -146,7 +146,7 @@ TEST_F(NoiseScene, NoiseIsHalfTheColourPlusAGreyUpTo127) {
   }
 }
 
-TEST_F(NoiseScene, FillRefusesAnImageWithoutPixels) {
+TEST_F(TORVELINNoiseScene, FillRefusesAnImageWithoutPixels) {
   IMG noPixels{4, 4, nullptr};
   const uint32_t seed = RNDState();
   TORVELINNoiseFill(&noPixels, 0xffffff);
@@ -156,7 +156,7 @@ TEST_F(NoiseScene, FillRefusesAnImageWithoutPixels) {
 
 // A frame is the wanderer's colour, the noise, and the strip's picture
 // (i / 20) % 9 blended over it.
-TEST_F(NoiseScene, EachFrameBlendsTheStripPictureOfItsTimeOverFreshNoise) {
+TEST_F(TORVELINNoiseScene, EachFrameBlendsTheStripPictureOfItsTimeOverFreshNoise) {
   IMG* expected = IMGNew();
   IMGAlloc(expected, 256, 256);
   for (int i : {0, 19, 20, 179, 180, 999}) {
@@ -191,7 +191,7 @@ TEST_F(NoiseScene, EachFrameBlendsTheStripPictureOfItsTimeOverFreshNoise) {
 
 // A strip that does not lie over the whole frame (narrower, or too short
 // for the picture) is blended as IMGBlendHalf clips it.
-TEST_F(NoiseScene, AStripNotCoveringTheFrameIsClippedAsABlendWould) {
+TEST_F(TORVELINNoiseScene, AStripNotCoveringTheFrameIsClippedAsABlendWould) {
   IMG* const ours = TORVELINStrip;
   struct Shape {
     int w, h, i;
@@ -218,7 +218,7 @@ TEST_F(NoiseScene, AStripNotCoveringTheFrameIsClippedAsABlendWould) {
   }
 }
 
-TEST_F(NoiseScene, RunsAThousandFramesOrOneWhenSpaceComesFirst) {
+TEST_F(TORVELINNoiseScene, RunsAThousandFramesOrOneWhenSpaceComesFirst) {
   TORVELINSceneNoise();
   EXPECT_EQ(HEADLESSFrameCount(), 1000);
   script({{1000, ' ', true}});
@@ -227,7 +227,7 @@ TEST_F(NoiseScene, RunsAThousandFramesOrOneWhenSpaceComesFirst) {
   EXPECT_EQ(TORVELINNextPart, 0);
 }
 
-TEST_F(NoiseScene, TheSceneIsItsFramesInOrderWithTheWandererCarryingOn) {
+TEST_F(TORVELINNoiseScene, TheSceneIsItsFramesInOrderWithTheWandererCarryingOn) {
   QuietMusic quiet;
   StateRecorder recorder;
   recorder.attach();

@@ -14,7 +14,7 @@
 
 namespace {
 
-struct ScrollerScene : Driver {
+struct TORVELINScrollerScene : Driver {
   void SetUp() override {
     Driver::SetUp();
     // Every test starts from the program's first run of the scene.
@@ -22,7 +22,7 @@ struct ScrollerScene : Driver {
   }
 };
 
-TEST_F(ScrollerScene, SparklesDrawOneNumberEachPerFramePlusTwoPerPlacement) {
+TEST_F(TORVELINScrollerScene, SparklesDrawOneNumberEachPerFramePlusTwoPerPlacement) {
   int placements = 0;
   for (int frame = 1; frame <= 300; ++frame) {
     const uint32_t before = RNDState();
@@ -47,7 +47,7 @@ TEST_F(ScrollerScene, SparklesDrawOneNumberEachPerFramePlusTwoPerPlacement) {
   EXPECT_GT(placements, 16);
 }
 
-TEST_F(ScrollerScene, SparklesCarryTheirStateIntoTheNextRun) {
+TEST_F(TORVELINScrollerScene, SparklesCarryTheirStateIntoTheNextRun) {
   const TORVELINSparkle set = {100, 50, 40};
   std::fill(std::begin(TORVELINSparkles), std::end(TORVELINSparkles), set);
   script({{0, ' ', true}});
@@ -63,7 +63,7 @@ TEST_F(ScrollerScene, SparklesCarryTheirStateIntoTheNextRun) {
 
 // The frame is the floor, then every sparkle's current cell keyed on top,
 // then the scroller's layer keyed over both.
-TEST_F(ScrollerScene, FrameIsTheFloorTheSparklesAndTheScrollerLayerInThatOrder) {
+TEST_F(TORVELINScrollerScene, FrameIsTheFloorTheSparklesAndTheScrollerLayerInThatOrder) {
   IMG* expected = IMGNew();
   IMGAlloc(expected, 256, 256);
   for (int frame = 0; frame < 150; ++frame) TORVELINScrollerSceneDraw();
@@ -88,7 +88,7 @@ TEST_F(ScrollerScene, FrameIsTheFloorTheSparklesAndTheScrollerLayerInThatOrder) 
   IMGFree(&expected);
 }
 
-TEST_F(ScrollerScene, TheScrollerMovesByItsOwnSpeedFieldEveryFrame) {
+TEST_F(TORVELINScrollerScene, TheScrollerMovesByItsOwnSpeedFieldEveryFrame) {
   CURSOR* cursor = TORVELINScroller->cursor;
   // 7 per frame over 100-wide glyphs.
   for (int frame = 0; frame < 15; ++frame) TORVELINScrollerSceneDraw();

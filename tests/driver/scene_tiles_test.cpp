@@ -43,9 +43,9 @@ uint32_t findState(Pred pred) {
   return 0;
 }
 
-using TileScene = Driver;
+using TORVELINTileScene = Driver;
 
-TEST_F(TileScene, SetUpDrawsTheCountStepsTilesAndSwitchInOrder) {
+TEST_F(TORVELINTileScene, SetUpDrawsTheCountStepsTilesAndSwitchInOrder) {
   // Include states where B first comes out equal to A and must be redrawn.
   std::vector<uint32_t> seeds = {findState([](const Choices& c) { return c.redraws >= 1; }),
                                  findState([](const Choices& c) { return c.redraws >= 2; })};
@@ -69,7 +69,7 @@ TEST_F(TileScene, SetUpDrawsTheCountStepsTilesAndSwitchInOrder) {
 
 // A negative run inverts the small font for as long as it lasts; the font
 // is whole again afterwards even when SPACE cut the run short.
-TEST_F(TileScene, NegativeRunEndedBySpaceRestoresTheSmallFont) {
+TEST_F(TORVELINTileScene, NegativeRunEndedBySpaceRestoresTheSmallFont) {
   IMG* original = IMGClone(TORVELINSmallFont->sheet);
   IMG* inverted = IMGClone(original);
   IMGInvert(inverted);
@@ -106,7 +106,7 @@ TEST_F(TileScene, NegativeRunEndedBySpaceRestoresTheSmallFont) {
   IMGFree(&inverted);
 }
 
-TEST(SpriteChain, PositionsStayWithinMinusEightAndTwoThirtyOne) {
+TEST(TORVELINSpriteChain, PositionsStayWithinMinusEightAndTwoThirtyOne) {
   int lowest = 1000;
   int highest = -1000;
   for (int32_t a = 0; a < 1024; ++a) {
@@ -125,7 +125,7 @@ TEST(SpriteChain, PositionsStayWithinMinusEightAndTwoThirtyOne) {
 }
 
 // Everything but the chain switched off: a black frame with the sprites.
-struct ChainOnly : Driver {
+struct TORVELINSpriteChainAlone : Driver {
   FONT* tiles = nullptr;
   IMG* wideLogo = nullptr;
   SCROLLXL* large = nullptr;
@@ -143,7 +143,7 @@ struct ChainOnly : Driver {
   }
 };
 
-TEST_F(ChainOnly, SpritesShowTheSevenPicturesInTurnDoubledAlongTheWaves) {
+TEST_F(TORVELINSpriteChainAlone, SpritesShowTheSevenPicturesInTurnDoubledAlongTheWaves) {
   const TORVELINTileRun run{0, 1, 5};
   TORVELINSpriteCount = 8;
   const int32_t perSprite[4] = {16, 47, 20, 33};
@@ -176,7 +176,7 @@ TEST_F(ChainOnly, SpritesShowTheSevenPicturesInTurnDoubledAlongTheWaves) {
   IMGFree(&expected);
 }
 
-TEST_F(TileScene, WavePhasesCarryOverBetweenRuns) {
+TEST_F(TORVELINTileScene, WavePhasesCarryOverBetweenRuns) {
   int32_t start[4];
   for (int w = 0; w < 4; ++w) start[w] = TORVELINWaves[w].phase;
   script({{9, ' ', true}, {10, ' ', false}, {20, ' ', true}});
@@ -189,7 +189,7 @@ TEST_F(TileScene, WavePhasesCarryOverBetweenRuns) {
 
 // With only the wall, pixel (x, y) shows the tile's pixel ((x - n) mod 32,
 // y mod 32): the wall slides one pixel left per frame.
-TEST_F(TileScene, TheWallCoversTheFrameAndSlidesLeft) {
+TEST_F(TORVELINTileScene, TheWallCoversTheFrameAndSlidesLeft) {
   IMG* wideLogo = nullptr;
   SCROLLXL* large = nullptr;
   FONT* bobs = nullptr;
@@ -217,7 +217,7 @@ TEST_F(TileScene, TheWallCoversTheFrameAndSlidesLeft) {
 
 // The wide logo's ink is added to the wall; at n = 1024 (sine 0) its left
 // edge sits at -896, and the large scroller stamps tile B over it.
-TEST_F(TileScene, TheWideLogoGlidesOnTheSineAndTheLetterDotsAreTileB) {
+TEST_F(TORVELINTileScene, TheWideLogoGlidesOnTheSineAndTheLetterDotsAreTileB) {
   FONT* bobs = nullptr;
   SCROLLXL* large = nullptr;
   std::swap(bobs, TORVELINBobFont);

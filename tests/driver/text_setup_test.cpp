@@ -16,9 +16,9 @@
 
 namespace {
 
-using TextSetUp = Driver;
+using TORVELINTextSetUp = Driver;
 
-TEST_F(TextSetUp, MessageIsTheScrollTextThroughTheGlyphTable) {
+TEST_F(TORVELINTextSetUp, MessageIsTheScrollTextThroughTheGlyphTable) {
   ASSERT_NE(TORVELINMessage, nullptr);
   const size_t length = strlen(TORVELINScrollText);
   ASSERT_EQ(length, static_cast<size_t>(TORVELINScrollTextLength));
@@ -44,7 +44,7 @@ TEST_F(TextSetUp, MessageIsTheScrollTextThroughTheGlyphTable) {
   EXPECT_EQ(TORVELINScrollText[at + 1], 'c');
 }
 
-TEST_F(TextSetUp, ScrollersRunOverTheirFontsAndImages) {
+TEST_F(TORVELINTextSetUp, ScrollersRunOverTheirFontsAndImages) {
   ASSERT_NE(TORVELINScroller, nullptr);
   EXPECT_EQ(TORVELINScroller->text, reinterpret_cast<const char*>(TORVELINMessage));
   EXPECT_EQ(TORVELINScroller->font, TORVELINScrollerFont);
@@ -65,7 +65,7 @@ TEST_F(TextSetUp, ScrollersRunOverTheirFontsAndImages) {
   EXPECT_EQ(TORVELINLargeScroller->cursor->length, TORVELINLargeScrollTextLength);
 }
 
-TEST_F(TextSetUp, StarsTakeTheRunsFirstDrawsAndLandTheSameEveryTime) {
+TEST_F(TORVELINTextSetUp, StarsTakeTheRunsFirstDrawsAndLandTheSameEveryTime) {
   struct Expected {
     int32_t vx;
     uint32_t colour;
@@ -112,7 +112,7 @@ std::vector<HEADLESSKeyEvent> presses(uint8_t key, int count, int firstPoll) {
   return events;
 }
 
-TEST_F(TextSetUp, PAndOChangeTheScrollersOwnSpeedWithinThirtyTwo) {
+TEST_F(TORVELINTextSetUp, PAndOChangeTheScrollersOwnSpeedWithinThirtyTwo) {
   std::vector<HEADLESSKeyEvent> events = presses('p', 40, 0);
   const std::vector<HEADLESSKeyEvent> lower = presses('o', 80, 80);
   events.insert(events.end(), lower.begin(), lower.end());

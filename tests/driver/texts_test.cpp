@@ -67,14 +67,14 @@ const std::string_view largeText(TORVELINLargeScrollText);
 
 }  // namespace
 
-TEST(ScrollText, LengthAndBlankEnds) {
+TEST(TORVELINScrollText, LengthAndBlankEnds) {
   EXPECT_EQ(scrollText.size(), 931u);
   EXPECT_EQ(static_cast<int>(scrollText.size()), TORVELINScrollTextLength);
   EXPECT_EQ(LeadingSpaces(scrollText), 8u);
   EXPECT_EQ(TrailingSpaces(scrollText), 9u);
 }
 
-TEST(ScrollText, SentencesAreSeparatedByTwoToFourteenSpaces) {
+TEST(TORVELINScrollText, SentencesAreSeparatedByTwoToFourteenSpaces) {
   const std::vector<size_t> runs = InnerSpaceRuns(scrollText);
   size_t separators = 0;
   for (size_t run : runs) {
@@ -84,7 +84,7 @@ TEST(ScrollText, SentencesAreSeparatedByTwoToFourteenSpaces) {
   EXPECT_GE(separators, 8u);
 }
 
-TEST(ScrollText, UsesOnlyTheScrollerAlphabet) {
+TEST(TORVELINScrollText, UsesOnlyTheScrollerAlphabet) {
   const std::string_view allowed = "ABCDEFGHIJKLMNOPQRSTUVWXYZ !(),-.:6c";
   for (size_t i = 0; i < scrollText.size(); ++i) {
     EXPECT_NE(allowed.find(scrollText[i]), std::string_view::npos)
@@ -97,7 +97,7 @@ TEST(ScrollText, UsesOnlyTheScrollerAlphabet) {
   EXPECT_GE(CountOccurrences(scrollText, "6"), 1u);
 }
 
-TEST(ScrollText, CarriesTheKeyHelpTwice) {
+TEST(TORVELINScrollText, CarriesTheKeyHelpTwice) {
   EXPECT_EQ(CountOccurrences(scrollText, keyHelp), 2u);
   // Each time it stands as a sentence of its own.
   for (size_t at = scrollText.find(keyHelp); at != std::string_view::npos;
@@ -108,14 +108,14 @@ TEST(ScrollText, CarriesTheKeyHelpTwice) {
   }
 }
 
-TEST(LargeScrollText, LengthAndBlankEnds) {
+TEST(TORVELINLargeScrollText, LengthAndBlankEnds) {
   EXPECT_EQ(largeText.size(), 206u);
   EXPECT_EQ(static_cast<int>(largeText.size()), TORVELINLargeScrollTextLength);
   EXPECT_EQ(LeadingSpaces(largeText), 4u);
   EXPECT_EQ(TrailingSpaces(largeText), 1u);
 }
 
-TEST(LargeScrollText, NinePhrasesApartByFiveSpaces) {
+TEST(TORVELINLargeScrollText, NinePhrasesApartByFiveSpaces) {
   for (size_t run : InnerSpaceRuns(largeText)) EXPECT_TRUE(run == 1 || run == 5) << run;
   const std::vector<std::string> phrases = SplitAtRuns(largeText, 2);
   ASSERT_EQ(phrases.size(), 9u);
@@ -130,7 +130,7 @@ TEST(LargeScrollText, NinePhrasesApartByFiveSpaces) {
   }
 }
 
-TEST(GlyphTable, MapsLettersPunctuationAndBlanks) {
+TEST(TORVELINGlyphTable, MapsLettersPunctuationAndBlanks) {
   const auto& glyph = TORVELINGlyphTable;
   EXPECT_EQ(glyph[0], 0);
   for (int letter = 0; letter < 26; ++letter) {
@@ -150,7 +150,7 @@ TEST(GlyphTable, MapsLettersPunctuationAndBlanks) {
   for (int code = 128; code < 256; ++code) EXPECT_EQ(glyph[code], glyph[code - 128]) << code;
 }
 
-TEST(GlyphTable, TranslatesTheScrollTextIntoFontCells) {
+TEST(TORVELINGlyphTable, TranslatesTheScrollTextIntoFontCells) {
   int blanks = 0;
   for (char c : scrollText) {
     const int cell = TORVELINGlyphTable[static_cast<unsigned char>(c)];
@@ -164,7 +164,7 @@ TEST(GlyphTable, TranslatesTheScrollTextIntoFontCells) {
   EXPECT_EQ(TORVELINGlyphTable['c'], TORVELINGlyphTable['C']);
 }
 
-TEST(WordTables, CountsAndTheFixedEntries) {
+TEST(TORVELINWordTables, CountsAndTheFixedEntries) {
   const auto& windowed = TORVELINWindowedWords;
   const auto& full = TORVELINFullScreenWords;
   ASSERT_EQ(windowed.size(), 24u);
@@ -196,7 +196,7 @@ TEST(WordTables, CountsAndTheFixedEntries) {
   for (size_t i = 4; i < windowed.size(); ++i) EXPECT_STREQ(full[i + 4], windowed[i]) << i;
 }
 
-TEST(WordTables, EveryWordFitsTheScreenInTheWordFont) {
+TEST(TORVELINWordTables, EveryWordFitsTheScreenInTheWordFont) {
   for (const char* word : TORVELINFullScreenWords) {
     const size_t length = std::strlen(word);
     EXPECT_GE(length, 1u);
@@ -204,13 +204,13 @@ TEST(WordTables, EveryWordFitsTheScreenInTheWordFont) {
   }
 }
 
-TEST(WordTables, TheLinkedProgramSelectsItsTable) {
+TEST(TORVELINWordTables, TheLinkedProgramSelectsItsTable) {
   // The tests link the windowed program's flavour.
   EXPECT_EQ(TORVELINWordCount(), 24);
   EXPECT_EQ(TORVELINWords(), TORVELINWindowedWords.data());
 }
 
-TEST(TintTables, PastelsAndHuesWalkAroundTheColourWheel) {
+TEST(TORVELINTintTables, PastelsAndHuesWalkAroundTheColourWheel) {
   // Neighbours, the last wrapping to the first, differ in exactly one channel.
   auto oneChannelApart = [](uint32_t a, uint32_t b) {
     int differing = 0;
@@ -242,7 +242,7 @@ TEST(TintTables, PastelsAndHuesWalkAroundTheColourWheel) {
   EXPECT_EQ(TORVELINHues[0], 0xFF0000u);
 }
 
-TEST(FloorRaster, BlackThenMagentaRedYellow) {
+TEST(TORVELINFloorRaster, BlackThenMagentaRedYellow) {
   const RASTER& floor = TORVELINFloorRaster;
   ASSERT_EQ(floor.count, 256);
   EXPECT_EQ(floor.position, 0);

@@ -43,7 +43,7 @@ IMG* image(int w, int h) {
 
 }  // namespace
 
-TEST(Stars, NewScattersSixteenWholePixelStarsWithTwoDrawsEach) {
+TEST(STARS, NewScattersSixteenWholePixelStarsWithTwoDrawsEach) {
   RNDSeed(1234);
   STARS* layer = STARSNew();
   ASSERT_NE(layer, nullptr);
@@ -66,7 +66,7 @@ TEST(Stars, NewScattersSixteenWholePixelStarsWithTwoDrawsEach) {
   STARSFree(&layer);
 }
 
-TEST(Stars, ThreeLayersOfSixtyFourTakeFourHundredEightyDraws) {
+TEST(STARS, ThreeLayersOfSixtyFourTakeFourHundredEightyDraws) {
   RNDSeed(786410978u);
   std::vector<STARS*> layers;
   for (int i = 0; i < 3; ++i) layers.push_back(layerWith(64, (4 >> i) * one, 0));
@@ -81,7 +81,7 @@ TEST(Stars, ThreeLayersOfSixtyFourTakeFourHundredEightyDraws) {
   }
 }
 
-TEST(Stars, SetCountRefusesLessThanOne) {
+TEST(STARS, SetCountRefusesLessThanOne) {
   STARS* layer = STARSNew();
   STARSSetCount(layer, 0);
   STARSSetCount(layer, -3);
@@ -92,7 +92,7 @@ TEST(Stars, SetCountRefusesLessThanOne) {
   STARSFree(&layer);
 }
 
-TEST(Stars, AStarLeavingTheRightEdgeReturnsInColumnZero) {
+TEST(STARS, AStarLeavingTheRightEdgeReturnsInColumnZero) {
   STARS* layer = layerWith(1, 4 * one, 0);
   layer->stars[0] = {0xFF8000, 10 * one};
   const uint32_t before = RNDState();
@@ -109,7 +109,7 @@ TEST(Stars, AStarLeavingTheRightEdgeReturnsInColumnZero) {
   STARSFree(&layer);
 }
 
-TEST(Stars, EdgesFollowTheDirectionOfTravel) {
+TEST(STARS, EdgesFollowTheDirectionOfTravel) {
   STARS* down = layerWith(1, 0, one);
   down->stars[0] = {7 * one, 255 * one};
   STARSMove(down);
@@ -127,7 +127,7 @@ TEST(Stars, EdgesFollowTheDirectionOfTravel) {
   STARSFree(&up);
 }
 
-TEST(Stars, DiagonalRespawnsSplitByTheWholePixelWeights) {
+TEST(STARS, DiagonalRespawnsSplitByTheWholePixelWeights) {
   // Weights 3 (|2 + 1|) and 1 (|-2 + 1|).
   STARS* layer = layerWith(1, 2 * one + one / 2, -(one + one / 2));
   RNDSeed(99);
@@ -144,7 +144,7 @@ TEST(Stars, DiagonalRespawnsSplitByTheWholePixelWeights) {
   STARSFree(&layer);
 }
 
-TEST(Stars, SlowDiagonalsWithBothWeightsZeroStillRespawn) {
+TEST(STARS, SlowDiagonalsWithBothWeightsZeroStillRespawn) {
   STARS* layer = layerWith(1, -one / 2, -one / 4);
   RNDSeed(5);
   std::set<bool> sides;
@@ -160,7 +160,7 @@ TEST(Stars, SlowDiagonalsWithBothWeightsZeroStillRespawn) {
   STARSFree(&layer);
 }
 
-TEST(Stars, DrawingTakesTheImageSizeForLaterMoves) {
+TEST(STARS, DrawingTakesTheImageSizeForLaterMoves) {
   STARS* layer = layerWith(2, 0, 0);
   IMG* img = image(320, 200);
   layer->stars[0] = {300 * one, 150 * one};
@@ -177,7 +177,7 @@ TEST(Stars, DrawingTakesTheImageSizeForLaterMoves) {
   IMGFree(&img);
 }
 
-TEST(Stars, FastLayersDrawnLastCoverSlowOnes) {
+TEST(STARS, FastLayersDrawnLastCoverSlowOnes) {
   STARS* slow = layerWith(1, one, 0);
   STARS* fast = layerWith(1, 4 * one, 0);
   slow->colour = 0x80FF80;
@@ -192,7 +192,7 @@ TEST(Stars, FastLayersDrawnLastCoverSlowOnes) {
   IMGFree(&img);
 }
 
-TEST(Stars, MaskedStarsShowOnlyOnTheKeyColour) {
+TEST(STARS, MaskedStarsShowOnlyOnTheKeyColour) {
   STARS* layer = layerWith(2, 0, 0);
   IMG* img = image(4, 4);
   img->pixels[1 * 4 + 1] = 0x112233;
@@ -206,7 +206,7 @@ TEST(Stars, MaskedStarsShowOnlyOnTheKeyColour) {
   IMGFree(&img);
 }
 
-TEST(Stars, GlyphStarsAreCentredAndCycleThroughSixtyFourGlyphs) {
+TEST(STARS, GlyphStarsAreCentredAndCycleThroughSixtyFourGlyphs) {
   STARS* layer = layerWith(1, 0, 0);
   FONT* font = FONTNew();
   font->glyphWidth = font->glyphHeight = 2;

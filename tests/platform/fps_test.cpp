@@ -7,7 +7,7 @@
 
 namespace {
 
-struct Pacing : ::testing::Test {
+struct FPSPacing : ::testing::Test {
   void SetUp() override {
     HEADLESSReset();
     FPSSetRate(50);
@@ -24,14 +24,14 @@ struct Pacing : ::testing::Test {
   }
 };
 
-TEST_F(Pacing, FiveMillisecondFramesSettleTheSlackAtFifteenMilliseconds) {
+TEST_F(FPSPacing, FiveMillisecondFramesSettleTheSlackAtFifteenMilliseconds) {
   for (int i = 0; i < 100; ++i) frame(5);
   EXPECT_NEAR(FPSSlack(), 15000, 1000);
   EXPECT_EQ(frame(5), 15u);
   EXPECT_EQ(FPSFrameTime(), 20000);
 }
 
-TEST_F(Pacing, ALongFrameEmptiesTheSlackWithoutGoingNegative) {
+TEST_F(FPSPacing, ALongFrameEmptiesTheSlackWithoutGoingNegative) {
   for (int i = 0; i < 50; ++i) frame(5);
   ASSERT_GT(FPSSlack(), 0);
   EXPECT_EQ(frame(100), 0u);
@@ -41,7 +41,7 @@ TEST_F(Pacing, ALongFrameEmptiesTheSlackWithoutGoingNegative) {
   EXPECT_EQ(FPSSlack(), 15000);
 }
 
-TEST_F(Pacing, WithoutWorkTheFigureReadsFiftyOnceOneSecondIsCounted) {
+TEST_F(FPSPacing, WithoutWorkTheFigureReadsFiftyOnceOneSecondIsCounted) {
   // The count is taken at the first frame whose frame times reach one
   // second: the first frame measures 0 and each later one 20 ms.
   for (int i = 1; i <= 50; ++i) {
@@ -58,14 +58,14 @@ TEST_F(Pacing, WithoutWorkTheFigureReadsFiftyOnceOneSecondIsCounted) {
   EXPECT_EQ(FPSFramesPerSecond(), 50);
 }
 
-TEST_F(Pacing, SlowFramesAreCountedAsTheyCome) {
+TEST_F(FPSPacing, SlowFramesAreCountedAsTheyCome) {
   // 40 ms frames: 25 of them fill a second.
   for (int i = 0; i < 200; ++i) frame(40);
   EXPECT_EQ(FPSFramesPerSecond(), 25);
   EXPECT_EQ(FPSSlack(), 0);
 }
 
-TEST_F(Pacing, ARateOfZeroOrBelowCountsAsOne) {
+TEST_F(FPSPacing, ARateOfZeroOrBelowCountsAsOne) {
   FPSSetRate(0);
   FPSMeasure();
   EXPECT_EQ(FPSRate(), 1);
@@ -76,7 +76,7 @@ TEST_F(Pacing, ARateOfZeroOrBelowCountsAsOne) {
   EXPECT_EQ(FPSSlack(), 1000000);
 }
 
-TEST_F(Pacing, TheClockWrapsAndDifferencesAbsorbIt) {
+TEST_F(FPSPacing, TheClockWrapsAndDifferencesAbsorbIt) {
   // 4294967 ms is the last whole millisecond before the microsecond clock wraps.
   HEADLESSAdvance(4294967u);
   EXPECT_EQ(FPSClock(), 4294967u * 1000u);
@@ -89,7 +89,7 @@ TEST_F(Pacing, TheClockWrapsAndDifferencesAbsorbIt) {
   EXPECT_EQ(FPSFrameTime(), 20000);
 }
 
-TEST_F(Pacing, AGapTooLongForTheCounterEmptiesTheSlack) {
+TEST_F(FPSPacing, AGapTooLongForTheCounterEmptiesTheSlack) {
   for (int i = 0; i < 20; ++i) frame(5);
   // Forty minutes without a frame.
   EXPECT_EQ(frame(40u * 60u * 1000u), 0u);

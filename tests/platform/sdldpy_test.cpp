@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/headless.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
 #include "platform/sdldpy.hpp"
@@ -34,7 +35,7 @@ struct Shown {
   }
 };
 
-struct Display : ::testing::Test {
+struct SDLDPYDisplay : ::testing::Test {
   SDLDPY* display = nullptr;
   Shown shown;
   void SetUp() override {
@@ -46,7 +47,7 @@ struct Display : ::testing::Test {
   void TearDown() override { HEADLESSReset(); }
 };
 
-TEST_F(Display, IsASingleRecordOfTheWindowsSize) {
+TEST_F(SDLDPYDisplay, IsASingleRecordOfTheWindowsSize) {
   EXPECT_EQ(display->width, 256);
   EXPECT_EQ(display->height, 256);
   EXPECT_EQ(display->depth, 32);
@@ -67,7 +68,7 @@ TEST_F(Display, IsASingleRecordOfTheWindowsSize) {
   EXPECT_EQ(SDLDPYToASCII(&stranger), nullptr);
 }
 
-TEST_F(Display, FreeForgetsItAndRefusesStrangers) {
+TEST_F(SDLDPYDisplay, FreeForgetsItAndRefusesStrangers) {
   SDLDPY stranger{1, 1, 32};
   SDLDPY* ref = &stranger;
   SDLDPYFree(&ref);
@@ -81,7 +82,7 @@ TEST_F(Display, FreeForgetsItAndRefusesStrangers) {
   EXPECT_EQ(display->width, 256);
 }
 
-TEST_F(Display, SetModeResizesAndRejectsNegativeSizes) {
+TEST_F(SDLDPYDisplay, SetModeResizesAndRejectsNegativeSizes) {
   SDLDPYSetMode(display, 128, 64);
   EXPECT_EQ(display->width, 128);
   EXPECT_EQ(display->height, 64);
@@ -91,7 +92,7 @@ TEST_F(Display, SetModeResizesAndRejectsNegativeSizes) {
   EXPECT_EQ(display->height, 64);
 }
 
-TEST(DisplayRefused, KeepsItsSizeAndTellsWhy) {
+TEST(SDLDPYRefused, KeepsItsSizeAndTellsWhy) {
   HEADLESSReset();
   HEADLESSSetVideoRefused(true);
   SDLDPY* display = SDLDPYNew();
@@ -107,7 +108,7 @@ TEST(DisplayRefused, KeepsItsSizeAndTellsWhy) {
   HEADLESSReset();
 }
 
-TEST_F(Display, ShowPresentsTheImageAsItIs) {
+TEST_F(SDLDPYDisplay, ShowPresentsTheImageAsItIs) {
   Picture picture(256, 256);
   SDLDPYShow(display, &picture.image);
   ASSERT_EQ(shown.frames.size(), 1u);
@@ -115,7 +116,7 @@ TEST_F(Display, ShowPresentsTheImageAsItIs) {
   EXPECT_EQ(HEADLESSFrameCount(), 1);
 }
 
-TEST_F(Display, ShowClipsALargerImageToTheWindowKeepingItsRows) {
+TEST_F(SDLDPYDisplay, ShowClipsALargerImageToTheWindowKeepingItsRows) {
   Picture picture(300, 260);
   SDLDPYShow(display, &picture.image);
   ASSERT_EQ(shown.frames.size(), 1u);
@@ -125,7 +126,7 @@ TEST_F(Display, ShowClipsALargerImageToTheWindowKeepingItsRows) {
     for (int x : {0, 17, 255}) EXPECT_EQ(shown.frames[0][static_cast<size_t>(y) * 256 + x], picture.at(x, y));
 }
 
-TEST_F(Display, ShowOfASmallerImageCoversItsOwnCorner) {
+TEST_F(SDLDPYDisplay, ShowOfASmallerImageCoversItsOwnCorner) {
   Picture picture(16, 8);
   SDLDPYShow(display, &picture.image);
   ASSERT_EQ(shown.frames.size(), 1u);
@@ -133,7 +134,7 @@ TEST_F(Display, ShowOfASmallerImageCoversItsOwnCorner) {
   EXPECT_EQ(shown.frames[0], picture.words);
 }
 
-TEST_F(Display, ShowRejectsMissingImagesAndStrangers) {
+TEST_F(SDLDPYDisplay, ShowRejectsMissingImagesAndStrangers) {
   Picture picture(256, 256);
   IMG empty{256, 256, nullptr};
   SDLDPY stranger{256, 256, 32};
@@ -144,7 +145,7 @@ TEST_F(Display, ShowRejectsMissingImagesAndStrangers) {
   EXPECT_EQ(HEADLESSFrameCount(), 0);
 }
 
-TEST_F(Display, DirectPresentationsNeedTheExactSize) {
+TEST_F(SDLDPYDisplay, DirectPresentationsNeedTheExactSize) {
   Picture exact(256, 256);
   Picture wrong(255, 256);
   SDLDPYShowCopy(display, &wrong.image);
@@ -179,7 +180,7 @@ struct Heard {
   }
 };
 
-TEST_F(Display, EachPresentedFramePullsOneFrameOfSound) {
+TEST_F(SDLDPYDisplay, EachPresentedFramePullsOneFrameOfSound) {
   Heard heard;
   HEADLESSSetSoundSink(&Heard::sink, &heard);
   ASSERT_TRUE(HEADLESSOpenAudio(&Heard::pull, &heard));
@@ -198,7 +199,7 @@ TEST_F(Display, EachPresentedFramePullsOneFrameOfSound) {
   EXPECT_EQ(HEADLESSFrameCount(), 3);
 }
 
-TEST_F(Display, AMissingAudioDeviceRefusesToOpen) {
+TEST_F(SDLDPYDisplay, AMissingAudioDeviceRefusesToOpen) {
   Heard heard;
   HEADLESSSetAudioMissing(true);
   EXPECT_FALSE(HEADLESSOpenAudio(&Heard::pull, &heard));

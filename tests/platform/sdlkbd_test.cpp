@@ -10,7 +10,7 @@
 
 namespace {
 
-struct Keyboard : ::testing::Test {
+struct SDLKBDKeys : ::testing::Test {
   SDLKBD* keyboard = nullptr;
   void SetUp() override {
     HEADLESSReset();
@@ -29,14 +29,14 @@ struct Keyboard : ::testing::Test {
   }
 };
 
-TEST(KeyboardWithoutDisplay, IsNotCreatedAndPollingIsHarmless) {
+TEST(SDLKBDWithoutDisplay, IsNotCreatedAndPollingIsHarmless) {
   HEADLESSReset();
   EXPECT_EQ(SDLKBDNew(), nullptr);
   SDLKBDGetKey(nullptr);
   EXPECT_EQ(HEADLESSPollCount(), 0);
 }
 
-TEST_F(Keyboard, IsASingleRecordThatIsNeverCopied) {
+TEST_F(SDLKBDKeys, IsASingleRecordThatIsNeverCopied) {
   EXPECT_EQ(SDLKBDNew(), keyboard);
   EXPECT_EQ(SDLKBDEqual(keyboard, keyboard), 1);
   EXPECT_EQ(SDLKBDEqual(keyboard, nullptr), 0);
@@ -51,7 +51,7 @@ TEST_F(Keyboard, IsASingleRecordThatIsNeverCopied) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(keyboard->keys[i], 0);
 }
 
-TEST_F(Keyboard, FreeForgetsTheKeyboardSoANewOneCanBeMade) {
+TEST_F(SDLKBDKeys, FreeForgetsTheKeyboardSoANewOneCanBeMade) {
   SDLKBD* ref = keyboard;
   SDLKBDFree(&ref);
   EXPECT_EQ(ref, nullptr);
@@ -62,7 +62,7 @@ TEST_F(Keyboard, FreeForgetsTheKeyboardSoANewOneCanBeMade) {
   EXPECT_EQ(poll(), 0);
 }
 
-TEST_F(Keyboard, PressLeavesTheKeyAndReleaseClearsIt) {
+TEST_F(SDLKBDKeys, PressLeavesTheKeyAndReleaseClearsIt) {
   script({{1, 'f', true}, {3, 'f', false}});
   EXPECT_EQ(poll(), 0);    // poll 0: nothing yet
   EXPECT_EQ(poll(), 'f');  // poll 1: the press
@@ -71,19 +71,19 @@ TEST_F(Keyboard, PressLeavesTheKeyAndReleaseClearsIt) {
   EXPECT_EQ(HEADLESSPollCount(), 4);
 }
 
-TEST_F(Keyboard, WithinOneFrameTheLastEventWins) {
+TEST_F(SDLKBDKeys, WithinOneFrameTheLastEventWins) {
   script({{0, 'o', true}, {0, 'p', true}, {1, 'q', true}, {1, 'q', false}});
   EXPECT_EQ(poll(), 'p');
   // A press and its release in one frame leave nothing: that press is lost.
   EXPECT_EQ(poll(), 0);
 }
 
-TEST_F(Keyboard, KeepsOnlyTheLowByteOfTheSymbol) {
+TEST_F(SDLKBDKeys, KeepsOnlyTheLowByteOfTheSymbol) {
   script({{0, 0x1B, true}});
   EXPECT_EQ(poll(), 27);
 }
 
-TEST_F(Keyboard, PollingWithoutADisplayDoesNothing) {
+TEST_F(SDLKBDKeys, PollingWithoutADisplayDoesNothing) {
   script({{0, ' ', true}});
   HEADLESSReset();  // frees the display and the keyboard
   uint8_t keys[8] = {};

@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(Stop, RecordsTheSignalInsteadOfDying) {
+TEST(STOP, RecordsTheSignalInsteadOfDying) {
   EXPECT_EQ(STOPSignal(), 0);
   STOPWatchSignals();
   raise(SIGTERM);

@@ -59,7 +59,7 @@ struct TempFile {
 
 }  // namespace
 
-TEST(BytemapRecord, NewIsSixteenSquareAndBlackAndFreeNullsThePointer) {
+TEST(BYTEMAPRecord, NewIsSixteenSquareAndBlackAndFreeNullsThePointer) {
   BYTEMAP* map = BYTEMAPNew();
   ASSERT_NE(map, nullptr);
   EXPECT_EQ(map->width, 16);
@@ -71,7 +71,7 @@ TEST(BytemapRecord, NewIsSixteenSquareAndBlackAndFreeNullsThePointer) {
   BYTEMAPFree(nullptr);
 }
 
-TEST(BytemapRecord, AllocRefusesNegativeAndAbsurdSizesAndKeepsTheOldRaster) {
+TEST(BYTEMAPRecord, AllocRefusesNegativeAndAbsurdSizesAndKeepsTheOldRaster) {
   Map map = makeMap(3, 2, {1, 2, 3, 4, 5, 6});
   BYTEMAPAlloc(map.get(), -1, 4);
   BYTEMAPAlloc(map.get(), 1 << 15, 1 << 14);
@@ -84,7 +84,7 @@ TEST(BytemapRecord, AllocRefusesNegativeAndAbsurdSizesAndKeepsTheOldRaster) {
   EXPECT_EQ(textOf(map.get()), "BYTEMAP{}");
 }
 
-TEST(BytemapRecord, EqualCloneCopyAndClear) {
+TEST(BYTEMAPRecord, EqualCloneCopyAndClear) {
   Map a = makeMap(3, 1, {9, 8, 7});
   Map b(BYTEMAPClone(a.get()));
   ASSERT_NE(b, nullptr);
@@ -102,7 +102,7 @@ TEST(BytemapRecord, EqualCloneCopyAndClear) {
   EXPECT_EQ(samplesOf(a.get()), (std::vector<uint8_t>{0, 0, 0}));
 }
 
-TEST(BytemapText, WritesGreyTriplesWithLineFeedsAndReadsThemBack) {
+TEST(BYTEMAPText, WritesGreyTriplesWithLineFeedsAndReadsThemBack) {
   Map map = makeMap(2, 1, {7, 200});
   const std::string text = textOf(map.get());
   EXPECT_EQ(text, "BYTEMAP{\nP3\n2 1\n255\n  7   7   7 200 200 200\n}\n");
@@ -111,7 +111,7 @@ TEST(BytemapText, WritesGreyTriplesWithLineFeedsAndReadsThemBack) {
   EXPECT_TRUE(BYTEMAPEqual(map.get(), back.get()));
 }
 
-TEST(BytemapText, BreaksAfterEverySixthSampleAndAfterTheLast) {
+TEST(BYTEMAPText, BreaksAfterEverySixthSampleAndAfterTheLast) {
   Map six = makeMap(6, 1, {1, 2, 3, 4, 5, 6});
   std::string text = textOf(six.get());
   EXPECT_EQ(text.substr(text.size() - 6), "  6\n}\n");
@@ -125,13 +125,13 @@ TEST(BytemapText, BreaksAfterEverySixthSampleAndAfterTheLast) {
   EXPECT_TRUE(BYTEMAPEqual(seven.get(), back.get()));
 }
 
-TEST(BytemapText, AveragesTriplesAndKeepsTheLowByte) {
+TEST(BYTEMAPText, AveragesTriplesAndKeepsTheLowByte) {
   Map map(BYTEMAPFromASCII("junk BYTEMAP { P3\n2 1\n255\n100 100 101  300 300 300\n}"));
   ASSERT_NE(map, nullptr);
   EXPECT_EQ(samplesOf(map.get()), (std::vector<uint8_t>{100, 44}));
 }
 
-TEST(BytemapText, RefusesMissingMarkersZeroOrHugeSizesAndShortData) {
+TEST(BYTEMAPText, RefusesMissingMarkersZeroOrHugeSizesAndShortData) {
   EXPECT_EQ(BYTEMAPFromASCII(nullptr), nullptr);
   EXPECT_EQ(BYTEMAPFromASCII("BYTEMAP{}"), nullptr);
   EXPECT_EQ(BYTEMAPFromASCII("IMG{\nP3\n1 1\n255\n1 1 1\n}\n"), nullptr);
@@ -142,14 +142,14 @@ TEST(BytemapText, RefusesMissingMarkersZeroOrHugeSizesAndShortData) {
   EXPECT_EQ(BYTEMAPFromASCII("BYTEMAP{\nP3\n2"), nullptr);
 }
 
-TEST(BytemapText, FindTextGivesTheIndexPastTheFirstMatch) {
+TEST(BYTEMAPText, FindTextGivesTheIndexPastTheFirstMatch) {
   EXPECT_EQ(BYTEMAPFindText("\nP3\n", "P3\n"), 4);
   EXPECT_EQ(BYTEMAPFindText("BYTEMAP BYTEMAP", "BYTEMAP"), 7);
   EXPECT_EQ(BYTEMAPFindText("abc", "x"), 0);
   EXPECT_EQ(BYTEMAPFindText(nullptr, "x"), 0);
 }
 
-TEST(BytemapPnm, ReducesEveryFormatToOneChannel) {
+TEST(BYTEMAPPnm, ReducesEveryFormatToOneChannel) {
   Map p6 = fromBytes(std::string("P6\n2 1\n255\n") + std::string("\xFF\0\0\x10\x20\x33", 6));
   ASSERT_NE(p6, nullptr);
   EXPECT_EQ(samplesOf(p6.get()), (std::vector<uint8_t>{85, 0x21}));
@@ -164,7 +164,7 @@ TEST(BytemapPnm, ReducesEveryFormatToOneChannel) {
   EXPECT_EQ(samplesOf(p2.get()), (std::vector<uint8_t>{17, 44}));
 }
 
-TEST(BytemapPnm, CommentsAndBlankRunsBetweenTokensChangeNothing) {
+TEST(BYTEMAPPnm, CommentsAndBlankRunsBetweenTokensChangeNothing) {
   Map plain = fromBytes(std::string("P5\n2 1\n255\n") + "\x05\x06");
   Map busy = fromBytes(std::string("P5 # magic\n#x\n  2\t\r\n# w\n 1 #h\n255\n") + "\x05\x06");
   ASSERT_NE(plain, nullptr);
@@ -172,7 +172,7 @@ TEST(BytemapPnm, CommentsAndBlankRunsBetweenTokensChangeNothing) {
   EXPECT_TRUE(BYTEMAPEqual(plain.get(), busy.get()));
 }
 
-TEST(BytemapPnm, MemoryBitmapsRoundTheWidthUpToWholeBytes) {
+TEST(BYTEMAPPnm, MemoryBitmapsRoundTheWidthUpToWholeBytes) {
   Map p1 = fromBytes("P1\n8 1\n01100001");
   ASSERT_NE(p1, nullptr);
   EXPECT_EQ(samplesOf(p1.get()), (std::vector<uint8_t>{0, 255, 255, 0, 0, 0, 0, 255}));
@@ -189,7 +189,7 @@ TEST(BytemapPnm, MemoryBitmapsRoundTheWidthUpToWholeBytes) {
   EXPECT_EQ(BYTEMAPGetPixel(p4.get(), 8, 1), 0);
 }
 
-TEST(BytemapPnm, RefusesBadMagicZeroSizesAndAbsurdSizes) {
+TEST(BYTEMAPPnm, RefusesBadMagicZeroSizesAndAbsurdSizes) {
   for (const char* bad : {"P7\n1 1\n255\n\x01", "P0\n1 1\n255\n\x01", "Px\n1 1\n255\n\x01",
                           "P5\n0 1\n255\n\x01", "P5\n1 0\n255\n\x01", "P5\nx 1\n255\n\x01",
                           "P5\n100000 100000\n255\n\x01", "P5\n99999999999999 1\n255\n\x01",
@@ -200,7 +200,7 @@ TEST(BytemapPnm, RefusesBadMagicZeroSizesAndAbsurdSizes) {
   EXPECT_EQ(BYTEMAPFromPNMBounded(nullptr, 4), nullptr);
 }
 
-TEST(BytemapPnm, BoundedReaderFailsOnEveryTruncation) {
+TEST(BYTEMAPPnm, BoundedReaderFailsOnEveryTruncation) {
   const std::vector<std::string> images = {
       std::string("P6\n# c\n2 2\n255\n") + std::string(12, '\x41'),
       std::string("P5\n3 2\n255\n") + std::string(6, '\x07'),
@@ -221,14 +221,14 @@ TEST(BytemapPnm, BoundedReaderFailsOnEveryTruncation) {
   }
 }
 
-TEST(BytemapPnm, UnboundedReaderDecodesCompleteImages) {
+TEST(BYTEMAPPnm, UnboundedReaderDecodesCompleteImages) {
   const unsigned char data[] = "P5\n2 1\n255\n\x09\x0A";
   Map map(BYTEMAPFromPNM(data));
   ASSERT_NE(map, nullptr);
   EXPECT_EQ(samplesOf(map.get()), (std::vector<uint8_t>{9, 10}));
 }
 
-TEST(BytemapFile, LoadKeepsBitmapWidthsAndStartsEveryRowOnAByte) {
+TEST(BYTEMAPFile, LoadKeepsBitmapWidthsAndStartsEveryRowOnAByte) {
   TempFile file("p4.pbm");
   file.write(std::string("P4\n10 2\n") + "\x80\x40\x01\xC0");
   Map map(BYTEMAPLoad(file.path.c_str()));
@@ -242,7 +242,7 @@ TEST(BytemapFile, LoadKeepsBitmapWidthsAndStartsEveryRowOnAByte) {
   EXPECT_EQ(BYTEMAPGetPixel(map.get(), 0, 1), 0);
 }
 
-TEST(BytemapFile, LoadReadsPlainBitsAsNumbersAndFailsOnShortFiles) {
+TEST(BYTEMAPFile, LoadReadsPlainBitsAsNumbersAndFailsOnShortFiles) {
   TempFile file("p1.pbm");
   file.write("P1\n4 1\n0 1 12 00\n");
   Map map(BYTEMAPLoad(file.path.c_str()));
@@ -257,7 +257,7 @@ TEST(BytemapFile, LoadReadsPlainBitsAsNumbersAndFailsOnShortFiles) {
   EXPECT_EQ(BYTEMAPLoad("/nonexistent/dir/x.pgm"), nullptr);
 }
 
-TEST(BytemapFile, AShortInputClaimingAHugeRasterFailsBeforeReservingIt) {
+TEST(BYTEMAPFile, AShortInputClaimingAHugeRasterFailsBeforeReservingIt) {
   // 16384 x 16384 samples announced, four delivered.
   const std::string claim = std::string("P5\n16384 16384\n255\n") + "\x01\x02\x03\x04";
   TempFile file("claim.pgm");
@@ -269,7 +269,7 @@ TEST(BytemapFile, AShortInputClaimingAHugeRasterFailsBeforeReservingIt) {
   EXPECT_LT(PeakAddressSpace() - before, int64_t{64} << 20);
 }
 
-TEST(BytemapFile, SaveWritesRawGreyThatLoadReadsBack) {
+TEST(BYTEMAPFile, SaveWritesRawGreyThatLoadReadsBack) {
   TempFile file("round.pgm");
   Map map = makeMap(3, 2, {0, 10, 13, 255, 128, 32});
   ASSERT_TRUE(BYTEMAPSave(map.get(), file.path.c_str()));
@@ -284,7 +284,7 @@ TEST(BytemapFile, SaveWritesRawGreyThatLoadReadsBack) {
   EXPECT_TRUE(BYTEMAPEqual(map.get(), back.get()));
 }
 
-TEST(BytemapFile, SaveReportsFailureInsteadOfSuccess) {
+TEST(BYTEMAPFile, SaveReportsFailureInsteadOfSuccess) {
   Map map = makeMap(2, 2, {1, 2, 3, 4});
   EXPECT_FALSE(BYTEMAPSave(map.get(), "/nonexistent/dir/x.pgm"));
   EXPECT_FALSE(BYTEMAPSave(nullptr, "x.pgm"));

@@ -48,7 +48,7 @@ std::vector<int> stepsOf(int n, int m) {
 
 }  // namespace
 
-TEST(BytemapTranslate, MapsThroughATableWhoseUpperHalfRepeatsTheLower) {
+TEST(BYTEMAPTranslate, MapsThroughATableWhoseUpperHalfRepeatsTheLower) {
   Map table = makeMap(256, 1);
   for (int b = 0; b < 256; ++b) {
     const int low = b & 127;
@@ -64,14 +64,14 @@ TEST(BytemapTranslate, MapsThroughATableWhoseUpperHalfRepeatsTheLower) {
   EXPECT_EQ(samplesOf(text.get()), (std::vector<uint8_t>{2, 1, 27, 33, 2}));
 }
 
-TEST(BytemapTranslate, RefusesATableShorterThan256) {
+TEST(BYTEMAPTranslate, RefusesATableShorterThan256) {
   Map table = makeMap(255, 1);
   Map text = makeMap(2, 1, {'A', 'B'});
   BYTEMAPTranslate(text.get(), table.get());
   EXPECT_EQ(samplesOf(text.get()), (std::vector<uint8_t>{'A', 'B'}));
 }
 
-TEST(BytemapTranslate, WorksOnBorrowedBuffersAsTheStartUpUsesIt) {
+TEST(BYTEMAPTranslate, WorksOnBorrowedBuffersAsTheStartUpUsesIt) {
   uint8_t tableBytes[256];
   for (int i = 0; i < 256; ++i) tableBytes[i] = static_cast<uint8_t>(255 - i);
   uint8_t message[] = {0, 1, 200};
@@ -89,7 +89,7 @@ TEST(BytemapTranslate, WorksOnBorrowedBuffersAsTheStartUpUsesIt) {
   EXPECT_EQ(message[2], 55);
 }
 
-TEST(BytemapPixels, ValueArithmeticSaturatesOrWraps) {
+TEST(BYTEMAPPixels, ValueArithmeticSaturatesOrWraps) {
   Map map = makeMap(2, 1, {30, 200});
   BYTEMAPSubtract(map.get(), 40);
   EXPECT_EQ(samplesOf(map.get()), (std::vector<uint8_t>{0, 160}));
@@ -104,7 +104,7 @@ TEST(BytemapPixels, ValueArithmeticSaturatesOrWraps) {
   EXPECT_EQ(BYTEMAPGetPixel(add.get(), 2, 0), 0);
 }
 
-TEST(BytemapBlits, KeyedCopyClipsAgainstBothRastersAndSkipsZero) {
+TEST(BYTEMAPBlits, KeyedCopyClipsAgainstBothRastersAndSkipsZero) {
   Map src = numbered(4, 2);
   src->samples[5] = 0;
   Map dst = makeMap(3, 3, std::vector<uint8_t>(9, 99));
@@ -122,7 +122,7 @@ TEST(BytemapBlits, KeyedCopyClipsAgainstBothRastersAndSkipsZero) {
   EXPECT_EQ(untouched->samples[8], 99);
 }
 
-TEST(BytemapBlits, SpacedCopyKeepsEveryDrawnSampleOnItsGrid) {
+TEST(BYTEMAPBlits, SpacedCopyKeepsEveryDrawnSampleOnItsGrid) {
   Map src = numbered(4, 1);
   Map dst = makeMap(5, 1);
   BYTEMAPBlitSpaced(src.get(), dst.get(), 0, 0, -3, 0, 4, 1, 2, 1);
@@ -132,7 +132,7 @@ TEST(BytemapBlits, SpacedCopyKeepsEveryDrawnSampleOnItsGrid) {
   EXPECT_EQ(samplesOf(refused.get()), std::vector<uint8_t>(5, 0));
 }
 
-TEST(BytemapBlits, BlendHalfHalvesBothAndSkipsZero) {
+TEST(BYTEMAPBlits, BlendHalfHalvesBothAndSkipsZero) {
   Map src = makeMap(3, 1, {255, 0, 100});
   Map dst = makeMap(3, 1, {255, 77, 51});
   BYTEMAPBlendHalf(src.get(), dst.get(), 0, 0);
@@ -142,7 +142,7 @@ TEST(BytemapBlits, BlendHalfHalvesBothAndSkipsZero) {
   EXPECT_EQ(samplesOf(shifted.get()), (std::vector<uint8_t>{55, 10, 10}));
 }
 
-TEST(BytemapBlits, AndNeedsEqualSizes) {
+TEST(BYTEMAPBlits, AndNeedsEqualSizes) {
   Map mask = makeMap(2, 1, {0x0F, 0xF0});
   Map dst = makeMap(2, 1, {0xFF, 0x3C});
   BYTEMAPAnd(mask.get(), dst.get());
@@ -152,7 +152,7 @@ TEST(BytemapBlits, AndNeedsEqualSizes) {
   EXPECT_EQ(samplesOf(dst.get()), (std::vector<uint8_t>{0x0F, 0x30}));
 }
 
-TEST(BytemapWrap, RowsWrapFromAnyColumnAndAreCutToTheDestination) {
+TEST(BYTEMAPWrap, RowsWrapFromAnyColumnAndAreCutToTheDestination) {
   Map src = numbered(5, 2);
   src->samples[1] = 0;
   Map dst = makeMap(3, 1, {50, 50, 50});
@@ -166,14 +166,14 @@ TEST(BytemapWrap, RowsWrapFromAnyColumnAndAreCutToTheDestination) {
   EXPECT_EQ(samplesOf(dst.get()), (std::vector<uint8_t>{50, 3, 1}));
 }
 
-TEST(BytemapWrap, ColumnsWrapFromAnyRow) {
+TEST(BYTEMAPWrap, ColumnsWrapFromAnyRow) {
   Map src = numbered(1, 3);
   Map dst = makeMap(2, 2);
   BYTEMAPCopyColumnWrap(src.get(), dst.get(), 0, 1, 3);  // row 1
   EXPECT_EQ(samplesOf(dst.get()), (std::vector<uint8_t>{0, 2, 0, 1}));
 }
 
-TEST(BytemapDrawing, RectanglesMustLieWhollyInside) {
+TEST(BYTEMAPDrawing, RectanglesMustLieWhollyInside) {
   Map map = makeMap(4, 3);
   BYTEMAPFillRect(map.get(), 1, 1, 4, 1, 9);
   BYTEMAPDrawRect(map.get(), -1, 0, 2, 2, 9);
@@ -186,7 +186,7 @@ TEST(BytemapDrawing, RectanglesMustLieWhollyInside) {
             (std::vector<uint8_t>{5, 5, 5, 5, 5, 0, 0, 5, 5, 5, 5, 5}));
 }
 
-TEST(BytemapDrawing, SmallestCircleIsTwoSamplesAndBadCentresAreRefused) {
+TEST(BYTEMAPDrawing, SmallestCircleIsTwoSamplesAndBadCentresAreRefused) {
   Map map = makeMap(5, 5);
   BYTEMAPDrawCircle(map.get(), 2, 2, 1, 7);
   std::vector<uint8_t> expected(25, 0);
@@ -204,7 +204,7 @@ TEST(BytemapDrawing, SmallestCircleIsTwoSamplesAndBadCentresAreRefused) {
   EXPECT_EQ(BYTEMAPGetPixel(big.get(), 10, 10), 0);
 }
 
-TEST(BytemapGeometry, StepTablesDistributeTheLargerSize) {
+TEST(BYTEMAPGeometry, StepTablesDistributeTheLargerSize) {
   EXPECT_EQ(stepsOf(5, 2), (std::vector<int>{3, 2, 1}));
   EXPECT_EQ(stepsOf(5, 3), (std::vector<int>{2, 2, 1, 1}));
   EXPECT_EQ(stepsOf(3, 3), (std::vector<int>{1, 1, 1, 1}));
@@ -212,7 +212,7 @@ TEST(BytemapGeometry, StepTablesDistributeTheLargerSize) {
   EXPECT_EQ(stepsOf(-4, 2), stepsOf(4, 2));
 }
 
-TEST(BytemapGeometry, LinePointsRunFromStartToEnd) {
+TEST(BYTEMAPGeometry, LinePointsRunFromStartToEnd) {
   EXPECT_EQ(listOf(BYTEMAPLinePoints(0, 0, 3, 1), 1),
             (std::vector<int>{8, 0, 0, 1, 1, 2, 1, 3, 1}));
   EXPECT_EQ(listOf(BYTEMAPLinePoints(5, 5, 5, 5), 1), (std::vector<int>{2, 5, 5}));
@@ -220,7 +220,7 @@ TEST(BytemapGeometry, LinePointsRunFromStartToEnd) {
             (std::vector<int>{8, 0, 0, -1, -1, -1, -2, -1, -3}));
 }
 
-TEST(BytemapGeometry, ScaleCoversAllFourCases) {
+TEST(BYTEMAPGeometry, ScaleCoversAllFourCases) {
   Map two = numbered(2, 2);
   Map four = makeMap(4, 4);
   BYTEMAPScale(two.get(), four.get());
@@ -243,7 +243,7 @@ TEST(BytemapGeometry, ScaleCoversAllFourCases) {
   EXPECT_TRUE(BYTEMAPEqual(source.get(), same.get()));
 }
 
-TEST(BytemapGeometry, RotationGrowsTheRasterAndWrapsTheAngle) {
+TEST(BYTEMAPGeometry, RotationGrowsTheRasterAndWrapsTheAngle) {
   Map src = numbered(10, 5);
   Map turned(BYTEMAPRotate(src.get(), 0));
   ASSERT_NE(turned, nullptr);
@@ -270,7 +270,7 @@ struct Palette {
 };
 }  // namespace
 
-TEST(BytemapPalette, DrawsSamplesThroughAColourTable) {
+TEST(BYTEMAPPalette, DrawsSamplesThroughAColourTable) {
   std::vector<uint32_t> colours(256);
   for (int i = 0; i < 256; ++i) colours[i] = 0x010203u * static_cast<uint32_t>(i);
   Palette palette{256, 0, colours.data()};

@@ -49,7 +49,7 @@ std::vector<int> glyphsAlong(const IMG* target, int y, int cell, int count) {
 
 }  // namespace
 
-TEST(Cursor, StepWrapsEitherWayForAnyStepSize) {
+TEST(CURSOR, StepWrapsEitherWayForAnyStepSize) {
   EXPECT_EQ(stepped(16, 15, 1), 0);
   EXPECT_EQ(stepped(16, 0, -1), 15);
   EXPECT_EQ(stepped(16, 3, 40), 11);
@@ -59,7 +59,7 @@ TEST(Cursor, StepWrapsEitherWayForAnyStepSize) {
   EXPECT_EQ(stepped(7, 0, -0x7FFFFFFF - 1), ((-0x80000000LL % 7) + 7) % 7);
 }
 
-TEST(Cursor, NewSetMarkRecallAndSeek) {
+TEST(CURSOR, NewSetMarkRecallAndSeek) {
   CURSOR* cursor = CURSORNew();
   ASSERT_NE(cursor, nullptr);
   EXPECT_EQ(cursor->length, 16);
@@ -85,7 +85,7 @@ TEST(Cursor, NewSetMarkRecallAndSeek) {
   CURSORFree(&cursor);
 }
 
-TEST(Cursor, LengthBelowOneIsRefusedAndNeverHangs) {
+TEST(CURSOR, LengthBelowOneIsRefusedAndNeverHangs) {
   CURSOR* cursor = CURSORNew();
   CURSORSet(cursor, 5, 2);
   cursor->position = 3;
@@ -103,7 +103,7 @@ TEST(Cursor, LengthBelowOneIsRefusedAndNeverHangs) {
   CURSORSet(nullptr, 3, 1);
 }
 
-TEST(Font, CellsAreCutRowByRowAcrossTheSheet) {
+TEST(FONT, CellsAreCutRowByRowAcrossTheSheet) {
   // 8 x 8 cells over a 256-wide sheet: glyph 65 starts at column 8, row 16.
   FONT* small = numberedFont(8, 8, 256, 80);
   IMG* target = image(16, 16);
@@ -125,7 +125,7 @@ TEST(Font, CellsAreCutRowByRowAcrossTheSheet) {
   IMGFree(&target);
 }
 
-TEST(Font, GlyphsBelowTheSheetDrawNothingButThePenStillMoves) {
+TEST(FONT, GlyphsBelowTheSheetDrawNothingButThePenStillMoves) {
   FONT* bobs = numberedFont(32, 32, 32, 224);
   IMG* target = image(64, 64);
   bobs->target = target;
@@ -144,7 +144,7 @@ TEST(Font, GlyphsBelowTheSheetDrawNothingButThePenStillMoves) {
   IMGFree(&target);
 }
 
-TEST(Font, PartlyVisibleGlyphsDrawTheirVisiblePart) {
+TEST(FONT, PartlyVisibleGlyphsDrawTheirVisiblePart) {
   FONT* font = numberedFont(4, 4, 16, 4);
   IMG* target = image(8, 8);
   font->target = target;
@@ -161,7 +161,7 @@ TEST(Font, PartlyVisibleGlyphsDrawTheirVisiblePart) {
   IMGFree(&target);
 }
 
-TEST(Font, KeyedOpaqueAndAdditiveDrawsMeetTheTargetDifferently) {
+TEST(FONT, KeyedOpaqueAndAdditiveDrawsMeetTheTargetDifferently) {
   FONT* font = FONTNew();
   font->glyphWidth = 2;
   font->glyphHeight = 1;
@@ -184,7 +184,7 @@ TEST(Font, KeyedOpaqueAndAdditiveDrawsMeetTheTargetDifferently) {
   IMGFree(&target);
 }
 
-TEST(Font, HexadecimalDigitsUseCharacterCodes) {
+TEST(FONT, HexadecimalDigitsUseCharacterCodes) {
   FONT* font = numberedFont(1, 1, 16, 8);  // 128 one-pixel glyphs
   IMG* target = image(8, 1);
   font->target = target;
@@ -202,7 +202,7 @@ TEST(Font, HexadecimalDigitsUseCharacterCodes) {
   IMGFree(&target);
 }
 
-TEST(Font, StringsStopAtALineFeedAndTakeBytesAsUnsigned) {
+TEST(FONT, StringsStopAtALineFeedAndTakeBytesAsUnsigned) {
   FONT* font = numberedFont(1, 1, 16, 16);  // 256 glyphs
   IMG* target = image(8, 1);
   font->target = target;
@@ -247,7 +247,7 @@ int litCount(const IMG* img) {
 
 }  // namespace
 
-TEST(FontBig, EveryLitLetterPixelBecomesADot) {
+TEST(FONTBig, EveryLitLetterPixelBecomesADot) {
   FONT* letters = letterFont();
   FONT* dots = dotFont();
   IMG* target = image(10, 6);
@@ -267,7 +267,7 @@ TEST(FontBig, EveryLitLetterPixelBecomesADot) {
   IMGFree(&target);
 }
 
-TEST(FontBig, CellsReachingPastTheSheetDrawOnlyTheirInsidePart) {
+TEST(FONTBig, CellsReachingPastTheSheetDrawOnlyTheirInsidePart) {
   FONT* letters = letterFont();
   FONT* dots = dotFont();
   IMG* target = image(12, 12);
@@ -301,7 +301,7 @@ TEST(FontBig, CellsReachingPastTheSheetDrawOnlyTheirInsidePart) {
   IMGFree(&target);
 }
 
-TEST(FontBig, MissingPartsDrawNothingAndMoveNoPen) {
+TEST(FONTBig, MissingPartsDrawNothingAndMoveNoPen) {
   FONT* letters = letterFont();
   FONT* dots = dotFont();
   FONTPutBigChar(letters, dots);  // no target

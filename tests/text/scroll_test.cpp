@@ -41,7 +41,7 @@ int topOf(const IMG* img, int x) {
   return -1;
 }
 
-struct ScrollFixture : ::testing::Test {
+struct SCROLLDrawMove : ::testing::Test {
   FONT* font = columnFont(10, 20, 6);
   IMG* target = image(25, 120);
   SCROLL* scroll = SCROLLNew();
@@ -62,7 +62,7 @@ struct ScrollFixture : ::testing::Test {
 
 }  // namespace
 
-TEST(Scroll, NewAndSetGiveTheStartingState) {
+TEST(SCROLL, NewAndSetGiveTheStartingState) {
   SCROLL* scroll = SCROLLNew();
   ASSERT_NE(scroll, nullptr);
   EXPECT_EQ(scroll->speed, 1);
@@ -91,7 +91,7 @@ TEST(Scroll, NewAndSetGiveTheStartingState) {
   IMGFree(&target);
 }
 
-TEST_F(ScrollFixture, DrawPlacesGlyphsOnTheHalfWaveAndAdvancesThePhase) {
+TEST_F(SCROLLDrawMove, DrawPlacesGlyphsOnTheHalfWaveAndAdvancesThePhase) {
   scroll->offset = 4;
   wavePhase = 500;
   SCROLLDraw(scroll);
@@ -112,7 +112,7 @@ TEST_F(ScrollFixture, DrawPlacesGlyphsOnTheHalfWaveAndAdvancesThePhase) {
   EXPECT_EQ(wavePhase, -8);  // truncating remainder keeps the sign
 }
 
-TEST_F(ScrollFixture, TopsStayOnRowsOneToEighty) {
+TEST_F(SCROLLDrawMove, TopsStayOnRowsOneToEighty) {
   for (int frame = 0; frame < 100; ++frame) {
     IMGClear(target);
     SCROLLDraw(scroll);
@@ -124,7 +124,7 @@ TEST_F(ScrollFixture, TopsStayOnRowsOneToEighty) {
   }
 }
 
-TEST_F(ScrollFixture, TheTextLoopsWithoutAGap) {
+TEST_F(SCROLLDrawMove, TheTextLoopsWithoutAGap) {
   scroll->cursor->position = 4;
   SCROLLDraw(scroll);
   EXPECT_EQ(IMGGetPixel(target, 0, topOf(target, 0)), 6u);   // glyph 5
@@ -132,7 +132,7 @@ TEST_F(ScrollFixture, TheTextLoopsWithoutAGap) {
   EXPECT_EQ(scroll->cursor->position, 4);
 }
 
-TEST_F(ScrollFixture, MovesCarryWholeGlyphsIntoTheCursorAndThePhase) {
+TEST_F(SCROLLDrawMove, MovesCarryWholeGlyphsIntoTheCursorAndThePhase) {
   scroll->speed = 7;
   for (int i = 0; i < 3; ++i) SCROLLMove(scroll);
   EXPECT_EQ(scroll->offset, 1);
@@ -145,7 +145,7 @@ TEST_F(ScrollFixture, MovesCarryWholeGlyphsIntoTheCursorAndThePhase) {
   EXPECT_EQ(wavePhase, 62);
 }
 
-TEST_F(ScrollFixture, NegativeSpeedsStepBackAndWrapToTheLastCharacter) {
+TEST_F(SCROLLDrawMove, NegativeSpeedsStepBackAndWrapToTheLastCharacter) {
   scroll->speed = -1;
   SCROLLMove(scroll);
   EXPECT_EQ(scroll->offset, 9);
@@ -158,7 +158,7 @@ TEST_F(ScrollFixture, NegativeSpeedsStepBackAndWrapToTheLastCharacter) {
   EXPECT_EQ(wavePhase, -93);
 }
 
-TEST_F(ScrollFixture, ExactMultiplesOfTheGlyphWidthLeaveNoOffset) {
+TEST_F(SCROLLDrawMove, ExactMultiplesOfTheGlyphWidthLeaveNoOffset) {
   scroll->speed = 20;
   SCROLLMove(scroll);
   EXPECT_EQ(scroll->offset, 0);
@@ -166,7 +166,7 @@ TEST_F(ScrollFixture, ExactMultiplesOfTheGlyphWidthLeaveNoOffset) {
   EXPECT_EQ(wavePhase, 62);
 }
 
-TEST(ScrollWave, SpeedSevenOverAHundredWideGlyphs) {
+TEST(SCROLLWave, SpeedSevenOverAHundredWideGlyphs) {
   FONT* font = columnFont(100, 200, 3);
   IMG* target = image(256, 256);
   SCROLL* scroll = SCROLLNew();
@@ -185,7 +185,7 @@ TEST(ScrollWave, SpeedSevenOverAHundredWideGlyphs) {
   IMGFree(&target);
 }
 
-TEST(ScrollWave, ThePhaseIsSharedByEveryScroller) {
+TEST(SCROLLWave, ThePhaseIsSharedByEveryScroller) {
   FONT* font = columnFont(10, 20, 3);
   IMG* target = image(30, 120);
   SCROLL* a = SCROLLNew();
@@ -208,7 +208,7 @@ namespace {
 
 // Letters: an 8 x 1 letter sheet of two 4 x 1 glyphs; glyph 1 is all lit,
 // glyph 0 has only its first pixel lit. Dots: 2 x 2, all lit.
-struct LargeFixture : ::testing::Test {
+struct SCROLLXLDrawMove : ::testing::Test {
   FONT* letters = FONTNew();
   FONT* dots = FONTNew();
   IMG* target = image(20, 4);
@@ -237,7 +237,7 @@ struct LargeFixture : ::testing::Test {
 
 }  // namespace
 
-TEST(LargeScroll, NewAndSetGiveTheStartingState) {
+TEST(SCROLLXL, NewAndSetGiveTheStartingState) {
   SCROLLXL* scroll = SCROLLXLNew();
   ASSERT_NE(scroll, nullptr);
   EXPECT_EQ(scroll->speed, 1);
@@ -262,7 +262,7 @@ TEST(LargeScroll, NewAndSetGiveTheStartingState) {
   IMGFree(&target);
 }
 
-TEST_F(LargeFixture, DrawStampsDotsForLitLetterPixelsAndNeverReadsPastTheSheet) {
+TEST_F(SCROLLXLDrawMove, DrawStampsDotsForLitLetterPixelsAndNeverReadsPastTheSheet) {
   scroll->offset = 3;
   scroll->y = 1;
   SCROLLXLDraw(scroll);
@@ -277,7 +277,7 @@ TEST_F(LargeFixture, DrawStampsDotsForLitLetterPixelsAndNeverReadsPastTheSheet) 
   EXPECT_EQ(scroll->cursor->position, 0);
 }
 
-TEST_F(LargeFixture, MovesUseTheEnlargedCellWidth) {
+TEST_F(SCROLLXLDrawMove, MovesUseTheEnlargedCellWidth) {
   scroll->speed = 3;
   SCROLLXLMove(scroll);
   SCROLLXLMove(scroll);
@@ -296,7 +296,7 @@ TEST_F(LargeFixture, MovesUseTheEnlargedCellWidth) {
   EXPECT_EQ(scroll->cursor->position, 2);
 }
 
-TEST(LargeScrollTiming, SpeedNineCrossesA256WideCellEvery28Or29Moves) {
+TEST(SCROLLXLTiming, SpeedNineCrossesA256WideCellEvery28Or29Moves) {
   FONT* letters = FONTNew();
   letters->glyphWidth = letters->glyphHeight = 8;
   letters->sheet = image(256, 80);

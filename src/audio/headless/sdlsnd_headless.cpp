@@ -3,9 +3,9 @@
 // frame, under the same lock a real device would hold.
 #include <mutex>
 
+#include "audio/headless.hpp"
 #include "audio/sdlsnd.hpp"
 #include "audio/sdlsnd_device.hpp"
-#include "platform/headless.hpp"
 
 namespace {
 

@@ -7,14 +7,15 @@
 #include <cstring>
 #include <vector>
 
+#include "audio/headless.hpp"
 #include "image/img.hpp"
 #include "platform/device.hpp"
 #include "platform/fps.hpp"
 
 namespace {
 
-constexpr int ValuesPerFrame = 882;  // 44100 values per second at 50 frames
-constexpr int BytesPerFrame = ValuesPerFrame * 2;
+constexpr int kValuesPerFrame = 882;  // 44100 values per second at 50 frames
+constexpr int kBytesPerFrame = kValuesPerFrame * 2;
 
 struct State {
   uint32_t ticks = 0;
@@ -38,20 +39,20 @@ State state;
 
 // One device buffer's worth of sound per presented frame, as a device that
 // plays exactly in step with the picture would pull it.
-void pullSound() {
+void PullSound() {
   if (state.audio == nullptr) return;
-  uint8_t bytes[BytesPerFrame] = {};
-  state.audio(state.audioUser, bytes, BytesPerFrame);
-  int16_t values[ValuesPerFrame];
-  for (int i = 0; i < ValuesPerFrame; ++i)
+  uint8_t bytes[kBytesPerFrame] = {};
+  state.audio(state.audioUser, bytes, kBytesPerFrame);
+  int16_t values[kValuesPerFrame];
+  for (int i = 0; i < kValuesPerFrame; ++i)
     values[i] = static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8)));
-  if (state.soundSink != nullptr) state.soundSink(values, ValuesPerFrame, state.soundUser);
+  if (state.soundSink != nullptr) state.soundSink(values, kValuesPerFrame, state.soundUser);
 }
 
-void handFrame(const IMG* frame) {
+void HandFrame(const IMG* frame) {
   ++state.frames;
   if (state.frameSink != nullptr) state.frameSink(frame, state.frameUser);
-  pullSound();
+  PullSound();
 }
 
 }  // namespace
@@ -125,7 +126,7 @@ void SDLDPYDeviceClose() {
 
 void SDLDPYDevicePresent(const IMG* image, int width, int height) {
   if (width == image->width && height == image->height) {
-    handFrame(image);
+    HandFrame(image);
     return;
   }
   // The window shows only the part that fits: hand over that part.
@@ -134,10 +135,10 @@ void SDLDPYDevicePresent(const IMG* image, int width, int height) {
     memcpy(&words[static_cast<size_t>(y) * width], image->pixels + static_cast<size_t>(y) * image->width,
            static_cast<size_t>(width) * 4);
   const IMG part{width, height, words.data()};
-  handFrame(&part);
+  HandFrame(&part);
 }
 
-void SDLDPYDevicePresentDirect(const IMG* image) { handFrame(image); }
+void SDLDPYDevicePresentDirect(const IMG* image) { HandFrame(image); }
 
 bool SDLKBDDevicePoll(SDLKBDEvent* event) {
   if (state.nextEvent < state.script.size() && state.script[state.nextEvent].frame <= state.polls) {

@@ -16,13 +16,13 @@
 
 namespace {
 
-constexpr Uint32 WindowedFlags = SDL_HWSURFACE | SDL_ANYFORMAT;
-constexpr Uint32 FullScreenFlags = WindowedFlags | SDL_FULLSCREEN;
-constexpr const char* Caption = "TORVELIN";
+constexpr Uint32 kWindowedFlags = SDL_HWSURFACE | SDL_ANYFORMAT;
+constexpr Uint32 kFullScreenFlags = kWindowedFlags | SDL_FULLSCREEN;
+constexpr const char* kCaption = "TORVELIN";
 
 // Video drivers that put no picture on a screen: text art drawn on the
 // terminal, or pictures drawn where nobody sees them.
-constexpr const char* BlindDrivers[] = {"aalib", "caca", "dummy", "offscreen"};
+constexpr const char* kBlindDrivers[] = {"aalib", "caca", "dummy", "offscreen"};
 
 SDL_Surface* screen = nullptr;
 std::string failure;
@@ -47,7 +47,7 @@ int blackFramesLeft = 0;
 // The enlarged frame, for screens whose pixel format SDL must convert.
 IMG* enlarged = nullptr;
 
-void updateScreen() {
+void UpdateScreen() {
   if (doubleBuffered)
     SDL_Flip(screen);
   else
@@ -55,7 +55,7 @@ void updateScreen() {
 }
 
 // True when the screen holds 0x00RRGGBB words, so image rows copy as they are.
-bool screenMatchesImages() {
+bool ScreenMatchesImages() {
   const SDL_PixelFormat* f = screen->format;
   return f->BitsPerPixel == 32 && f->Rmask == 0x00ff0000u && f->Gmask == 0x0000ff00u &&
          f->Bmask == 0x000000ffu;
@@ -90,27 +90,27 @@ struct TextArtMuffler {
   }
 };
 
-bool isBlind(const char* driver) {
-  for (const char* blind : BlindDrivers)
+bool IsBlind(const char* driver) {
+  for (const char* blind : kBlindDrivers)
     if (strcmp(driver, blind) == 0) return true;
   return false;
 }
 
 // A busy X server now and then refuses a connection: a few tries over a
 // third of a second ride that out.
-constexpr int DisplayTries = 4;
-constexpr Uint32 DisplayRetryMs = 100;
+constexpr int kDisplayTries = 4;
+constexpr Uint32 kDisplayRetryMs = 100;
 
 // Starts video on the driver SDL chooses (or the user's choice). False,
 // with the reason in `failure`, when it fails or gives no picture.
-bool startDriverOnce() {
+bool StartDriverOnce() {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     failure = SDL_GetError();
     return false;
   }
   char driver[64] = "";
   SDL_VideoDriverName(driver, sizeof driver);
-  if (!isBlind(driver)) return true;
+  if (!IsBlind(driver)) return true;
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
   failure = std::string("no screen to show a picture on (the only video driver that started was \"") +
             driver + "\")";
@@ -119,18 +119,18 @@ bool startDriverOnce() {
 
 // Starts video unless it runs already. False, with the reason in
 // `failure`, when there is no screen to open a window on.
-bool startVideo() {
+bool StartVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
   const InterruptKeeper keeper;
   const TextArtMuffler muffler;
   const bool mayRetry = getenv("DISPLAY") != nullptr;
   for (int attempt = 1;; ++attempt) {
-    if (startDriverOnce()) break;
-    if (!mayRetry || attempt == DisplayTries) {
+    if (StartDriverOnce()) break;
+    if (!mayRetry || attempt == kDisplayTries) {
       if (getenv("DISPLAY") == nullptr) failure += " (DISPLAY is not set)";
       return false;
     }
-    SDL_Delay(DisplayRetryMs);
+    SDL_Delay(kDisplayRetryMs);
   }
   const SDL_VideoInfo* info = SDL_GetVideoInfo();
   if (info != nullptr) {
@@ -142,7 +142,7 @@ bool startVideo() {
 
 // The window's enlargement from TORVELIN_SCALE, read once: 1 when unset;
 // a bad value is reported once and counts as 1.
-int windowScale() {
+int WindowScale() {
   static int scale = 0;
   if (scale != 0) return scale;
   scale = 1;
@@ -153,17 +153,17 @@ int windowScale() {
   return scale;
 }
 
-bool openWindow(int width, int height) {
-  const int factor = windowScale();
-  screen = SDL_SetVideoMode(width * factor, height * factor, 0, WindowedFlags);
+bool OpenWindow(int width, int height) {
+  const int factor = WindowScale();
+  screen = SDL_SetVideoMode(width * factor, height * factor, 0, kWindowedFlags);
   placement = Placement{factor, 0, 0};
   return screen != nullptr;
 }
 
 // True when SDL lists a full-screen mode of exactly this size (or takes
 // any size).
-bool offersMode(int width, int height) {
-  SDL_Rect** modes = SDL_ListModes(nullptr, FullScreenFlags);
+bool OffersMode(int width, int height) {
+  SDL_Rect** modes = SDL_ListModes(nullptr, kFullScreenFlags);
   if (modes == reinterpret_cast<SDL_Rect**>(-1)) return true;
   for (; modes != nullptr && *modes != nullptr; ++modes)
     if ((*modes)->w == width && (*modes)->h == height) return true;
@@ -173,15 +173,15 @@ bool offersMode(int width, int height) {
 // A full-screen mode of the frame's own size where the screen has one;
 // otherwise the desktop's size, with the frame enlarged by the largest
 // whole factor that fits, centred on black, and no mouse cursor.
-bool openFullScreen(int width, int height) {
+bool OpenFullScreen(int width, int height) {
   placement = Placement{};
   const bool desktopKnown = desktopWidth >= width && desktopHeight >= height && width > 0 && height > 0;
-  if (!desktopKnown || offersMode(width, height)) {
-    screen = SDL_SetVideoMode(width, height, 0, FullScreenFlags);
+  if (!desktopKnown || OffersMode(width, height)) {
+    screen = SDL_SetVideoMode(width, height, 0, kFullScreenFlags);
     if (!desktopKnown || (screen != nullptr && screen->w == width && screen->h == height))
       return screen != nullptr;
   }
-  screen = SDL_SetVideoMode(desktopWidth, desktopHeight, 0, FullScreenFlags);
+  screen = SDL_SetVideoMode(desktopWidth, desktopHeight, 0, kFullScreenFlags);
   if (screen == nullptr) return false;
   int factor = std::min(screen->w / width, screen->h / height);
   factor = std::clamp(factor, 1, IMGEnlargeMaxFactor);
@@ -200,16 +200,16 @@ void SDLDPYDeviceStartSystem() {
 }
 
 bool SDLDPYDeviceOpen(int width, int height, bool fullScreen, int* depth, const char** reason) {
-  if (!startVideo()) {
+  if (!StartVideo()) {
     *reason = failure.c_str();
     return false;
   }
-  if (!(fullScreen ? openFullScreen(width, height) : openWindow(width, height))) {
+  if (!(fullScreen ? OpenFullScreen(width, height) : OpenWindow(width, height))) {
     failure = SDL_GetError();
     *reason = failure.c_str();
     return false;
   }
-  SDL_WM_SetCaption(Caption, Caption);
+  SDL_WM_SetCaption(kCaption, kCaption);
   *depth = screen->format->BitsPerPixel;
   doubleBuffered = (screen->flags & SDL_DOUBLEBUF) != 0;
   blackFramesLeft = placement.plain() ? 0 : (doubleBuffered ? 2 : 1);
@@ -222,7 +222,7 @@ void SDLDPYDeviceClose() { screen = nullptr; }
 
 // Copies the top-left width x height pixels of the image into the screen
 // surface row by row; the screen must hold 0x00RRGGBB words.
-static void copyIntoScreen(const IMG* image, int width, int height) {
+static void CopyIntoScreen(const IMG* image, int width, int height) {
   if (SDL_LockSurface(screen) != 0) return;
   auto* row = static_cast<Uint8*>(screen->pixels);
   const size_t rowBytes = static_cast<size_t>(width) * 4;
@@ -233,13 +233,13 @@ static void copyIntoScreen(const IMG* image, int width, int height) {
 
 // The frame enlarged and placed: straight into a screen of 0x00RRGGBB
 // words, else enlarged aside and converted by SDL's blit.
-static void presentPlaced(const IMG* image, int width, int height) {
+static void PresentPlaced(const IMG* image, int width, int height) {
   const int factor = placement.factor;
   SDL_Rect area{static_cast<Sint16>(placement.left), static_cast<Sint16>(placement.top),
                 static_cast<Uint16>(width * factor), static_cast<Uint16>(height * factor)};
   if (blackFramesLeft > 0) SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
   const bool fits = placement.left + width * factor <= screen->w && placement.top + height * factor <= screen->h;
-  if (screenMatchesImages() && fits) {
+  if (ScreenMatchesImages() && fits) {
     if (SDL_LockSurface(screen) != 0) return;
     auto* corner = static_cast<Uint8*>(screen->pixels) + static_cast<size_t>(placement.top) * screen->pitch +
                    static_cast<size_t>(placement.left) * 4;
@@ -262,7 +262,7 @@ static void presentPlaced(const IMG* image, int width, int height) {
     SDL_FreeSurface(borrowed);
   }
   if (doubleBuffered || blackFramesLeft > 0)
-    updateScreen();
+    UpdateScreen();
   else
     SDL_UpdateRect(screen, area.x, area.y, area.w, area.h);
   if (blackFramesLeft > 0) --blackFramesLeft;
@@ -271,15 +271,15 @@ static void presentPlaced(const IMG* image, int width, int height) {
 void SDLDPYDevicePresent(const IMG* image, int width, int height) {
   if (screen == nullptr) return;
   if (!placement.plain()) {
-    presentPlaced(image, width, height);
+    PresentPlaced(image, width, height);
     return;
   }
   // A screen that already holds our pixel words needs no conversion: a
   // converted copy and a blit would only move every word twice more each
   // frame, which is most of the program's time at 50 frames per second.
-  if (screenMatchesImages() && width <= screen->w && height <= screen->h) {
-    copyIntoScreen(image, width, height);
-    updateScreen();
+  if (ScreenMatchesImages() && width <= screen->w && height <= screen->h) {
+    CopyIntoScreen(image, width, height);
+    UpdateScreen();
     return;
   }
   // The temporary surface borrows the image's words; its pitch is the
@@ -294,17 +294,17 @@ void SDLDPYDevicePresent(const IMG* image, int width, int height) {
     SDL_FreeSurface(converted);
   }
   SDL_FreeSurface(borrowed);
-  updateScreen();
+  UpdateScreen();
 }
 
 void SDLDPYDevicePresentDirect(const IMG* image) {
   if (screen == nullptr) return;
-  if (!placement.plain() || !screenMatchesImages()) {
+  if (!placement.plain() || !ScreenMatchesImages()) {
     SDLDPYDevicePresent(image, image->width, image->height);
     return;
   }
-  copyIntoScreen(image, image->width, image->height);
-  updateScreen();
+  CopyIntoScreen(image, image->width, image->height);
+  UpdateScreen();
 }
 
 bool SDLKBDDevicePoll(SDLKBDEvent* event) {
