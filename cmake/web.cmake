@@ -110,6 +110,14 @@ set(web_link_options -O3 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB)
 add_executable(intro-web ${CMAKE_SOURCE_DIR}/src/driver/web/main.cpp)
 target_link_libraries(intro-web PRIVATE tv_web_backend_web tv_web_modules)
 target_link_options(intro-web PRIVATE ${web_link_options} -sENVIRONMENT=web)
+# The page's folder: the page and the program, ready for any static server.
+set(site_dir ${CMAKE_BINARY_DIR}/site)
+add_custom_command(TARGET intro-web POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${site_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/src/driver/web/index.html
+          $<TARGET_FILE_DIR:intro-web>/intro-web.js $<TARGET_FILE_DIR:intro-web>/intro-web.wasm ${site_dir}
+  VERBATIM)
+set_property(TARGET intro-web APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/driver/web/index.html)
 
 add_executable(intro-capture ${CMAKE_SOURCE_DIR}/tools/capture/main.cpp ${CMAKE_SOURCE_DIR}/tools/capture/options.cpp
   ${CMAKE_SOURCE_DIR}/tools/capture/frames.cpp ${CMAKE_SOURCE_DIR}/tools/capture/wav.cpp)
