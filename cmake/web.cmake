@@ -6,6 +6,7 @@
 #   intro-web      the page's program (intro-web.js + intro-web.wasm)
 #   intro-capture  the capture tool for node: raw frames and WAV sound
 #   web-bench      the cost of each scene's frames, under node or in a page
+#   intro-capture-node  a script that runs intro-capture.js under node
 set(TORVELIN_HOST_BUILD "${CMAKE_SOURCE_DIR}/build" CACHE PATH "Native build folder with the generated pictures and bank")
 option(TORVELIN_WEB_SIMD "Use WebAssembly SIMD through the SSE2 intrinsics" ON)
 
@@ -126,3 +127,18 @@ target_link_libraries(intro-capture PRIVATE tv_web_backend_headless tv_web_modul
 target_link_options(intro-capture PRIVATE ${web_link_options} -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1
   --pre-js ${CMAKE_SOURCE_DIR}/tools/capture/node_streams.js)
 set_property(TARGET intro-capture APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/tools/capture/node_streams.js)
+
+# The page's own work per frame, scene by scene: node build-web/web-bench.js,
+# or build-web/web-bench.html in a browser (the numbers go to the console).
+add_executable(web-bench ${CMAKE_SOURCE_DIR}/bench/web/scene_cost.cpp)
+target_link_libraries(web-bench PRIVATE tv_web_backend_headless tv_web_modules)
+target_link_options(web-bench PRIVATE ${web_link_options} -sENVIRONMENT=web,node)
+file(WRITE ${CMAKE_BINARY_DIR}/web-bench.html
+  "<!DOCTYPE html><meta charset=\"utf-8\"><title>web-bench</title><link rel=\"icon\" href=\"data:,\">\n"
+  "<script src=\"web-bench.js\"></script>\n")
+
+# Runs intro-capture's WebAssembly build under node like a program.
+file(WRITE ${CMAKE_BINARY_DIR}/intro-capture-node
+  "#!/bin/sh\nexec node --no-experimental-fetch ${CMAKE_BINARY_DIR}/intro-capture.js \"$@\"\n")
+file(CHMOD ${CMAKE_BINARY_DIR}/intro-capture-node PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+  GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
