@@ -123,5 +123,14 @@ test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
   assert.equal(faded.lit, 0, 'ESC fades the picture to black');
   assert.equal(framesNow, framesThen, 'the loop stopped');
   assert.match(await page.$eval('#prompt', (p) => p.textContent), /play again/);
+
+  // Playing again starts the intro anew, sound and all.
+  await page.click('#overlay');
+  await sleep(1000);
+  const again = await look(page);
+  await page.screenshot({ path: join(shots, '6-again.png') });
+  assert.equal(again.uniform, false, 'the intro plays again');
+  assert.ok((await page.evaluate(() => Module._torvelin_frames())) < framesNow, 'from its start');
+  assert.equal(await page.evaluate(() => Module._torvelin_has_sound()), 1, 'with its sound');
   assert.deepEqual(problems, [], 'the console shows no error');
 });
