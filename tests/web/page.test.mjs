@@ -95,6 +95,15 @@ test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
   assert.equal(await page.evaluate(() => SDL.audioContext?.state), 'running', 'the audio context runs');
   assert.equal(await page.evaluate(() => Module._torvelin_has_sound()), 1, 'the sound output is open');
   assert.equal(await page.evaluate(() => document.activeElement.id), 'canvas', 'the canvas has the keys');
+  // 50 frames a second whatever the screen's rate (headless Chromium's is 60).
+  const counted = await page.evaluate(async () => {
+    const first = Module._torvelin_frames();
+    const start = performance.now();
+    await new Promise((done) => setTimeout(done, 2000));
+    return (Module._torvelin_frames() - first) / ((performance.now() - start) / 1000);
+  });
+  t.diagnostic(`frames a second: ${counted.toFixed(1)}`);
+  assert.ok(counted > 38 && counted < 56, `about 50 frames a second (${counted.toFixed(1)})`);
 
   // The lasers leave black gaps along the bottom rows; the scroller's
   // raster floor lights all of them.
