@@ -7,7 +7,10 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick netpbm sox
   dpkg-dev lintian man-db desktop-file-utils
+  emscripten chromium nodejs
 )
+# Debian's nodejs comes without npm; other builds of it bring their own.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -69,6 +69,8 @@ if ls fuzz/*.cpp >/dev/null 2>&1; then
     rm -rf "$work" "$work.log"
   done
 fi
+bash scripts/test_web.sh
+
 echo
 echo "all tests passed"
 echo "$passed passed, 0 failed"

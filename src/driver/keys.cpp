@@ -8,12 +8,16 @@
 #include "platform/stop.hpp"
 #include "text/scroll.hpp"
 
+bool TORVELINHostEndsRun = false;
+
 void TORVELINKeyCommand(int8_t key) {
   switch (key) {
     case 'q':
     case 'Q':
     case 27:
       TORVELINExit = 1;
+      // A host that owns the loop fades and stops it on its own.
+      if (TORVELINHostEndsRun) break;
       TORVELINQuit();
       exit(0);
     case ' ': TORVELINNextPart = 1; break;

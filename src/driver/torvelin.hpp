@@ -86,8 +86,13 @@ void TORVELINMusicInit();
 int TORVELINWrap(int a, int n);
 void TORVELINError();
 
-// Applies one key; does not return for q, Q and Escape.
+// Applies one key; does not return for q, Q and Escape unless the host
+// ends the run itself.
 void TORVELINKeyCommand(int8_t key);
+// Set by a host that cannot block in a fade or end the process (a web
+// page): the exit keys then only set the exit flag, and the host fades the
+// frame and stops. False in the programs.
+extern bool TORVELINHostEndsRun;
 // Adds delta to the scroller's speed, held within -32..32.
 void TORVELINScrollerSpeed(int delta);
 // Fades the frame image to black and ends the process with status 0.

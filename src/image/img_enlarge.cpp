@@ -2,7 +2,9 @@
 // are spread over one register per four target words, and each register is
 // stored into all `factor` target rows at once: the target is only written,
 // never read back, so the cost stays near one pass of stores over it.
+#if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
 
 #include <cstring>
 
@@ -18,12 +20,6 @@ struct TargetRows {
   int count;
 };
 
-inline void Put(const TargetRows& rows, int word, __m128i v) {
-  uint8_t* at = rows.first + static_cast<size_t>(word) * 4;
-  for (int r = 0; r < rows.count; ++r, at += rows.pitch)
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), v);
-}
-
 inline void PutWord(const TargetRows& rows, int word, uint32_t value) {
   uint8_t* at = rows.first + static_cast<size_t>(word) * 4;
   for (int r = 0; r < rows.count; ++r, at += rows.pitch) memcpy(at, &value, 4);
@@ -33,6 +29,13 @@ inline void PutWord(const TargetRows& rows, int word, uint32_t value) {
 void SpreadTail(const uint32_t* in, int from, int width, int factor, const TargetRows& rows) {
   for (int x = from; x < width; ++x)
     for (int i = 0; i < factor; ++i) PutWord(rows, x * factor + i, in[x]);
+}
+
+#if defined(__SSE2__)
+inline void Put(const TargetRows& rows, int word, __m128i v) {
+  uint8_t* at = rows.first + static_cast<size_t>(word) * 4;
+  for (int r = 0; r < rows.count; ++r, at += rows.pitch)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), v);
 }
 
 inline __m128i Load4(const uint32_t* in) {
@@ -84,7 +87,7 @@ void SpreadWide(const uint32_t* in, int width, int factor, const TargetRows& row
   SpreadTail(in, x, width, factor, rows);
 }
 
-void spreadRow(const uint32_t* in, int width, int factor, const TargetRows& rows) {
+void SpreadRow(const uint32_t* in, int width, int factor, const TargetRows& rows) {
   switch (factor) {
     case 1: memcpy(rows.first, in, static_cast<size_t>(width) * 4); break;
     case 2: Spread2(in, width, rows); break;
@@ -93,6 +96,16 @@ void spreadRow(const uint32_t* in, int width, int factor, const TargetRows& rows
     default: SpreadWide(in, width, factor, rows); break;
   }
 }
+#else
+// Without SSE2 (a scalar build): the first target row word by word, then
+// copies of it.
+void SpreadRow(const uint32_t* in, int width, int factor, const TargetRows& rows) {
+  const TargetRows first{rows.first, rows.pitch, 1};
+  SpreadTail(in, 0, width, factor, first);
+  const size_t rowBytes = static_cast<size_t>(width) * factor * 4;
+  for (int r = 1; r < rows.count; ++r) memcpy(rows.first + r * rows.pitch, rows.first, rowBytes);
+}
+#endif
 
 }  // namespace
 
@@ -103,7 +116,7 @@ void IMGEnlargeWords(const uint32_t* source, int width, int height, int sourceSt
     return;
   auto* row = reinterpret_cast<uint8_t*>(target);
   for (int y = 0; y < height; ++y, row += targetPitch * factor)
-    spreadRow(source + static_cast<size_t>(y) * sourceStride, width, factor,
+    SpreadRow(source + static_cast<size_t>(y) * sourceStride, width, factor,
               TargetRows{row, targetPitch, factor});
 }
 

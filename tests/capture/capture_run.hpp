@@ -76,7 +76,10 @@ inline Result RunCapture(const std::vector<std::string>& args,
   posix_spawn_file_actions_addclose(&actions, out[0]);
   posix_spawn_file_actions_addclose(&actions, out[1]);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<std::string> argv0 = {TORVELIN_CAPTURE};
+  // TORVELIN_CAPTURE_PROGRAM runs another build of the program instead (the
+  // WebAssembly one under node), to hold it to the same results.
+  const char* program = getenv("TORVELIN_CAPTURE_PROGRAM");
+  std::vector<std::string> argv0 = {program != nullptr && *program != 0 ? program : TORVELIN_CAPTURE};
   argv0.insert(argv0.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& a : argv0) argv.push_back(a.data());

@@ -1,5 +1,9 @@
 // Frame pictures: nearest-neighbour enlargement to RGB bytes and PNG files.
+// A build without the PNG library (the WebAssembly one) writes raw frames only.
+#if __has_include(<png.h>)
 #include <png.h>
+#define CAPTURE_PNG 1
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -26,6 +30,11 @@ void CAPTUREScaleFrame(const uint32_t* pixels, int width, int height, int scale,
   }
 }
 
+#if !defined(CAPTURE_PNG)
+std::string CAPTUREWritePng(const std::string& path, const uint8_t*, int, int) {
+  return "cannot write " + path + ": this build writes no PNG files (use --raw)";
+}
+#else
 std::string CAPTUREWritePng(const std::string& path, const uint8_t* rgb, int width, int height) {
   struct Closer {
     void operator()(FILE* f) const { fclose(f); }
@@ -47,3 +56,4 @@ std::string CAPTUREWritePng(const std::string& path, const uint8_t* rgb, int wid
   if (fclose(raw) != 0) return "cannot write " + path + ": " + strerror(errno);
   return {};
 }
+#endif

@@ -5,7 +5,6 @@
 // fade), so the sound file is finished by an exit handler: it is written
 // under a temporary name and renamed only once it is complete.
 #include <dirent.h>
-#include <sndfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,7 +42,7 @@ struct Capture {
   int soundFramesDone = 0;
   bool finished = false;
   std::vector<uint8_t> rgb;
-  SNDFILE* wav = nullptr;
+  CAPTUREWav* wav = nullptr;
   std::string wavPartPath;
   Progress progress;
 };
@@ -112,8 +111,8 @@ void OnFrame(const IMG* frame, void*) {
 
 void WriteSound(const int16_t* values, int count) {
   if (capture.wav == nullptr) return;
-  if (sf_write_short(capture.wav, values, count) != count)
-    Fail("cannot write " + capture.wavPartPath + ": " + sf_strerror(capture.wav));
+  if (!CAPTUREWavWrite(capture.wav, values, count))
+    Fail("cannot write " + capture.wavPartPath + ": " + strerror(errno));
 }
 
 // The sound the device pulled while a frame was shown.
@@ -125,7 +124,8 @@ void OnSound(const int16_t* values, int count, void*) {
 
 void DiscardSound() {
   if (capture.wav == nullptr) return;
-  sf_close(capture.wav);
+  std::string ignored;
+  CAPTUREWavClose(capture.wav, &ignored);
   capture.wav = nullptr;
   unlink(capture.wavPartPath.c_str());
 }
@@ -148,11 +148,12 @@ Status Finish() {
     return kWriteFailed;
   }
   if (capture.wav != nullptr) {
-    SNDFILE* wav = capture.wav;
+    CAPTUREWav* wav = capture.wav;
     capture.wav = nullptr;
-    const int closed = sf_close(wav);
-    if (closed != 0 || rename(capture.wavPartPath.c_str(), capture.options.wavPath.c_str()) != 0) {
-      const std::string reason = closed != 0 ? sf_error_number(closed) : strerror(errno);
+    std::string reason;
+    const bool closed = CAPTUREWavClose(wav, &reason);
+    if (!closed || rename(capture.wavPartPath.c_str(), capture.options.wavPath.c_str()) != 0) {
+      if (closed) reason = strerror(errno);
       unlink(capture.wavPartPath.c_str());
       fprintf(stderr, "intro-capture: cannot write %s: %s\n", capture.options.wavPath.c_str(), reason.c_str());
       return kWriteFailed;
@@ -207,17 +208,12 @@ std::string PrepareFolder(const std::string& folder) {
 }
 
 std::string OpenSound(const std::string& path) {
-  SF_INFO info;
-  memset(&info, 0, sizeof info);
-  info.samplerate = CAPTURESampleRate;
-  info.channels = 1;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
   struct stat existing;
   if (stat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) return "cannot write " + path + ": it is a folder";
   capture.wavPartPath = PartName(path);
-  errno = 0;
-  capture.wav = sf_open(capture.wavPartPath.c_str(), SFM_WRITE, &info);
-  if (capture.wav == nullptr) return "cannot write " + path + ": " + (errno != 0 ? strerror(errno) : sf_strerror(nullptr));
+  std::string reason;
+  capture.wav = CAPTUREWavOpen(capture.wavPartPath, &reason);
+  if (capture.wav == nullptr) return "cannot write " + path + ": " + reason;
   return {};
 }
 

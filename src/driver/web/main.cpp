@@ -1,0 +1,111 @@
+// The intro in a web page. A page cannot block in a scene loop or sleep,
+// so the browser's animation callback drives the player: it advances the
+// intro by whole 50 Hz frames from the browser's clock, with a small cap on
+// the frames it catches up after a stall, so the intro keeps its speed on
+// any screen rate. The page starts it on the viewer's first click or key,
+// which lets the browser's audio play; the exit keys fade the picture to
+// black in 64 frames, stop the loop and tell the page.
+#include <emscripten.h>
+
+#include "audio/music.hpp"
+#include "audio/sdlsnd.hpp"
+#include "driver/player.hpp"
+#include "driver/torvelin.hpp"
+#include "image/img.hpp"
+#include "platform/sdldpy.hpp"
+
+namespace {
+
+constexpr double kFrameMs = 1000.0 / TORVELINFrameRate;
+// After a stall (a hidden tab, a busy machine) at most this many frames
+// are made up; the rest of the lost time is dropped.
+constexpr int kMaxCatchUp = 4;
+
+enum class Phase { idle, playing, fading, ended };
+
+struct Web {
+  Phase phase = Phase::idle;
+  double last = 0;  // browser clock at the previous callback, ms
+  double owed = 0;  // time not yet played, ms
+  int fadeStep = 0;
+  int frames = 0;   // frames played since the start, fade included
+};
+
+Web web;
+
+void End() {
+  web.phase = Phase::ended;
+  emscripten_cancel_main_loop();
+  SDLSNDFree(&TORVELINSound);
+  EM_ASM({
+    if (Module["onIntroEnd"]) Module["onIntroEnd"]();
+  });
+}
+
+// One step of the exit fade, as the program's own fade makes it.
+void FadeStep() {
+  IMGSubtract(TORVELINFrame, TORVELINFadeColour);
+  SDLDPYShow(TORVELINDisplay, TORVELINFrame);
+  if (++web.fadeStep == TORVELINFadeSteps) End();
+}
+
+void PlayOneFrame() {
+  ++web.frames;
+  if (web.phase == Phase::fading) {
+    FadeStep();
+    return;
+  }
+  TORVELINPlayerFrame();
+  if (TORVELINExit != 0) web.phase = Phase::fading;
+}
+
+void Tick() {
+  const double now = emscripten_get_now();
+  web.owed += now - web.last;
+  web.last = now;
+  if (web.owed > kMaxCatchUp * kFrameMs) web.owed = kMaxCatchUp * kFrameMs;
+  while (web.owed >= kFrameMs && (web.phase == Phase::playing || web.phase == Phase::fading)) {
+    web.owed -= kFrameMs;
+    PlayOneFrame();
+  }
+}
+
+// A second start after the end begins the intro again from its start-up.
+void ForgetLastRun() {
+  TORVELINPlayerStop();
+  MUSICFree(&TORVELINMusic);
+  IMGFree(&TORVELINFrame);
+  TORVELINExit = 0;
+  TORVELINNextPart = 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+// Called by the page on the viewer's gesture; does nothing while playing.
+EMSCRIPTEN_KEEPALIVE void torvelin_start() {
+  if (web.phase == Phase::playing || web.phase == Phase::fading) return;
+  if (web.phase == Phase::idle)
+    SDLDPYStartSystem();
+  else
+    ForgetLastRun();
+  TORVELINHostEndsRun = true;
+  TORVELINInit();
+  TORVELINPlayerRestart();
+  web = Web{};
+  web.phase = Phase::playing;
+  web.last = emscripten_get_now();
+  web.owed = kFrameMs;  // the first frame at once
+  emscripten_set_main_loop(Tick, 0, 0);
+}
+
+// Frames played since the last start (for the page's tests).
+EMSCRIPTEN_KEEPALIVE int torvelin_frames() { return web.frames; }
+
+// True while the sound output plays.
+EMSCRIPTEN_KEEPALIVE int torvelin_has_sound() { return TORVELINSound != nullptr; }
+
+}  // extern "C"
+
+int main() { return 0; }
