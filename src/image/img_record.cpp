@@ -303,7 +303,9 @@ IMG* IMGFromASCII(const char* text) {
   for (int64_t i = 0; i < count; ++i) {
     uint32_t channels[3];
     for (uint32_t& channel : channels) {
-      while (text[pos] != '\0' && text[pos] != '}' && !IsDigit(text[pos])) ++pos;
+      // Anything that is not a digit separates numbers, a "}" included; only
+      // the end of the string stops the search.
+      while (text[pos] != '\0' && !IsDigit(text[pos])) ++pos;
       if (!IsDigit(text[pos])) {
         IMGFree(&img);
         IMGError();

@@ -112,8 +112,12 @@ TEST(IMGText, ReaderFindsItsMarkersAndRefusesBadText) {
   EXPECT_EQ(IMGFromASCII("IMG{}"), nullptr);
   EXPECT_EQ(IMGFromASCII("IMG{\nP2\n1 1\n255\n1 2 3\n}\n"), nullptr);
   EXPECT_EQ(IMGFromASCII("P3\n1 1\n255\n1 2 3 IMG{"), nullptr);
-  // Too few numbers: the record ends first, then the string ends first.
-  EXPECT_EQ(IMGFromASCII("IMG{\nP3\n2 1\n255\n1 2 3 4 }\n9 9"), nullptr);
+  // A "}" among the numbers is only a separator: the numbers are sought up
+  // to the end of the string, and too few of them is refused.
+  ImgPtr braced(IMGFromASCII("IMG{\nP3\n2 1\n255\n1 2 3 4 }\n5 6"));
+  ASSERT_NE(braced, nullptr);
+  EXPECT_EQ(braced->pixels[1], 0x040506u);
+  EXPECT_EQ(IMGFromASCII("IMG{\nP3\n2 1\n255\n1 2 3 4 }\n9"), nullptr);
   EXPECT_EQ(IMGFromASCII("IMG{\nP3\n2 1\n255\n1 2 3 4"), nullptr);
   // Sizes whose pixel count cannot be held.
   EXPECT_EQ(IMGFromASCII("IMG{\nP3\n100000 100000\n255\n"), nullptr);
