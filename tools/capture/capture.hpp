@@ -49,5 +49,10 @@ const char* CAPTUREUsage();
 // scale times across and each row scale times down.
 void CAPTUREScaleFrame(const uint32_t* pixels, int width, int height, int scale, std::vector<uint8_t>* rgb);
 
-// Writes an RGB picture as a PNG file. Empty text on success.
+// The number of frames the capture plays: --frames, or fewer when an exit
+// key's fade ends it first.
+int CAPTUREEndFrame(const CAPTUREOptions& options);
+
+// Writes an RGB picture as a PNG file, which takes its name only once
+// complete. Empty text on success.
 std::string CAPTUREWritePng(const std::string& path, const uint8_t* rgb, int width, int height);
