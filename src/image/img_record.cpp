@@ -30,7 +30,8 @@ constexpr int IMGNewSize = 16;
 // across the logo copies then stop missing the translation cache, and
 // setting the copies up stops paying thousands of page faults. The part
 // after the last whole stretch keeps small pages, so nothing extra becomes
-// resident.
+// resident. The advice is given for the block's own range only; no setting
+// of the process changes.
 constexpr size_t kHugePageBytes = size_t{2} << 20;
 
 uint32_t* AllocHugeArray([[maybe_unused]] size_t bytes) {
@@ -55,25 +56,9 @@ uint32_t* AllocLineArray(size_t bytes) {
   return static_cast<uint32_t*>(pixels);
 }
 
-// Pixel arrays come and go with every scene. They are all taken from the
-// heap, never mapped one by one, and the heap keeps what is freed instead
-// of handing it back: the next scene reuses those pages rather than
-// faulting fresh ones in. Fixing both thresholds also stops glibc from
-// moving them as blocks are freed, which made resident memory grow once in
-// the second loop; now it is the same from one loop to the next.
-void KeepPixelArraysInTheHeap() {
-#if defined(__GLIBC__)
-  constexpr int kMapAbove = 32 << 20;  // glibc's largest threshold; larger arrays are still mapped
-  constexpr int kKeepBelow = 64 << 20;
-  [[maybe_unused]] static const bool fixed =
-      mallopt(M_MMAP_THRESHOLD, kMapAbove) == 1 && mallopt(M_TRIM_THRESHOLD, kKeepBelow) == 1;
-#endif
-}
-
 // A pixel array of w x h zeroed words; at least one word so that an empty
 // image still owns an array.
 uint32_t* AllocPixels(int64_t count) {
-  KeepPixelArraysInTheHeap();
   const size_t bytes = static_cast<size_t>(count > 0 ? count : 1) * sizeof(uint32_t);
   uint32_t* pixels = bytes >= kHugePageBytes ? AllocHugeArray(bytes) : nullptr;
   return pixels ? pixels : AllocLineArray(bytes);
@@ -131,6 +116,17 @@ bool ReadSize(const char* text, size_t& pos, int64_t& value) {
 
 void IMGError() {
   if constexpr (IMGDiagnostics) printf("IMG error\n");
+}
+
+// Fixing both thresholds also stops glibc from moving them as blocks are
+// freed, which made resident memory grow once in the second loop.
+void IMGKeepPixelMemoryInTheHeap() {
+#if defined(__GLIBC__)
+  constexpr int kMapAbove = 32 << 20;  // glibc's largest threshold; larger arrays are still mapped
+  constexpr int kKeepBelow = 64 << 20;
+  mallopt(M_MMAP_THRESHOLD, kMapAbove);
+  mallopt(M_TRIM_THRESHOLD, kKeepBelow);
+#endif
 }
 
 IMG* IMGNew() {
@@ -261,9 +257,9 @@ char* IMGToASCII(const IMG* img) {
   return text;
 }
 
-// Pixels are read as three digit runs each; the record ends at "}" or at
-// the end of the string, and a text that ends before the last pixel fails
-// instead of reading past it.
+// Pixels are read as three digit runs each, sought up to the end of the
+// string, and a text that ends before the last pixel fails instead of
+// reading past it.
 IMG* IMGFromASCII(const char* text) {
   if (!text) {
     IMGError();

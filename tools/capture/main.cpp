@@ -262,6 +262,8 @@ int main(int argc, char** argv) {
     fputs(CAPTUREUsage(), stdout);
     return kOk;
   }
+  // The intro's own allocator choice, so that a capture behaves as it does.
+  IMGKeepPixelMemoryInTheHeap();
   // A reader that goes away shows up as a failed write, not as a silent death.
   signal(SIGPIPE, SIG_IGN);
   OUTFILERemovePartsOnSignals();
