@@ -320,15 +320,13 @@ void SAMPLEScaleRange(SAMPLE* s, int32_t lo, int32_t hi) {
     std::fill_n(s->values, s->length, lo);
     return;
   }
-  // 64-bit intermediates: the 16.16 factor times a 32-bit span fits easily.
+  // 64-bit intermediates: the 16.16 factor times a 32-bit span would not fit
+  // in 32 bits, but offset * k never exceeds (hi - lo) * 65536. A span too
+  // wide for the factor gives k = 0, and every value becomes lo.
   const int64_t k = ((static_cast<int64_t>(hi) - lo) * 65536) / (max - min);
-  // A span too wide for a 16.16 factor would flatten everything to lo.
-  const bool coarse = k == 0 && hi != lo;
-  const long double ratio = static_cast<long double>(static_cast<int64_t>(hi) - lo) / (max - min);
   for (int i = 0; i < s->length; ++i) {
     const int64_t offset = s->values[i] - min;
-    const int64_t scaled = coarse ? lo + static_cast<int64_t>(offset * ratio) : lo + ((offset * k) >> 16);
-    s->values[i] = Wrap(static_cast<uint32_t>(scaled));
+    s->values[i] = static_cast<int32_t>(lo + ((offset * k) >> 16));
   }
 }
 
@@ -411,18 +409,17 @@ SAMPLE* SAMPLEFromASCII(const char* text) {
   SAMPLE* s = NewWithLength(static_cast<int>(count));
   if (s == nullptr) return nullptr;
   for (int64_t i = 0; i < count; ++i) {
-    bool negative = false;
-    while (*p != '\0') {
-      if (std::isdigit(static_cast<unsigned char>(*p))) break;
-      if (*p == '-' && std::isdigit(static_cast<unsigned char>(p[1]))) {
-        negative = true;
-        ++p;
-        break;
-      }
-      ++p;
+    // A value is an optional minus sign and a run of digits; a lone minus
+    // sign has an empty run and reads as 0.
+    while (*p != '\0' && *p != '-' && !std::isdigit(static_cast<unsigned char>(*p))) ++p;
+    if (*p == '\0') {
+      SAMPLEFree(&s);
+      return nullptr;
     }
+    const bool negative = *p == '-';
+    if (negative) ++p;
     int64_t magnitude = 0;
-    if (*p == '\0' || !ParseDigits(p, int64_t{1} << 31, magnitude) || (!negative && magnitude > kMaxLength)) {
+    if (!ParseDigits(p, int64_t{1} << 31, magnitude) || (!negative && magnitude > kMaxLength)) {
       SAMPLEFree(&s);
       return nullptr;
     }
@@ -469,8 +466,8 @@ void SAMPLEInsert(SAMPLE* s, const SAMPLE* other, int at) {
   const SAMPLE* source = snapshot ? snapshot : other;
   const int oldLength = s->length;
   const int total = oldLength + inserted;
-  if (total > s->capacity) SAMPLEReserve(s, total);
-  if (s->capacity >= total) {
+  SAMPLEReserve(s, total);
+  if (s->capacity == total) {
     s->length = total;
     SAMPLECopyRange(s, s, oldLength - at, at, at + inserted);
     SAMPLECopyRange(source, s, inserted, 0, at);

@@ -106,17 +106,14 @@ void SDLSNDCallback(void* userdata, uint8_t* stream, int len) {
   }
   SAMPLE* head = Head(snd);
   if (snd->muted == 1 || head == nullptr) return;
-  // Empty buffers have nothing to play: skip them without a gap value.
-  while (head != nullptr && snd->position >= head->length) head = NextHead(snd);
+  // Every queued buffer takes at least one output value: an empty one plays
+  // a single 0 before the next buffer starts.
   const int values = len / 2;
   for (int i = 0; i < values && head != nullptr; ++i) {
     const int32_t v = SAMPLEGet(head, snd->position);
     stream[2 * i] = static_cast<uint8_t>(v);
     stream[2 * i + 1] = static_cast<uint8_t>(v >> 8);
-    if (++snd->position >= head->length) {
-      head = NextHead(snd);
-      while (head != nullptr && head->length <= 0) head = NextHead(snd);
-    }
+    if (++snd->position >= head->length) head = NextHead(snd);
   }
 }
 

@@ -50,7 +50,9 @@ void LASERFree(LASER** ref) {
 }
 
 int LASERRandomSpeed(LASER* laser) {
-  if (laser == nullptr || laser->speedRange <= 0) {
+  // Only a range of 0 cannot be divided by. With a negative range the
+  // remainder keeps the draw's sign, and both draws are still made.
+  if (laser == nullptr || laser->speedRange == 0) {
     LASERError();
     return 0;
   }

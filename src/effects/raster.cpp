@@ -207,11 +207,12 @@ void RASTERAlloc(RASTER* raster, int n) {
 }
 
 void RASTERClear(RASTER* raster) {
-  if (!HasTable(raster)) {
+  if (raster == nullptr || raster->colours == nullptr) {
     RASTERError();
     return;
   }
-  std::fill_n(raster->colours, raster->count, 0u);
+  // A count of 0 (or below) clears nothing and is not an error here.
+  std::fill_n(raster->colours, std::max(raster->count, 0), 0u);
 }
 
 RASTER* RASTERLoad(const char* path) {

@@ -30,6 +30,16 @@ IMG* IMGFromASCII(const char* text);
 int IMGFindText(const char* str, const char* text);
 void IMGError();
 
+// A process-wide choice for programs, never made by the library itself:
+// the C library's allocator takes pixel arrays of up to 32 MiB from the
+// heap instead of mapping each one, and keeps up to 64 MiB of freed memory
+// at the heap's top instead of handing it back. The scenes free and
+// reallocate many megabytes at every change; with this they reuse the same
+// pages instead of faulting fresh ones in, and resident memory stays the
+// same from one loop to the next. Call it once at start, before the first
+// image; it does nothing where the allocator has no such settings.
+void IMGKeepPixelMemoryInTheHeap();
+
 // PBM, PGM and PPM (P1 to P6).
 IMG* IMGFromPNM(const unsigned char* data);
 IMG* IMGFromPNMBounded(const unsigned char* data, size_t length);

@@ -31,7 +31,8 @@ constexpr int kNewSize = 16;
 // across the logo copies then stop missing the translation cache, and
 // setting the copies up stops paying thousands of page faults. The part
 // after the last whole stretch keeps small pages, so nothing extra becomes
-// resident.
+// resident. The advice is given for the block's own range only; no setting
+// of the process changes.
 constexpr size_t kHugePageBytes = size_t{2} << 20;
 
 uint32_t* AllocHugeArray([[maybe_unused]] size_t bytes) {
@@ -56,25 +57,9 @@ uint32_t* AllocLineArray(size_t bytes) {
   return static_cast<uint32_t*>(pixels);
 }
 
-// Pixel arrays come and go with every scene. They are all taken from the
-// heap, never mapped one by one, and the heap keeps what is freed instead
-// of handing it back: the next scene reuses those pages rather than
-// faulting fresh ones in. Fixing both thresholds also stops glibc from
-// moving them as blocks are freed, which made resident memory grow once in
-// the second loop; now it is the same from one loop to the next.
-void KeepPixelArraysInTheHeap() {
-#if defined(__GLIBC__)
-  constexpr int kMapAbove = 32 << 20;  // glibc's largest threshold; larger arrays are still mapped
-  constexpr int kKeepBelow = 64 << 20;
-  [[maybe_unused]] static const bool fixed =
-      mallopt(M_MMAP_THRESHOLD, kMapAbove) == 1 && mallopt(M_TRIM_THRESHOLD, kKeepBelow) == 1;
-#endif
-}
-
 // A pixel array of w x h zeroed words; at least one word so that an empty
 // image still owns an array.
 uint32_t* AllocPixels(int64_t count) {
-  KeepPixelArraysInTheHeap();
   const size_t bytes = static_cast<size_t>(count > 0 ? count : 1) * sizeof(uint32_t);
   uint32_t* pixels = bytes >= kHugePageBytes ? AllocHugeArray(bytes) : nullptr;
   return pixels ? pixels : AllocLineArray(bytes);
@@ -132,6 +117,17 @@ bool ReadSize(const char* text, size_t& pos, int64_t& value) {
 
 void IMGError() {
   REPORTError(kDiagnostics, "IMG error\n");
+}
+
+// Fixing both thresholds also stops glibc from moving them as blocks are
+// freed, which made resident memory grow once in the second loop.
+void IMGKeepPixelMemoryInTheHeap() {
+#if defined(__GLIBC__)
+  constexpr int kMapAbove = 32 << 20;  // glibc's largest threshold; larger arrays are still mapped
+  constexpr int kKeepBelow = 64 << 20;
+  mallopt(M_MMAP_THRESHOLD, kMapAbove);
+  mallopt(M_TRIM_THRESHOLD, kKeepBelow);
+#endif
 }
 
 IMG* IMGNew() {
@@ -262,9 +258,9 @@ char* IMGToASCII(const IMG* img) {
   return text;
 }
 
-// Pixels are read as three digit runs each; the record ends at "}" or at
-// the end of the string, and a text that ends before the last pixel fails
-// instead of reading past it.
+// Pixels are read as three digit runs each, sought up to the end of the
+// string, and a text that ends before the last pixel fails instead of
+// reading past it.
 IMG* IMGFromASCII(const char* text) {
   if (!text) {
     IMGError();
@@ -304,7 +300,9 @@ IMG* IMGFromASCII(const char* text) {
   for (int64_t i = 0; i < count; ++i) {
     uint32_t channels[3];
     for (uint32_t& channel : channels) {
-      while (text[pos] != '\0' && text[pos] != '}' && !IsDigit(text[pos])) ++pos;
+      // Anything that is not a digit separates numbers, a "}" included; only
+      // the end of the string stops the search.
+      while (text[pos] != '\0' && !IsDigit(text[pos])) ++pos;
       if (!IsDigit(text[pos])) {
         IMGFree(&img);
         IMGError();

@@ -10,10 +10,11 @@
 struct IMG;
 
 // One scripted key event: at keyboard poll number `frame` (counting from 0,
-// one poll per frame) the key goes down (or up).
+// one poll per frame) the key goes down (or up). `key` is the window
+// system's key symbol, which for function and modifier keys is above 255.
 struct HEADLESSKeyEvent {
   int32_t frame;
-  uint8_t key;
+  uint16_t key;
   bool down;
 };
 

@@ -17,6 +17,11 @@ constexpr int kKeyBytes = 8;
 
 SDLKBD* single = nullptr;
 
+// The cell holds a key symbol's low byte. Symbols above 255 (function keys,
+// Ctrl, Alt, Meta, ...) would alias the program's keys that way (F2 would
+// arrive as Escape, Ctrl as a digit), so they leave the cell as a release does.
+uint8_t CellValue(uint32_t symbol) { return symbol <= 0xFFu ? static_cast<uint8_t>(symbol) : 0; }
+
 }  // namespace
 
 SDLKBD* SDLKBDNew() {
@@ -94,7 +99,7 @@ void SDLKBDGetKey(SDLKBD* keyboard) {
     if (event.kind == SDLKBDEventKind::keyDown) {
       trace.Line("keyName=%s\n", event.name != nullptr ? event.name : "");
       trace.Line("keySym=%c\n", static_cast<char>(event.symbol & 0xFFu));
-      keyboard->keys[0] = static_cast<uint8_t>(event.symbol & 0xFFu);
+      keyboard->keys[0] = CellValue(event.symbol);
     } else if (event.kind == SDLKBDEventKind::keyUp) {
       keyboard->keys[0] = 0;
     }

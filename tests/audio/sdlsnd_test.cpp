@@ -118,14 +118,21 @@ TEST_F(SDLSNDOutput, BadLengthsAndArgumentsChangeNothing) {
   EXPECT_EQ(snd->queue->count, 1);
 }
 
-TEST_F(SDLSNDOutput, EmptySamplesAreSkippedWithoutAGapValue) {
+TEST_F(SDLSNDOutput, AnEmptySampleTakesOneZeroValueBeforeTheNextStarts) {
   SampleHolder empty(SAMPLENew());
-  SampleHolder s{3, 4};
+  SampleHolder s{11, 22, 33};
   SDLSNDPlaySAMPLE(snd, empty.s);
   SDLSNDPlaySAMPLE(snd, s.s);
+  EXPECT_EQ(Words(Pull(12)), (std::vector<int16_t>{0, 11, 22, 33, 0, 0}));
+  EXPECT_EQ(snd->queue->count, 0);
+
+  // The same holds between samples and across callback boundaries.
+  SampleHolder t{3, 4};
+  SDLSNDPlaySAMPLE(snd, t.s);
   SDLSNDPlaySAMPLE(snd, empty.s);
-  SDLSNDPlaySAMPLE(snd, s.s);
-  EXPECT_EQ(Words(Pull(8)), (std::vector<int16_t>{3, 4, 3, 4}));
+  SDLSNDPlaySAMPLE(snd, t.s);
+  EXPECT_EQ(Words(Pull(4)), (std::vector<int16_t>{3, 4}));
+  EXPECT_EQ(Words(Pull(8)), (std::vector<int16_t>{0, 3, 4, 0}));
   EXPECT_EQ(snd->queue->count, 0);
 }
 

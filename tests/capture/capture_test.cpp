@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 
 #include "capture_run.hpp"
@@ -65,6 +66,10 @@ TEST(CaptureOptions, BadArgumentsGiveOneLineAndStatus2) {
       {"--raw", "--from", "-1"},
       {"--raw", "--loud"},
       {"frames"},
+      {"--png", "--raw"},  // an option's name is never a value
+      {"--raw", "--wav", "-q"},
+      // The exit key's fade ends the capture at frame 75, before --from.
+      {"--frames", "200", "--from", "100", "--keys", "10:esc", "--raw"},
   };
   for (const auto& args : bad) {
     std::string joined;
@@ -75,6 +80,7 @@ TEST(CaptureOptions, BadArgumentsGiveOneLineAndStatus2) {
     const std::string line = OneLine(r);
     EXPECT_EQ(line.rfind("intro-capture: ", 0), 0u) << joined << " -> " << line;
   }
+  EXPECT_FALSE(std::filesystem::exists("--raw"));
 }
 
 TEST(CaptureOptions, HelpExplainsEveryOptionWithAnFfmpegExample) {
@@ -150,6 +156,11 @@ TEST(CaptureFiles, ProgressOnStandardErrorEndsWithAllFramesDone) {
   ASSERT_FALSE(lines.empty());
   EXPECT_NE(lines.back().find(" 12/12 frames "), std::string::npos) << lines.back();
   EXPECT_NE(lines.back().find("frames/s"), std::string::npos) << lines.back();
+  // A log (not a terminal) gets the final count once, even when its first
+  // line already showed it.
+  const Result one = RunCapture({"--frames", "1", "--raw"});
+  ASSERT_EQ(one.status, 0);
+  EXPECT_EQ(Lines(one.err).size(), 1u) << one.err;
 }
 
 TEST(CaptureFiles, SameArgumentsGiveTheSameBytes) {
@@ -243,6 +254,7 @@ TEST(CaptureFiles, UnwritablePathsFailAtOnceWithOneLine) {
       {"--png", dir / "missing/frames"},
       {"--png", dir / "folder", "--wav", dir / "plain/a.wav"},
       {"--png", dir / "used"},
+      {"--png", dir / "new", "--wav", dir / "missing/a.wav"},  // no empty folder made
   };
   for (const auto& args : bad) {
     std::vector<std::string> full = {"--frames", "5"};
@@ -280,6 +292,80 @@ TEST(CaptureFiles, ClosedPipeFailsAndLeavesNoSoundFile) {
   EXPECT_NE(lines[0].find("standard output"), std::string::npos) << lines[0];
   EXPECT_FALSE(std::filesystem::exists(wav));
   EXPECT_FALSE(std::filesystem::exists(wav + ".part"));
+}
+
+// What a name leads to decides how it is written: symbolic links are
+// followed, a device or a pipe is written straight through, and nothing but
+// a regular file is ever replaced. (Links in the scratch folder stand for
+// /dev/stdout and /dev/full, which a faulty run must not be able to harm.)
+TEST(CaptureTargets, LinksAreFollowedAndDevicesAndPipesWrittenThrough) {
+  namespace fs = std::filesystem;
+  ScratchDir dir;
+  std::ofstream(dir / "real.wav") << "old";
+  fs::create_symlink("real.wav", dir / "link.wav");
+  fs::create_symlink("made.wav", dir / "dangling.wav");
+  for (const char* name : {"link.wav", "dangling.wav"}) {
+    const Result r = RunCapture({"-q", "--frames", "3", "--wav", dir / name});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_symlink(dir / name)) << name;
+  }
+  EXPECT_EQ(ReadWav(dir / "real.wav").values.size(), 3u * kValuesPerFrame);
+  EXPECT_EQ(ReadFile(dir / "made.wav"), ReadFile(dir / "real.wav"));
+
+  // Standard output and a named pipe get the whole file as it is made.
+  fs::create_symlink("/dev/stdout", dir / "out.wav");
+  std::string out;
+  ASSERT_EQ(RunKeepingOutput({"-q", "--frames", "3", "--wav", dir / "out.wav"}, &out).status, 0);
+  EXPECT_TRUE(fs::is_symlink(dir / "out.wav"));
+  EXPECT_EQ(out, ReadFile(dir / "real.wav"));
+  // The read end is open before the capture starts, so neither side waits
+  // for the other; the file fits in the pipe's buffer.
+  const std::string pipePath = dir / "pipe.wav";
+  ASSERT_EQ(mkfifo(pipePath.c_str(), 0600), 0);
+  const int readEnd = open(pipePath.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(readEnd, 0);
+  const Result fifo = RunCapture({"-q", "--frames", "3", "--wav", pipePath});
+  std::string piped;
+  char chunk[4096];
+  for (ssize_t got; (got = read(readEnd, chunk, sizeof chunk)) > 0;) piped.append(chunk, static_cast<size_t>(got));
+  close(readEnd);
+  EXPECT_EQ(fifo.status, 0) << fifo.err;
+  EXPECT_EQ(piped, ReadFile(dir / "real.wav"));
+  EXPECT_TRUE(fs::is_fifo(pipePath));
+
+  // A full device reports its own error, in one line naming the path given.
+  fs::create_symlink("/dev/full", dir / "full.wav");
+  const Result full = RunCapture({"-q", "--frames", "3", "--wav", dir / "full.wav"});
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(OneLine(full), "intro-capture: cannot write " + (dir / "full.wav") + ": No space left on device");
+  EXPECT_TRUE(fs::is_symlink(dir / "full.wav"));
+  for (const std::string& name : FolderNames(dir.path.string())) EXPECT_FALSE(name.ends_with(".part")) << name;
+}
+
+// Interrupted, the capture removes the temporaries of its unfinished files.
+TEST(CaptureTargets, InterruptedCaptureLeavesNoTemporaries) {
+  for (const int signal : {SIGINT, SIGTERM}) {
+    ScratchDir dir;
+    std::vector<std::string> args = {TORVELIN_CAPTURE, "-q",         "--frames", "100000", "--png",
+                                     dir / "f",        "--wav", dir / "a.wav"};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    for (int wait = 0; wait < 200 && !std::filesystem::exists(dir / "f/frame_000005.png"); ++wait) usleep(50000);
+    kill(pid, signal);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "status " << status;
+    EXPECT_FALSE(std::filesystem::exists(dir / "a.wav"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "a.wav.part"));
+    for (const std::string& name : FolderNames(dir / "f")) EXPECT_FALSE(name.ends_with(".part")) << name;
+  }
 }
 
 }  // namespace

@@ -122,6 +122,22 @@ TEST(LASER, RandomSpeedCoversBothSignsAndTwelveMagnitudes) {
   EXPECT_EQ(seen.count(-8), 1u);
 }
 
+TEST(LASER, RandomSpeedRefusesOnlyARangeOfZero) {
+  OwnedLaser l;
+  l.laser->speedBase = 8;
+  l.laser->speedRange = 0;
+  RNDSeed(5);
+  EXPECT_EQ(LASERRandomSpeed(l.laser), 0);
+  EXPECT_EQ(DrawsSince(5), 0);
+  // A negative range divides like any other: the remainder keeps the draw's
+  // sign, so magnitudes are 8 to 12, and both draws are made.
+  l.laser->speedRange = -5;
+  std::set<int> seen;
+  for (int i = 0; i < 500; ++i) seen.insert(LASERRandomSpeed(l.laser));
+  EXPECT_EQ(DrawsSince(5, 1000), 1000);
+  EXPECT_EQ(seen, (std::set<int>{-12, -11, -10, -9, -8, 8, 9, 10, 11, 12}));
+}
+
 TEST(LASER, FreeMovingTipDrawsNothing) {
   OwnedImage target(256, 256);
   OwnedLaser l;

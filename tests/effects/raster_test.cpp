@@ -233,6 +233,13 @@ TEST(RASTER, AllocAndClearResetTheTable) {
   RASTERClear(r.raster);
   for (int i = 0; i < 40; ++i) EXPECT_EQ(r.raster->colours[i], 0u);
 
+  // With a table but a count of 0 there is nothing to clear and nothing wrong.
+  FillDistinct(r.raster);
+  r.raster->count = 0;
+  EXPECT_EQ(Printed([&] { RASTERClear(r.raster); }), "");
+  EXPECT_NE(r.raster->colours[0], 0u);
+  r.raster->count = 40;
+
   // A negative size is refused and the table kept.
   EXPECT_EQ(Printed([&] { RASTERAlloc(r.raster, -1); }), "RASTER error\n");
   EXPECT_EQ(r.raster->count, 40);

@@ -112,8 +112,12 @@ TEST(IMGText, ReaderFindsItsMarkersAndRefusesBadText) {
   EXPECT_EQ(IMGFromASCII("IMG{}"), nullptr);
   EXPECT_EQ(IMGFromASCII("IMG{\nP2\n1 1\n255\n1 2 3\n}\n"), nullptr);
   EXPECT_EQ(IMGFromASCII("P3\n1 1\n255\n1 2 3 IMG{"), nullptr);
-  // Too few numbers: the record ends first, then the string ends first.
-  EXPECT_EQ(IMGFromASCII("IMG{\nP3\n2 1\n255\n1 2 3 4 }\n9 9"), nullptr);
+  // A "}" among the numbers is only a separator: the numbers are sought up
+  // to the end of the string, and too few of them is refused.
+  ImgPtr braced(IMGFromASCII("IMG{\nP3\n2 1\n255\n1 2 3 4 }\n5 6"));
+  ASSERT_NE(braced, nullptr);
+  EXPECT_EQ(braced->pixels[1], 0x040506u);
+  EXPECT_EQ(IMGFromASCII("IMG{\nP3\n2 1\n255\n1 2 3 4 }\n9"), nullptr);
   EXPECT_EQ(IMGFromASCII("IMG{\nP3\n2 1\n255\n1 2 3 4"), nullptr);
   // Sizes whose pixel count cannot be held.
   EXPECT_EQ(IMGFromASCII("IMG{\nP3\n100000 100000\n255\n"), nullptr);
@@ -137,3 +141,31 @@ TEST(IMGText, FindTextGivesIndexPastMatch) {
   EXPECT_EQ(IMGFindText(nullptr, "d"), 0);
   EXPECT_EQ(IMGFindText("abc", nullptr), 0);
 }
+
+// The allocator's settings are the program's choice, never a side effect of
+// allocating an image. Under the C library's own settings a 1 MiB block is
+// mapped by itself, which the count of mapped blocks shows; each case runs
+// in a fresh process, since earlier frees move those settings.
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+#include <malloc.h>
+
+namespace {
+// Exits with 0 when a 1 MiB image and a 1 MiB block of other code were both
+// mapped by themselves (or both came from the heap, when `keptInHeap`).
+[[noreturn]] void AllocateAndCountMappedBlocks(bool keptInHeap) {
+  if (keptInHeap) IMGKeepPixelMemoryInTheHeap();
+  const size_t before = mallinfo2().hblks;
+  IMG* img = IMGNew();
+  IMGAlloc(img, 512, 512);
+  void* other = malloc(size_t{1} << 20);
+  const size_t mapped = mallinfo2().hblks - before;
+  std::exit(other != nullptr && mapped == (keptInHeap ? 0u : 2u) ? 0 : 1);
+}
+}  // namespace
+
+TEST(IMGAllocator, ImagesChangeNoSettingAndTheProgramsChoiceIsExplicit) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(AllocateAndCountMappedBlocks(false), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(AllocateAndCountMappedBlocks(true), ::testing::ExitedWithCode(0), "");
+}
+#endif

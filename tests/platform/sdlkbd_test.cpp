@@ -78,9 +78,16 @@ TEST_F(SDLKBDKeys, WithinOneFrameTheLastEventWins) {
   EXPECT_EQ(poll(), 0);
 }
 
-TEST_F(SDLKBDKeys, KeepsOnlyTheLowByteOfTheSymbol) {
-  script({{0, 0x1B, true}});
+// F2 (283), F7 (288) and Ctrl to Meta (305 to 311) share their low byte
+// with Escape, space and the digits 1 to 7: they must not act as those.
+TEST_F(SDLKBDKeys, SymbolsAbove255LeaveTheCellAsAReleaseDoes) {
+  script({{0, 0x1B, true}, {1, ' ', true}, {1, 283, true}, {2, 288, true}, {3, '1', true}, {3, 305, true},
+          {4, 311, true}});
   EXPECT_EQ(poll(), 27);
+  EXPECT_EQ(poll(), 0);
+  EXPECT_EQ(poll(), 0);
+  EXPECT_EQ(poll(), 0);
+  EXPECT_EQ(poll(), 0);
 }
 
 TEST_F(SDLKBDKeys, PollingWithoutADisplayDoesNothing) {

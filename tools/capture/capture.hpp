@@ -49,13 +49,10 @@ const char* CAPTUREUsage();
 // scale times across and each row scale times down.
 void CAPTUREScaleFrame(const uint32_t* pixels, int width, int height, int scale, std::vector<uint8_t>* rgb);
 
-// The sound file, 16-bit mono WAV at the intro's rate. Open and Close give
-// the reason of a failure in `error`; Write fails only on a failed write.
-struct CAPTUREWav;
-CAPTUREWav* CAPTUREWavOpen(const std::string& path, std::string* error);
-bool CAPTUREWavWrite(CAPTUREWav* wav, const int16_t* values, int count);
-// Completes the header, closes the file and frees the writer.
-bool CAPTUREWavClose(CAPTUREWav* wav, std::string* error);
+// The number of frames the capture plays: --frames, or fewer when an exit
+// key's fade ends it first.
+int CAPTUREEndFrame(const CAPTUREOptions& options);
 
-// Writes an RGB picture as a PNG file. Empty text on success.
+// Writes an RGB picture as a PNG file, which takes its name only once
+// complete. Empty text on success.
 std::string CAPTUREWritePng(const std::string& path, const uint8_t* rgb, int width, int height);

@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "capture.hpp"
+#include "outfile.hpp"
 
 void CAPTUREScaleFrame(const uint32_t* pixels, int width, int height, int scale, std::vector<uint8_t>* rgb) {
   const size_t rowBytes = static_cast<size_t>(width) * scale * 3;
@@ -36,24 +36,25 @@ std::string CAPTUREWritePng(const std::string& path, const uint8_t*, int, int) {
 }
 #else
 std::string CAPTUREWritePng(const std::string& path, const uint8_t* rgb, int width, int height) {
-  struct Closer {
-    void operator()(FILE* f) const { fclose(f); }
-  };
-  std::unique_ptr<FILE, Closer> file(fopen(path.c_str(), "wb"));
-  if (!file) return "cannot write " + path + ": " + strerror(errno);
+  OUTFILE file;
+  if (std::string error = OUTFILEOpen(&file, path); !error.empty()) return error;
   png_image image;
   memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
   image.width = static_cast<png_uint_32>(width);
   image.height = static_cast<png_uint_32>(height);
   image.format = PNG_FORMAT_RGB;
-  const int written = png_image_write_to_stdio(&image, file.get(), 0, rgb, width * 3, nullptr);
+  errno = 0;
+  const int written = png_image_write_to_stdio(&image, file.stream, 0, rgb, width * 3, nullptr);
+  const int error = errno;
   const std::string libraryMessage = image.message;
   png_image_free(&image);
-  if (!written) return "cannot write " + path + ": " + libraryMessage;
-  if (fflush(file.get()) != 0 || ferror(file.get())) return "cannot write " + path + ": " + strerror(errno);
-  FILE* raw = file.release();
-  if (fclose(raw) != 0) return "cannot write " + path + ": " + strerror(errno);
-  return {};
+  if (!written) {
+    // A failed write says more than the library's own words for it.
+    const std::string message = ferror(file.stream) ? OUTFILEFailure(&file, error) : "cannot write " + path + ": " + libraryMessage;
+    OUTFILEDiscard(&file);
+    return message;
+  }
+  return OUTFILECommit(&file);
 }
 #endif

@@ -2,8 +2,9 @@
 // written to files or a pipe. See CAPTUREUsage for the command line.
 //
 // The exit keys end the process from inside the key command (after the
-// fade), so the sound file is finished by an exit handler: it is written
-// under a temporary name and renamed only once it is complete.
+// fade), so the sound file is finished by an exit handler. Files take their
+// names only once complete (see outfile.hpp); an interrupted capture
+// removes its temporaries.
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,6 +26,7 @@
 #include "image/img.hpp"
 #include "platform/headless.hpp"
 #include "platform/sdldpy.hpp"
+#include "wavout.hpp"
 
 namespace {
 
@@ -34,6 +36,7 @@ struct Progress {
   std::chrono::steady_clock::time_point start;
   std::chrono::steady_clock::time_point lastDrawn;
   bool drawn = false;
+  int framesShown = 0;  // the count on the last line drawn
 };
 
 struct Capture {
@@ -42,16 +45,15 @@ struct Capture {
   int soundFramesDone = 0;
   bool finished = false;
   std::vector<uint8_t> rgb;
-  CAPTUREWav* wav = nullptr;
-  std::string wavPartPath;
+  WAVOUT wav;
+  bool wavOpen = false;
+  bool madeFolder = false;  // the --png folder is this capture's own
   Progress progress;
 };
 
 Capture capture;
 
 void Fail(const std::string& message);
-
-std::string PartName(const std::string& path) { return path + ".part"; }
 
 void DrawProgress(bool last) {
   if (capture.options.quiet) return;
@@ -60,8 +62,11 @@ void DrawProgress(bool last) {
   const bool terminal = isatty(STDERR_FILENO);
   const auto interval = std::chrono::milliseconds(terminal ? 200 : 5000);
   if (!last && capture.progress.drawn && now - capture.progress.lastDrawn < interval) return;
+  // A log already holding the final count does not get it twice.
+  if (last && !terminal && capture.progress.drawn && capture.progress.framesShown == capture.framesDone) return;
   capture.progress.lastDrawn = now;
   capture.progress.drawn = true;
+  capture.progress.framesShown = capture.framesDone;
   const int total = capture.options.frames;
   const double seconds = std::chrono::duration<double>(now - capture.progress.start).count();
   const double rate = seconds > 0 ? capture.framesDone / seconds : 0.0;
@@ -85,15 +90,7 @@ void WriteFrameFiles(const IMG* frame) {
     char name[32];
     snprintf(name, sizeof name, "/frame_%06d.png", capture.framesDone);
     const std::string path = capture.options.pngDir + name;
-    const std::string part = PartName(path);
-    if (std::string error = CAPTUREWritePng(part, capture.rgb.data(), width, height); !error.empty()) {
-      unlink(part.c_str());
-      Fail(error);
-    }
-    if (rename(part.c_str(), path.c_str()) != 0) {
-      unlink(part.c_str());
-      Fail("cannot write " + path + ": " + strerror(errno));
-    }
+    if (std::string error = CAPTUREWritePng(path, capture.rgb.data(), width, height); !error.empty()) Fail(error);
   }
   if (capture.options.raw && fwrite(capture.rgb.data(), 1, capture.rgb.size(), stdout) != capture.rgb.size())
     Fail(std::string("cannot write the frames to standard output: ") + strerror(errno));
@@ -110,9 +107,8 @@ void OnFrame(const IMG* frame, void*) {
 }
 
 void WriteSound(const int16_t* values, int count) {
-  if (capture.wav == nullptr) return;
-  if (!CAPTUREWavWrite(capture.wav, values, count))
-    Fail("cannot write " + capture.wavPartPath + ": " + strerror(errno));
+  if (!capture.wavOpen) return;
+  if (std::string error = WAVOUTWrite(&capture.wav, values, static_cast<size_t>(count)); !error.empty()) Fail(error);
 }
 
 // The sound the device pulled while a frame was shown.
@@ -123,18 +119,16 @@ void OnSound(const int16_t* values, int count, void*) {
 }
 
 void DiscardSound() {
-  if (capture.wav == nullptr) return;
-  std::string ignored;
-  CAPTUREWavClose(capture.wav, &ignored);
-  capture.wav = nullptr;
-  unlink(capture.wavPartPath.c_str());
+  if (!capture.wavOpen) return;
+  capture.wavOpen = false;
+  WAVOUTDiscard(&capture.wav);
 }
 
 // Closes the outputs; the sound file gets its name only when complete.
 // Holds the sound to exactly one frame's worth of values per frame shown.
 Status Finish() {
   if (capture.finished) return kOk;
-  if (capture.wav != nullptr) {
+  if (capture.wavOpen) {
     const std::vector<int16_t> silence(CAPTUREValuesPerFrame, 0);
     while (capture.soundFramesDone < capture.framesDone) {
       if (capture.soundFramesDone >= capture.options.from) WriteSound(silence.data(), CAPTUREValuesPerFrame);
@@ -147,15 +141,10 @@ Status Finish() {
     fprintf(stderr, "intro-capture: cannot write the frames to standard output: %s\n", strerror(errno));
     return kWriteFailed;
   }
-  if (capture.wav != nullptr) {
-    CAPTUREWav* wav = capture.wav;
-    capture.wav = nullptr;
-    std::string reason;
-    const bool closed = CAPTUREWavClose(wav, &reason);
-    if (!closed || rename(capture.wavPartPath.c_str(), capture.options.wavPath.c_str()) != 0) {
-      if (closed) reason = strerror(errno);
-      unlink(capture.wavPartPath.c_str());
-      fprintf(stderr, "intro-capture: cannot write %s: %s\n", capture.options.wavPath.c_str(), reason.c_str());
+  if (capture.wavOpen) {
+    capture.wavOpen = false;
+    if (std::string error = WAVOUTClose(&capture.wav); !error.empty()) {
+      fprintf(stderr, "intro-capture: %s\n", error.c_str());
       return kWriteFailed;
     }
   }
@@ -195,7 +184,10 @@ bool HoldsFrames(const std::string& folder) {
 
 // The folder for the frames: made when missing, and tried with a file.
 std::string PrepareFolder(const std::string& folder) {
-  if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return "cannot make the folder " + folder + ": " + strerror(errno);
+  if (mkdir(folder.c_str(), 0777) == 0)
+    capture.madeFolder = true;
+  else if (errno != EEXIST)
+    return "cannot make the folder " + folder + ": " + strerror(errno);
   struct stat info;
   if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return folder + " is not a folder";
   if (HoldsFrames(folder)) return folder + " already holds frames: give a new or empty folder";
@@ -207,23 +199,27 @@ std::string PrepareFolder(const std::string& folder) {
   return {};
 }
 
+// The header announces exactly the sound the capture will write, so that a
+// pipe or a device can take the file as it is made.
 std::string OpenSound(const std::string& path) {
-  struct stat existing;
-  if (stat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) return "cannot write " + path + ": it is a folder";
-  capture.wavPartPath = PartName(path);
-  std::string reason;
-  capture.wav = CAPTUREWavOpen(capture.wavPartPath, &reason);
-  if (capture.wav == nullptr) return "cannot write " + path + ": " + reason;
+  const int frames = CAPTUREEndFrame(capture.options) - capture.options.from;
+  const uint32_t values = static_cast<uint32_t>(frames) * CAPTUREValuesPerFrame;
+  if (std::string error = WAVOUTOpen(&capture.wav, path, CAPTURESampleRate, values); !error.empty()) {
+    WAVOUTDiscard(&capture.wav);
+    return error;
+  }
+  capture.wavOpen = true;
   return {};
 }
 
+// The sound file first: a start that fails there leaves no new folder.
 std::string PrepareOutputs() {
   const CAPTUREOptions& options = capture.options;
   if (options.raw && isatty(STDOUT_FILENO)) return "--raw writes binary frames: pipe standard output into a program or a file";
-  if (!options.pngDir.empty())
-    if (std::string error = PrepareFolder(options.pngDir); !error.empty()) return error;
   if (!options.wavPath.empty())
     if (std::string error = OpenSound(options.wavPath); !error.empty()) return error;
+  if (!options.pngDir.empty())
+    if (std::string error = PrepareFolder(options.pngDir); !error.empty()) return error;
   return {};
 }
 
@@ -266,10 +262,14 @@ int main(int argc, char** argv) {
     fputs(CAPTUREUsage(), stdout);
     return kOk;
   }
+  // The intro's own allocator choice, so that a capture behaves as it does.
+  IMGKeepPixelMemoryInTheHeap();
   // A reader that goes away shows up as a failed write, not as a silent death.
   signal(SIGPIPE, SIG_IGN);
+  OUTFILERemovePartsOnSignals();
   if (std::string error = PrepareOutputs(); !error.empty()) {
     DiscardSound();
+    if (capture.madeFolder) rmdir(capture.options.pngDir.c_str());
     fprintf(stderr, "intro-capture: %s\n", error.c_str());
     return kWriteFailed;
   }

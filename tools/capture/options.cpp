@@ -37,6 +37,14 @@ bool ParseKeyName(std::string_view name, uint8_t* key) {
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
+// An option's name where its value should be ("--png --raw"): the value
+// was forgotten, and the name must not become a folder or a file.
+bool LooksLikeAnOption(std::string_view text) {
+  return text.starts_with("--") || (text.size() == 2 && text[0] == '-' && text[1] >= 'a' && text[1] <= 'z');
+}
+
+bool IsExitKey(uint8_t key) { return key == 27 || key == 'q'; }
+
 }  // namespace
 
 std::string CAPTUREParseKeys(std::string_view text, std::vector<CAPTUREKey>* keys) {
@@ -65,6 +73,14 @@ std::string CAPTUREParseKeys(std::string_view text, std::vector<CAPTUREKey>* key
   return {};
 }
 
+int CAPTUREEndFrame(const CAPTUREOptions& options) {
+  int end = options.frames;
+  // The key command fades out over its steps, each a frame, then ends.
+  for (const CAPTUREKey& key : options.keys)
+    if (IsExitKey(key.key)) end = std::min(end, key.frame + 1 + TORVELINFadeSteps);
+  return end;
+}
+
 std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options) {
   CAPTUREOptions parsed;
   bool sawFrames = false;
@@ -84,6 +100,7 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
     if (takesValue && !inlineValue) {
       if (i + 1 >= argc) return std::string(arg) + " needs a value";
       value = argv[++i];
+      if (LooksLikeAnOption(value)) return std::string(arg) + " needs a value, not the option " + Quoted(value);
     } else if (!takesValue && inlineValue) {
       return std::string(arg) + " takes no value";
     }
@@ -131,6 +148,9 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
   if (parsed.from >= parsed.frames)
     return "--from " + std::to_string(parsed.from) + " leaves nothing of the " + std::to_string(parsed.frames) +
            " frames to write";
+  if (const int end = CAPTUREEndFrame(parsed); end <= parsed.from)
+    return "the exit key in --keys ends the capture after " + std::to_string(end) + " frames, before --from " +
+           std::to_string(parsed.from) + ": nothing to write";
   if (!parsed.help && parsed.pngDir.empty() && !parsed.raw && parsed.wavPath.empty())
     return "nothing to write: give --png FOLDER, --raw or --wav FILE (see --help)";
   *options = std::move(parsed);
@@ -164,8 +184,10 @@ Options:
   --raw          write each frame to standard output as raw RGB bytes
                  (rgb24, 256 x 256 times the scale, 50 frames per second).
   --wav FILE     write the sound as a WAV file: 44100 Hz, mono, 16-bit,
-                 882 values per frame, in step with the frames. The file
-                 appears under its name only once it is complete.
+                 882 values per frame, in step with the frames. A file
+                 appears under its name only once it is complete, beside
+                 the file a symbolic link leads to; a device or a pipe
+                 (/dev/stdout, a named pipe) is written straight through.
   --scale N      enlarge the frames N times, nearest neighbour (1 to 4).
   --quiet, -q    no progress bar on standard error.
   --help, -h     show this text.

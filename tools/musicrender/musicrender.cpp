@@ -6,9 +6,11 @@
 #include <cmath>
 #include <complex>
 #include <cstdint>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "audio/bank.hpp"
@@ -17,6 +19,7 @@
 #include "audio/sdlsnd.hpp"
 #include "audio/sdlsnd_device.hpp"
 #include "core/rnd.hpp"
+#include "wavout.hpp"
 
 // This program is its own device: single-threaded, so the lock is a no-op.
 bool SDLSNDOpenDevice(SDLSND*) { return true; }
@@ -29,28 +32,19 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kFrameValues = kRate / 50;
 constexpr uint32_t kSeed = 786410978u;
+// The longest sound a WAV file's 32-bit sizes can describe.
+constexpr int kMaxSeconds = static_cast<int>(WAVOUTMaxValues / kRate);
 
-void PutLittle(std::ofstream& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.put(static_cast<char>(value >> (8 * i)));
+// A whole number of seconds from 0 to kMaxSeconds, in plain digits.
+bool ParseSeconds(std::string_view text, int* seconds) {
+  if (text.empty() || text.size() > 9 || text[0] == '+' || text[0] == '-') return false;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *seconds);
+  return error == std::errc() && end == text.data() + text.size() && *seconds <= kMaxSeconds;
 }
 
-bool WriteWav(const char* path, const std::vector<int16_t>& values) {
-  std::ofstream out(path, std::ios::binary);
-  const uint32_t dataBytes = static_cast<uint32_t>(values.size() * 2);
-  out.write("RIFF", 4);
-  PutLittle(out, 36 + dataBytes, 4);
-  out.write("WAVEfmt ", 8);
-  PutLittle(out, 16, 4);
-  PutLittle(out, 1, 2);  // PCM
-  PutLittle(out, 1, 2);  // mono
-  PutLittle(out, kRate, 4);
-  PutLittle(out, kRate * 2, 4);
-  PutLittle(out, 2, 2);
-  PutLittle(out, 16, 2);
-  out.write("data", 4);
-  PutLittle(out, dataBytes, 4);
-  for (int16_t v : values) PutLittle(out, static_cast<uint16_t>(v), 2);
-  return static_cast<bool>(out);
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "musicrender: %s\n", message.c_str());
+  return 1;
 }
 
 void Fft(std::vector<std::complex<double>>& a) {
@@ -114,35 +108,48 @@ void PrintSteps(const MUSIC* m, int second) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
+  int seconds = 60;
+  if (argc < 2 || argc > 3) {
     std::fprintf(stderr, "usage: musicrender OUT.wav [SECONDS]\n");
     return 2;
   }
-  const int seconds = argc > 2 ? std::atoi(argv[2]) : 60;
+  if (argc == 3 && !ParseSeconds(argv[2], &seconds)) {
+    std::fprintf(stderr, "musicrender: SECONDS must be a whole number from 0 to %d, not '%s'\n", kMaxSeconds, argv[2]);
+    return 2;
+  }
+  // Written as it is rendered, so any length takes the same memory.
+  WAVOUT wav;
+  OUTFILERemovePartsOnSignals();
+  const uint32_t values = static_cast<uint32_t>(seconds) * kRate;
+  if (std::string error = WAVOUTOpen(&wav, argv[1], kRate, values); !error.empty()) {
+    WAVOUTDiscard(&wav);
+    return Fail(error);
+  }
   RNDSeed(kSeed);
   SDLSND* sound = SDLSNDNew();
   MUSIC* music = MUSICNew();
   for (int i = 0; i < TORVELINBankCount; ++i) MUSICAddSample(music, &TORVELINBank[i]);
 
-  std::vector<int16_t> heard;
+  std::vector<int16_t> heard(kFrameValues);
   std::vector<uint8_t> stream(kFrameValues * 2);
   int peak = 0;
-  for (int frame = 0; frame < seconds * 50; ++frame) {
+  for (int64_t frame = 0; frame < int64_t{seconds} * 50; ++frame) {
     MUSICUpdate(music);
     if (SDLSNDQueueLength(sound) < 4) SDLSNDPlaySAMPLE(sound, music->output);
     SDLSNDCallback(sound, stream.data(), static_cast<int>(stream.size()));
     for (int i = 0; i < kFrameValues; ++i) {
-      const int16_t v = static_cast<int16_t>(static_cast<uint16_t>(stream[2 * i] | stream[2 * i + 1] << 8));
-      heard.push_back(v);
-      peak = std::max(peak, std::abs(static_cast<int>(v)));
+      heard[i] = static_cast<int16_t>(static_cast<uint16_t>(stream[2 * i] | stream[2 * i + 1] << 8));
+      peak = std::max(peak, std::abs(static_cast<int>(heard[i])));
     }
-    if ((frame + 1) % 500 == 0) PrintSteps(music, (frame + 1) / 50);
+    if (std::string error = WAVOUTWrite(&wav, heard.data(), heard.size()); !error.empty()) {
+      WAVOUTDiscard(&wav);
+      return Fail(error);
+    }
+    if ((frame + 1) % 500 == 0) PrintSteps(music, static_cast<int>((frame + 1) / 50));
   }
-  if (!WriteWav(argv[1], heard)) {
-    std::fprintf(stderr, "musicrender: cannot write %s\n", argv[1]);
-    return 1;
-  }
-  std::printf("wrote %s: %d s, %zu values, peak %d\n", argv[1], seconds, heard.size(), peak);
+  // The stream's last flush and close are where a full disk shows up.
+  if (std::string error = WAVOUTClose(&wav); !error.empty()) return Fail(error);
+  std::printf("wrote %s: %d s, %u values, peak %d\n", argv[1], seconds, values, peak);
 
   const char* names[8] = {"kick", "closed hat", "snare", "bass A2", "pluck E4", "tom E3", "clap", "bell C5"};
   for (int i = 0; i < 16; ++i) {

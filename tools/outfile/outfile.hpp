@@ -1,0 +1,37 @@
+// A tool's output file, written so that nothing but a regular file is ever
+// replaced and no half-written file takes the name.
+//
+// A name that leads (through any symbolic links) to a regular file, or to
+// nothing yet, is written under a temporary name beside that real file,
+// TARGET.part, and renamed over it only when complete. A name that leads to
+// a device or a pipe is written straight through, as a shell redirection
+// would, and its write errors are reported as they come. Every message
+// names the file as the user gave it.
+#pragma once
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+struct OUTFILE {
+  std::string name;    // as the user gave it, for messages
+  std::string target;  // the regular file the name leads to
+  std::string part;    // temporary beside the target; empty when straight through
+  FILE* stream = nullptr;
+};
+
+// Each returns an empty text on success, else one plain line (without the
+// program's name) saying what went wrong.
+std::string OUTFILEOpen(OUTFILE* file, const std::string& name);
+std::string OUTFILEWrite(OUTFILE* file, const void* data, size_t size);
+// Flushes and closes; a temporary then takes the target's place.
+std::string OUTFILECommit(OUTFILE* file);
+// Closes and removes the temporary, leaving the target as it was.
+void OUTFILEDiscard(OUTFILE* file);
+// The message for the last failed operation on the file's stream.
+std::string OUTFILEFailure(const OUTFILE* file, int error);
+
+// Removes every temporary that is still open. Safe in a signal handler.
+void OUTFILERemoveParts();
+// On SIGINT, SIGTERM and SIGHUP: remove the temporaries, then end as the
+// signal would have ended the program.
+void OUTFILERemovePartsOnSignals();
