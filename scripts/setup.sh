@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake g++ clang libclang-rt-14-dev make pkg-config
-  libsdl1.2-dev libpng-dev libsndfile1-dev
+  libsdl1.2-dev libpng-dev
   googletest libgtest-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick netpbm sox
   dpkg-dev lintian man-db desktop-file-utils
