@@ -43,7 +43,10 @@ struct CAPTUREOptions {
 // wrong (without the program name).
 std::string CAPTUREParseKeys(std::string_view text, std::vector<CAPTUREKey>* keys);
 std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options);
-const char* CAPTUREUsage();
+// The name the program was started as, without its folder.
+std::string CAPTUREProgramName(const std::string& invokedAs);
+// The --help text, naming the program as `program`.
+std::string CAPTUREUsage(const std::string& program);
 
 // Widens a frame of 0x00RRGGBB words into RGB bytes, each pixel repeated
 // scale times across and each row scale times down.

@@ -30,6 +30,10 @@
 
 namespace {
 
+// Names the program in its messages as it was started: intro-capture in the
+// build folder, torvelin-capture once installed.
+std::string programName = "intro-capture";
+
 enum Status { kOk = 0, kWriteFailed = 1, kBadArguments = 2 };
 
 struct Progress {
@@ -138,13 +142,13 @@ Status Finish() {
   capture.finished = true;
   if (capture.options.raw && fflush(stdout) != 0) {
     DiscardSound();
-    fprintf(stderr, "intro-capture: cannot write the frames to standard output: %s\n", strerror(errno));
+    fprintf(stderr, "%s: cannot write the frames to standard output: %s\n", programName.c_str(), strerror(errno));
     return kWriteFailed;
   }
   if (capture.wavOpen) {
     capture.wavOpen = false;
     if (std::string error = WAVOUTClose(&capture.wav); !error.empty()) {
-      fprintf(stderr, "intro-capture: %s\n", error.c_str());
+      fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());
       return kWriteFailed;
     }
   }
@@ -158,7 +162,7 @@ void Fail(const std::string& message) {
   capture.finished = true;
   DiscardSound();
   if (!capture.options.quiet && capture.progress.drawn && isatty(STDERR_FILENO)) fputc('\n', stderr);
-  fprintf(stderr, "intro-capture: %s\n", message.c_str());
+  fprintf(stderr, "%s: %s\n", programName.c_str(), message.c_str());
   _exit(kWriteFailed);
 }
 
@@ -254,12 +258,13 @@ void PlayUntilDone() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 0 && argv[0][0] != '\0') programName = CAPTUREProgramName(argv[0]);
   if (std::string error = CAPTUREParseArguments(argc, argv, &capture.options); !error.empty()) {
-    fprintf(stderr, "intro-capture: %s\n", error.c_str());
+    fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());
     return kBadArguments;
   }
   if (capture.options.help) {
-    fputs(CAPTUREUsage(), stdout);
+    fputs(CAPTUREUsage(programName).c_str(), stdout);
     return kOk;
   }
   // The intro's own allocator choice, so that a capture behaves as it does.
@@ -270,7 +275,7 @@ int main(int argc, char** argv) {
   if (std::string error = PrepareOutputs(); !error.empty()) {
     DiscardSound();
     if (capture.madeFolder) rmdir(capture.options.pngDir.c_str());
-    fprintf(stderr, "intro-capture: %s\n", error.c_str());
+    fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());
     return kWriteFailed;
   }
   atexit(FinishAtExit);

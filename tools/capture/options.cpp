@@ -157,8 +157,13 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
   return {};
 }
 
-const char* CAPTUREUsage() {
-  return R"(Usage: intro-capture [OPTIONS]
+std::string CAPTUREProgramName(const std::string& invokedAs) {
+  const size_t slash = invokedAs.rfind('/');
+  return slash == std::string::npos ? invokedAs : invokedAs.substr(slash + 1);
+}
+
+std::string CAPTUREUsage(const std::string& program) {
+  std::string text = R"(Usage: intro-capture [OPTIONS]
 
 Plays the intro from its start-up exactly as the windowed program does at a
 perfect 50 frames per second, without a window or a sound device, and writes
@@ -202,4 +207,8 @@ A video with ffmpeg, pictures piped, then the sound added:
       -i - -c:v libx264 -pix_fmt yuv420p -crf 16 pictures.mp4
   ffmpeg -i pictures.mp4 -i torvelin.wav -c:v copy -c:a aac torvelin.mp4
 )";
+  // The text names the program as it was started (installed, it is torvelin-capture).
+  for (size_t at = 0; (at = text.find("intro-capture", at)) != std::string::npos; at += program.size())
+    text.replace(at, 13, program);
+  return text;
 }
