@@ -25,7 +25,9 @@ fi
 
 export LD_LIBRARY_PATH="$lib/sdl12-compat:$lib"
 # The programs must really load the layer, not classic SDL.
-ldd "$build/intro" | grep -q "$lib/sdl12-compat/libSDL-1.2.so.0" ||
+# (ldd's output is read whole: grep -q stopping early would break the pipe)
+loaded=$(ldd "$build/intro")
+grep -q "$lib/sdl12-compat/libSDL-1.2.so.0" <<<"$loaded" ||
   { echo "intro does not load the compatibility layer"; exit 1; }
 echo "SDL 1.2 compatibility layer $(dpkg-deb -f "$compat"/libsdl1.2-compat_*.deb Version) over SDL2 $(dpkg-deb -f "$compat"/libsdl2-2.0-0_*.deb Version)"
 ctest --test-dir "$build" --output-on-failure -L window \

@@ -16,7 +16,7 @@ for program in torvelin torvelin-fullscreen torvelin-capture; do
   [ -f "$PREFIX/share/man/man6/$program.6.gz" ] || fail "no manual page for $program"
 done
 # The page reads as a manual page, and the other two lead to it.
-man -l "$PREFIX/share/man/man6/torvelin.6.gz" 2>/dev/null | grep -q "TORVELIN_SCALE" || fail "the manual page does not read"
+grep -q "TORVELIN_SCALE" <<<"$(man -l "$PREFIX/share/man/man6/torvelin.6.gz" 2>/dev/null)" || fail "the manual page does not read"
 [ "$(zcat "$PREFIX/share/man/man6/torvelin-fullscreen.6.gz")" = ".so man6/torvelin.6" ] || fail "torvelin-fullscreen(6) does not lead to torvelin(6)"
 
 # Each desktop entry starts its own program, with the icon.
