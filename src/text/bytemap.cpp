@@ -1,7 +1,5 @@
 #include "text/bytemap.hpp"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +9,8 @@
 #include "core/identification.hpp"
 #include "core/sintable.hpp"
 #include "image/img.hpp"
+#include "image/pnm_reader.hpp"
+#include "text/bytemap_file.hpp"
 
 namespace {
 
@@ -32,153 +32,6 @@ bool insideMap(const BYTEMAP* map, int64_t x, int64_t y) {
 uint8_t& at(BYTEMAP* map, int64_t x, int64_t y) { return map->samples[x + y * map->width]; }
 uint8_t at(const BYTEMAP* map, int64_t x, int64_t y) { return map->samples[x + y * map->width]; }
 
-// Input over a memory block or a file; next() and peek() give -1 at the end.
-class MemorySource {
- public:
-  MemorySource(const unsigned char* data, size_t length) : data_(data), length_(length) {}
-  int peek() const { return pos_ < length_ ? data_[pos_] : -1; }
-  int next() { return pos_ < length_ ? data_[pos_++] : -1; }
-  bool mayHold(uint64_t n) const { return length_ - pos_ >= n; }
-
- private:
-  const unsigned char* data_;
-  size_t length_;
-  size_t pos_ = 0;
-};
-
-// A regular file's size is known, so a raster larger than what is left
-// fails before any sample memory is allocated.
-class FileSource {
- public:
-  explicit FileSource(FILE* file) : file_(file) {
-    struct stat info;
-    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) size_ = static_cast<uint64_t>(info.st_size);
-  }
-  int peek() {
-    int c = std::getc(file_);
-    if (c != EOF) std::ungetc(c, file_);
-    return c == EOF ? -1 : c;
-  }
-  int next() {
-    int c = std::getc(file_);
-    return c == EOF ? -1 : c;
-  }
-  bool mayHold(uint64_t n) const {
-    if (size_ == UINT64_MAX) return true;
-    const long position = std::ftell(file_);
-    return position >= 0 && static_cast<uint64_t>(position) <= size_ && size_ - static_cast<uint64_t>(position) >= n;
-  }
-
- private:
-  FILE* file_;
-  uint64_t size_ = UINT64_MAX;
-};
-
-struct RAIIFile {
-  FILE* file;
-  ~RAIIFile() {
-    if (file) std::fclose(file);
-  }
-};
-
-// A decimal number as read from untrusted text: the value wraps at 2^32
-// (its low byte stays exact) and nonZero tells whether any digit was not 0.
-struct Number {
-  uint32_t value = 0;
-  bool nonZero = false;
-  bool found = false;
-};
-
-template <class Source>
-Number readDigits(Source& in) {
-  Number n;
-  while (isDigit(in.peek())) {
-    int d = in.next() - '0';
-    n.value = n.value * 10u + static_cast<uint32_t>(d);
-    n.nonZero = n.nonZero || d != 0;
-    n.found = true;
-  }
-  return n;
-}
-
-// Skips to the next digit and reads its run; found is false at the end.
-template <class Source>
-Number readNumber(Source& in) {
-  int c = in.peek();
-  while (c >= 0 && !isDigit(c)) {
-    in.next();
-    c = in.peek();
-  }
-  return readDigits(in);
-}
-
-// Header numbers saturate instead of wrapping so that a huge size stays huge.
-template <class Source>
-int64_t readHeaderNumber(Source& in) {
-  int64_t value = 0;
-  while (isDigit(in.peek())) {
-    value = std::min<int64_t>(value * 10 + (in.next() - '0'), int64_t{1} << 40);
-  }
-  return value;
-}
-
-struct Header {
-  int type = 0;
-  int64_t width = 0;
-  int64_t height = 0;
-};
-
-enum class Rules { memory, file };
-
-template <class Source>
-bool skipComment(Source& in) {
-  for (int c = in.next(); c != '\n'; c = in.next()) {
-    if (c < 0) return false;
-  }
-  return true;
-}
-
-// Magic, width, height and (except for P1 and P4) the maximum value, then the
-// one byte that ends the header.
-template <class Source>
-bool readHeader(Source& in, Rules rules, Header& header) {
-  bool magic = false;
-  bool seen[3] = {false, false, false};
-  int64_t values[3] = {0, 0, 0};
-  while (!(magic && seen[0] && seen[1] && seen[2])) {
-    int c = in.peek();
-    if (c < 0) return false;
-    if (c < 0x21 || c > 0x7E) {
-      in.next();
-    } else if (c == 'P' && !magic) {
-      in.next();
-      int type = in.next();
-      if (type < '1' || type > '6') return false;
-      header.type = type - '0';
-      magic = true;
-      if (header.type == 1 || header.type == 4) seen[2] = true;
-    } else if (c == '#') {
-      if (!skipComment(in)) return false;
-    } else {
-      bool digits = isDigit(c);
-      int64_t value = readHeaderNumber(in);
-      int field = 0;
-      while (field < 3 && seen[field]) ++field;
-      if (field < 3) {
-        seen[field] = true;
-        values[field] = value;
-      }
-      // The file reader eats a stray byte; the memory reader leaves it for the
-      // next field unless there is none left to fill.
-      if (!digits && (rules == Rules::file || field == 3)) in.next();
-    }
-  }
-  header.width = values[0];
-  header.height = values[1];
-  in.next();
-  return true;
-}
-
 bool sizeAcceptable(int64_t w, int64_t h) {
   return w >= 1 && h >= 1 && w <= BYTEMAPMaxSamples && h <= BYTEMAPMaxSamples && w * h <= BYTEMAPMaxSamples;
 }
@@ -196,85 +49,30 @@ uint8_t average(uint32_t r, uint32_t g, uint32_t b) {
   return static_cast<uint8_t>((uint64_t{r} + g + b) / 3);
 }
 
-template <class Source>
-bool readTextSamples(Source& in, BYTEMAP* map, int type, Rules rules) {
-  const int64_t n = sampleCount(map);
-  for (int64_t i = 0; i < n; ++i) {
-    if (type == 1 && rules == Rules::memory) {
-      int c = in.next();
-      while (c >= 0 && !isDigit(c)) c = in.next();
-      if (c < 0) return false;
-      map->samples[i] = c == '0' ? 0 : 255;
-    } else if (type == 1) {
-      Number v = readNumber(in);
-      if (!v.found) return false;
-      map->samples[i] = v.nonZero ? 255 : 0;
-    } else if (type == 2) {
-      Number v = readNumber(in);
-      if (!v.found) return false;
-      map->samples[i] = static_cast<uint8_t>(v.value);
-    } else {
-      Number r = readNumber(in);
-      Number g = readNumber(in);
-      Number b = readNumber(in);
-      if (!r.found || !g.found || !b.found) return false;
-      map->samples[i] = average(r.value, g.value, b.value);
-    }
-  }
-  return true;
-}
+// Samples of one channel: grey as its low byte, colour as the truncated
+// mean of the three channels.
+struct GreySamples {
+  using Raster = BYTEMAP;
+  using Sample = uint8_t;
+  static constexpr int64_t MaxSamples = BYTEMAPMaxSamples;
+  static constexpr Sample Lit = 255;
+  static Sample Grey(uint32_t v) { return static_cast<uint8_t>(v); }
+  static Sample Colour(uint32_t r, uint32_t g, uint32_t b) { return average(r, g, b); }
+  static BYTEMAP* New(int64_t w, int64_t h) { return newSized(w, h); }
+  static void Free(BYTEMAP** map) { BYTEMAPFree(map); }
+  static uint8_t* Samples(BYTEMAP* map) { return map->samples; }
+};
 
-template <class Source>
-bool readBitSamples(Source& in, BYTEMAP* map) {
-  int byte = 0;
-  for (int64_t y = 0; y < map->height; ++y) {
-    for (int64_t x = 0; x < map->width; ++x) {
-      // The memory reader's width is whole bytes, so both start a byte here.
-      if (x % 8 == 0) byte = in.next();
-      if (byte < 0) return false;
-      at(map, x, y) = (byte >> (7 - x % 8)) & 1 ? 255 : 0;
-    }
-  }
-  return true;
-}
-
-template <class Source>
-bool readRawSamples(Source& in, BYTEMAP* map, int type) {
-  const int64_t n = sampleCount(map);
-  for (int64_t i = 0; i < n; ++i) {
-    if (type == 5) {
-      int v = in.next();
-      if (v < 0) return false;
-      map->samples[i] = static_cast<uint8_t>(v);
-    } else {
-      int r = in.next();
-      int g = in.next();
-      int b = in.next();
-      if (b < 0) return false;
-      map->samples[i] = average(r, g, b);
-    }
-  }
-  return true;
-}
-
-template <class Source>
-BYTEMAP* readPnm(Source& in, Rules rules) {
-  Header header;
-  if (!readHeader(in, rules, header)) return nullptr;
-  int64_t width = header.width;
-  if (rules == Rules::memory && (header.type == 1 || header.type == 4)) width = (width + 7) / 8 * 8;
-  if (!sizeAcceptable(width, header.height) ||
-      !in.mayHold(IMGMinimumRasterBytes(header.type, width, header.height, header.width))) {
-    return nullptr;
-  }
-  BYTEMAP* map = newSized(width, header.height);
-  if (!map) return nullptr;
-  bool ok = header.type == 4   ? readBitSamples(in, map)
-            : header.type >= 5 ? readRawSamples(in, map, header.type)
-                               : readTextSamples(in, map, header.type, rules);
-  if (!ok) BYTEMAPFree(&map);
-  return map;
-}
+// Both readers pass over numbers that come after the third and before the
+// magic; the file reader takes a P1 sample as a whole number.
+constexpr pnm::Rules memoryRules{.roundBitWidth = true,
+                                 .consumeStrayByte = false,
+                                 .plainBitsAsNumbers = false,
+                                 .dropSurplusNumbers = true};
+constexpr pnm::Rules fileRules{.roundBitWidth = false,
+                               .consumeStrayByte = true,
+                               .plainBitsAsNumbers = true,
+                               .dropSurplusNumbers = true};
 
 BYTEMAP* reported(BYTEMAP* map) {
   if (!map) BYTEMAPError();
@@ -570,22 +368,28 @@ BYTEMAP* BYTEMAPFromPNMBounded(const unsigned char* data, size_t length) {
     BYTEMAPError();
     return nullptr;
   }
-  MemorySource in(data, length);
-  return reported(readPnm(in, Rules::memory));
+  pnm::MemorySource in(data, length);
+  return reported(pnm::Read<GreySamples>(in, memoryRules));
+}
+
+BYTEMAP* BYTEMAPReadFile(FILE* file) {
+  if (!file) {
+    BYTEMAPError();
+    return nullptr;
+  }
+  pnm::FileSource in(file);
+  return reported(pnm::Read<GreySamples>(in, fileRules));
 }
 
 BYTEMAP* BYTEMAPLoad(const char* path) {
-  if (!path) {
+  FILE* file = path ? std::fopen(path, "rb") : nullptr;
+  if (!file) {
     BYTEMAPError();
     return nullptr;
   }
-  RAIIFile file{std::fopen(path, "rb")};
-  if (!file.file) {
-    BYTEMAPError();
-    return nullptr;
-  }
-  FileSource in(file.file);
-  return reported(readPnm(in, Rules::file));
+  BYTEMAP* map = BYTEMAPReadFile(file);
+  std::fclose(file);
+  return map;
 }
 
 bool BYTEMAPSave(const BYTEMAP* map, const char* path) {
