@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/identification.hpp"
+#include "effects/raster_file.hpp"
 #include "image/img.hpp"
 
 namespace {
@@ -219,7 +220,11 @@ RASTER* RASTERLoad(const char* path) {
     return nullptr;
   }
   File file(std::fopen(path, "rb"), &std::fclose);
-  RASTER* raster = file ? ReadRaster(file.get()) : nullptr;
+  return RASTERReadFile(file.get());
+}
+
+RASTER* RASTERReadFile(std::FILE* file) {
+  RASTER* raster = file ? ReadRaster(file) : nullptr;
   if (raster == nullptr) RASTERError();
   return raster;
 }
