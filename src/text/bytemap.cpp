@@ -7,7 +7,7 @@
 #include <initializer_list>
 
 #include "core/identification.hpp"
-#include "core/sintable.hpp"
+#include "image/grid.hpp"
 #include "image/img.hpp"
 #include "image/pnm_reader.hpp"
 #include "text/bytemap_file.hpp"
@@ -31,6 +31,9 @@ bool insideMap(const BYTEMAP* map, int64_t x, int64_t y) {
 
 uint8_t& at(BYTEMAP* map, int64_t x, int64_t y) { return map->samples[x + y * map->width]; }
 uint8_t at(const BYTEMAP* map, int64_t x, int64_t y) { return map->samples[x + y * map->width]; }
+
+grid::View<uint8_t> cells(BYTEMAP* map) { return {map->samples, map->width, map->height}; }
+grid::View<const uint8_t> cells(const BYTEMAP* map) { return {map->samples, map->width, map->height}; }
 
 bool sizeAcceptable(int64_t w, int64_t h) {
   return w >= 1 && h >= 1 && w <= BYTEMAPMaxSamples && h <= BYTEMAPMaxSamples && w * h <= BYTEMAPMaxSamples;
@@ -79,49 +82,7 @@ BYTEMAP* reported(BYTEMAP* map) {
   return map;
 }
 
-// Rectangle clipping shared with the image blits, in 64 bits so that no sum
-// of caller coordinates can overflow.
-struct Rect {
-  int64_t sx, sy, dx, dy, w, h;
-};
-
-bool clipRect(const BYTEMAP* src, const BYTEMAP* dst, Rect& r) {
-  if (r.dx >= dst->width || r.dx + r.w < 0 || r.dy >= dst->height || r.dy + r.h < 0) return false;
-  if (r.sx >= src->width || r.sx + r.w < 0 || r.sy >= src->height || r.sy + r.h < 0) return false;
-  if (r.sx < 0) r.w += r.sx, r.dx -= r.sx, r.sx = 0;
-  if (r.sy < 0) r.h += r.sy, r.dy -= r.sy, r.sy = 0;
-  if (r.sx + r.w > src->width) r.w = src->width - r.sx;
-  if (r.sy + r.h > src->height) r.h = src->height - r.sy;
-  if (r.dx < 0) r.w += r.dx, r.sx -= r.dx, r.dx = 0;
-  if (r.dy < 0) r.h += r.dy, r.sy -= r.dy, r.dy = 0;
-  if (r.dx + r.w > dst->width) r.w = dst->width - r.dx;
-  if (r.dy + r.h > dst->height) r.h = dst->height - r.dy;
-  return r.w > 0 && r.h > 0;
-}
-
-int64_t wrapIndex(int64_t value, int64_t length) {
-  int64_t m = value % length;
-  return m < 0 ? m + length : m;
-}
-
-template <class Combine>
-void rowWrap(const BYTEMAP* src, BYTEMAP* dst, int srcRow, int dstRow, int x, Combine combine) {
-  if (!hasSamples(src) || !hasSamples(dst) || dst->width < 1 || srcRow < 0 ||
-      srcRow >= src->height || dstRow < 0 || dstRow >= dst->height) {
-    BYTEMAPError();
-    return;
-  }
-  const int64_t n = std::min(src->width, dst->width);
-  int64_t column = wrapIndex(x, dst->width);
-  for (int64_t i = 0; i < n; ++i) {
-    combine(at(dst, column, dstRow), at(src, i, srcRow));
-    if (++column == dst->width) column = 0;
-  }
-}
-
-void keyedStore(uint8_t& d, uint8_t s) {
-  if (s) d = s;
-}
+constexpr grid::KeyedStore keyedStore{};
 
 bool rectInside(const BYTEMAP* map, int x, int y, int w, int h) {
   return hasSamples(map) && x >= 0 && y >= 0 && w > 0 && h > 0 &&
@@ -442,8 +403,8 @@ void BYTEMAPBlitKeyed(const BYTEMAP* src, BYTEMAP* dst, int sx, int sy, int dx, 
     BYTEMAPError();
     return;
   }
-  Rect r{sx, sy, dx, dy, w, h};
-  if (!clipRect(src, dst, r)) return;
+  grid::Rect r{sx, sy, dx, dy, w, h};
+  if (!grid::ClipRect(src, dst, r)) return;
   const uint8_t* s = src->samples + r.sx + r.sy * src->width;
   uint8_t* d = dst->samples + r.dx + r.dy * dst->width;
   for (int64_t row = 0; row < r.h; ++row, s += src->width, d += dst->width) {
@@ -480,17 +441,12 @@ void BYTEMAPBlendHalf(const BYTEMAP* src, BYTEMAP* dst, int x, int y) {
     BYTEMAPError();
     return;
   }
-  int64_t px = x, py = y;
-  if (px + src->width <= 0 || py + src->height <= 0 || px >= dst->width || py >= dst->height) return;
-  int64_t ox = 0, oy = 0, w = src->width, h = src->height;
-  if (px < 0) ox = -px, w += px, px = 0;
-  if (py < 0) oy = -py, h += py, py = 0;
-  if (px + w >= dst->width) w = dst->width - px;
-  if (py + h >= dst->height) h = dst->height - py;
-  for (int64_t r = 0; r < h; ++r) {
-    for (int64_t c = 0; c < w; ++c) {
-      const uint8_t s = at(src, ox + c, oy + r);
-      uint8_t& d = at(dst, px + c, py + r);
+  grid::Rect r{0, 0, x, y, src->width, src->height};
+  if (!grid::ClipRect(src, dst, r)) return;
+  for (int64_t row = 0; row < r.h; ++row) {
+    for (int64_t col = 0; col < r.w; ++col) {
+      const uint8_t s = at(src, r.sx + col, r.sy + row);
+      uint8_t& d = at(dst, r.dx + col, r.dy + row);
       if (s) d = static_cast<uint8_t>(s / 2 + d / 2);
     }
   }
@@ -527,25 +483,20 @@ void BYTEMAPAddValue(BYTEMAP* map, int value) {
 }
 
 void BYTEMAPCopyRowWrap(const BYTEMAP* src, BYTEMAP* dst, int srcRow, int dstRow, int x) {
-  rowWrap(src, dst, srcRow, dstRow, x, keyedStore);
+  if (!hasSamples(src) || !hasSamples(dst) ||
+      !grid::RowWrap(cells(src), cells(dst), srcRow, dstRow, x, grid::KeyedStore{}))
+    BYTEMAPError();
 }
 
 void BYTEMAPOrRowWrap(const BYTEMAP* src, BYTEMAP* dst, int srcRow, int dstRow, int x) {
-  rowWrap(src, dst, srcRow, dstRow, x, [](uint8_t& d, uint8_t s) { d |= s; });
+  if (!hasSamples(src) || !hasSamples(dst) ||
+      !grid::RowWrap(cells(src), cells(dst), srcRow, dstRow, x, grid::OrStore{}))
+    BYTEMAPError();
 }
 
 void BYTEMAPCopyColumnWrap(const BYTEMAP* src, BYTEMAP* dst, int srcCol, int dstCol, int y) {
-  if (!hasSamples(src) || !hasSamples(dst) || dst->height < 1 || srcCol < 0 ||
-      srcCol >= src->width || dstCol < 0 || dstCol >= dst->width) {
+  if (!hasSamples(src) || !hasSamples(dst) || !grid::ColumnWrap(cells(src), cells(dst), srcCol, dstCol, y))
     BYTEMAPError();
-    return;
-  }
-  const int64_t n = std::min(src->height, dst->height);
-  int64_t row = wrapIndex(y, dst->height);
-  for (int64_t i = 0; i < n; ++i) {
-    keyedStore(at(dst, dstCol, row), at(src, srcCol, i));
-    if (++row == dst->height) row = 0;
-  }
 }
 
 void BYTEMAPFillRect(BYTEMAP* map, int x, int y, int w, int h, int value) {
@@ -570,21 +521,8 @@ void BYTEMAPDrawRect(BYTEMAP* map, int x, int y, int w, int h, int value) {
 }
 
 void BYTEMAPDrawCircle(BYTEMAP* map, int cx, int cy, int r, int value) {
-  if (!hasSamples(map) || !insideMap(map, cx, cy) || r < 1) {
+  if (!hasSamples(map) || !grid::DrawCircle(cells(map), cx, cy, r, static_cast<uint8_t>(value)))
     BYTEMAPError();
-    return;
-  }
-  for (int k = 0; k < 256; ++k) {
-    const int64_t g = (int64_t{r} * SinTable[(256 + k) & SinTableMask]) >> 15;
-    const int64_t h = (int64_t{r} * SinTable[k & SinTableMask]) >> 15;
-    const int64_t xs[2] = {cx + g - 1, cx - g};
-    const int64_t ys[2] = {cy + h, cy - h};
-    for (int64_t px : xs) {
-      for (int64_t py : ys) {
-        if (insideMap(map, px, py)) at(map, px, py) = static_cast<uint8_t>(value);
-      }
-    }
-  }
 }
 
 void BYTEMAPScale(const BYTEMAP* src, BYTEMAP* dst) {
@@ -618,8 +556,8 @@ BYTEMAP* BYTEMAPRotate(const BYTEMAP* src, int angle) {
     BYTEMAPError();
     return nullptr;
   }
-  const int64_t w = int64_t{src->width} * 92667 / 65536;
-  const int64_t h = int64_t{src->height} * 92667 / 65536;
+  const int64_t w = grid::RotatedSide(src->width);
+  const int64_t h = grid::RotatedSide(src->height);
   BYTEMAP* out = BYTEMAPNew();
   if (!out) return nullptr;
   BYTEMAPAlloc(out, static_cast<int>(w), static_cast<int>(h));
@@ -628,65 +566,19 @@ BYTEMAP* BYTEMAPRotate(const BYTEMAP* src, int angle) {
     BYTEMAPError();
     return nullptr;
   }
-  const int64_t turn = wrapIndex(-int64_t{angle}, SinTableLength);
-  const int64_t s = SinTable[turn];
-  const int64_t c = SinTable[wrapIndex(turn - 256, SinTableLength)];
-  const int64_t scx = src->width / 2, scy = src->height / 2, dcx = w / 2, dcy = h / 2;
-  for (int64_t y = 0; y < h; ++y) {
-    for (int64_t x = 0; x < w; ++x) {
-      const int64_t u = x - dcx, v = y - dcy;
-      const int64_t fx = scx + ((u * c) >> 15) - ((v * s) >> 15);
-      const int64_t fy = scy + ((u * s) >> 15) + ((v * c) >> 15);
-      if (insideMap(src, fx, fy)) at(out, x, y) = at(src, fx, fy);
-    }
-  }
+  grid::Rotate(cells(src), cells(out), angle);
   return out;
 }
 
 int* BYTEMAPStepTable(int n, int m) {
-  const int64_t a = std::abs(int64_t{n}), b = std::abs(int64_t{m});
-  const int64_t s = std::min(a, b), l = std::max(a, b);
-  if (l > BYTEMAPMaxSamples) {
-    BYTEMAPError();
-    return nullptr;
-  }
-  int* counts = static_cast<int*>(std::calloc(static_cast<size_t>(s) + 1, sizeof(int)));
-  if (!counts) return nullptr;
-  int64_t c = l, i = 0;
-  for (int64_t k = 0; k <= l && i <= s; ++k) {
-    counts[i] += 1;
-    c -= s;
-    if (c <= 0) ++i, c += l;
-  }
+  int* counts = grid::StepCounts(n, m, BYTEMAPMaxSamples);
+  if (!counts) BYTEMAPError();
   return counts;
 }
 
 int* BYTEMAPLinePoints(int x0, int y0, int x1, int y1) {
-  const int64_t dx = int64_t{x1} - x0, dy = int64_t{y1} - y0;
-  const int64_t stepX = dx < 0 ? -1 : 1, stepY = dy < 0 ? -1 : 1;
-  const int64_t ax = std::abs(dx), ay = std::abs(dy);
-  const bool xMajor = ax > ay;
-  const int64_t n = xMajor ? ax : ay;
-  if (n > BYTEMAPMaxSamples) {
-    BYTEMAPError();
-    return nullptr;
-  }
-  int* points = static_cast<int*>(std::calloc(static_cast<size_t>(2 * n + 3), sizeof(int)));
-  if (!points) return nullptr;
-  points[0] = static_cast<int>(2 * (n + 1));
-  int64_t x = x0, y = y0;
-  const int64_t major = xMajor ? ax : ay, minor = xMajor ? ay : ax;
-  int64_t e = major >> 1;
-  for (int64_t k = 0; k <= n; ++k) {
-    points[1 + 2 * k] = static_cast<int>(x);
-    points[2 + 2 * k] = static_cast<int>(y);
-    (xMajor ? x : y) += xMajor ? stepX : stepY;
-    e -= minor;
-    if (e <= 0 && minor > 0) {
-      e += major;
-      (xMajor ? y : x) += xMajor ? stepY : stepX;
-    }
-  }
+  int* points = grid::LinePoints(x0, y0, x1, y1, BYTEMAPMaxSamples);
+  if (!points) BYTEMAPError();
   return points;
 }
 
