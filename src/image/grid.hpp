@@ -141,7 +141,10 @@ void Rotate(View<const T> src, View<T> out, int angle) {
       const int64_t u = x - dcx;
       const int64_t sx = rowX + ((u * cosine) >> 15);
       const int64_t sy = rowY + ((u * sine) >> 15);
-      *d++ = src.Holds(sx, sy) ? src.cells[sy * src.width + sx] : T{0};
+      // One unsigned test a coordinate: a negative one wraps past the edge.
+      const bool inside = static_cast<uint64_t>(sx) < static_cast<uint64_t>(src.width) &&
+                          static_cast<uint64_t>(sy) < static_cast<uint64_t>(src.height);
+      *d++ = inside ? src.cells[sy * src.width + sx] : T{0};
     }
   }
 }

@@ -185,19 +185,30 @@ bool SkipToDigit(Source& in) {
 }
 
 // A plain number: digits after any non-digits, wrapping like a 32-bit word
-// (out-of-range samples stay as they stand). nonZero tells whether any
-// digit was not 0, which the wrapped value cannot.
+// (out-of-range samples stay as they stand).
 template <class Source>
-bool ReadNumber(Source& in, uint32_t& value, bool* nonZero = nullptr) {
+bool ReadNumber(Source& in, uint32_t& value) {
   if (!SkipToDigit(in)) return false;
   value = 0;
-  bool any = false;
   for (int c = in.Peek(); IsDigit(c); c = in.Peek()) {
     value = value * 10u + static_cast<uint32_t>(c - '0');
-    any = any || c != '0';
     in.Skip();
   }
-  if (nonZero) *nonZero = any;
+  return true;
+}
+
+// A plain bit: one digit, or a whole number where the rules say so; lit
+// unless every digit is 0.
+template <class Source>
+bool ReadPlainBit(Source& in, const Rules& rules, bool& lit) {
+  if (!SkipToDigit(in)) return false;
+  lit = in.Peek() != '0';
+  in.Skip();
+  if (!rules.plainBitsAsNumbers) return true;
+  for (int c = in.Peek(); IsDigit(c); c = in.Peek()) {
+    lit = lit || c != '0';
+    in.Skip();
+  }
   return true;
 }
 
@@ -205,14 +216,7 @@ template <class Format, class Source>
 bool DecodePlainBits(Source& in, const Rules& rules, typename Format::Sample* out, size_t count) {
   for (size_t i = 0; i < count; ++i) {
     bool lit = false;
-    if (rules.plainBitsAsNumbers) {
-      uint32_t ignored = 0;
-      if (!ReadNumber(in, ignored, &lit)) return false;
-    } else {
-      if (!SkipToDigit(in)) return false;
-      lit = in.Peek() != '0';
-      in.Skip();
-    }
+    if (!ReadPlainBit(in, rules, lit)) return false;
     out[i] = lit ? Format::Lit : typename Format::Sample{0};
   }
   return true;
