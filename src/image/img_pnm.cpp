@@ -17,14 +17,12 @@
 namespace {
 
 // Pixel words: grey in all three channels, out-of-range plain samples
-// spilling into the next channel.
-struct PixelWords {
-  using Raster = IMG;
-  using Sample = uint32_t;
+// spilling into the next channel. A P1 digit is one pixel in files too, and
+// a number after the third refuses the header.
+struct PixelWords : pnm::FormatOf<IMG, uint32_t> {
   static constexpr int64_t MaxSamples = IMGMaxPixels;
-  static constexpr Sample Lit = 0xFFFFFF;
-  static Sample Grey(uint32_t v) { return v << 16 | v << 8 | v; }
-  static Sample Colour(uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; }
+  static constexpr bool DropsSurplusNumbers = false;
+  static constexpr bool ReadsFileBitsAsNumbers = false;
   static IMG* New(int64_t width, int64_t height) {
     IMG* img = IMGNew();
     if (!img) return nullptr;
@@ -34,18 +32,10 @@ struct PixelWords {
   }
   static void Free(IMG** img) { IMGFree(img); }
   static uint32_t* Samples(IMG* img) { return img->pixels; }
+  static constexpr Sample Lit = 0xFFFFFF;
+  static Sample Grey(uint32_t v) { return v << 16 | v << 8 | v; }
+  static Sample Colour(uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; }
 };
-
-// In memory P1 digits are one a pixel; the plain bits of a file are read
-// the same way.
-constexpr pnm::Rules MemoryRules{.roundBitWidth = true,
-                                 .consumeStrayByte = false,
-                                 .plainBitsAsNumbers = false,
-                                 .dropSurplusNumbers = false};
-constexpr pnm::Rules FileRules{.roundBitWidth = false,
-                               .consumeStrayByte = true,
-                               .plainBitsAsNumbers = false,
-                               .dropSurplusNumbers = false};
 
 IMG* Reported(IMG* img) {
   if (!img) IMGError();
@@ -67,35 +57,14 @@ uint64_t IMGMinimumRasterBytes(int type, int64_t width, int64_t height, int64_t 
 IMG* IMGFromPNM(const unsigned char* data) { return IMGFromPNMBounded(data, SIZE_MAX); }
 
 IMG* IMGFromPNMBounded(const unsigned char* data, size_t length) {
-  if (!data) {
-    IMGError();
-    return nullptr;
-  }
-  pnm::MemorySource in{data, length};
-  return Reported(pnm::Read<PixelWords>(in, MemoryRules));
+  return Reported(pnm::ReadMemory<PixelWords>(data, length));
 }
 
-IMG* IMGReadFile(FILE* file) {
-  if (!file) {
-    IMGError();
-    return nullptr;
-  }
-  pnm::FileSource in(file);
-  return Reported(pnm::Read<PixelWords>(in, FileRules));
-}
+IMG* IMGReadFile(FILE* file) { return Reported(pnm::ReadFile<PixelWords>(file)); }
 
 // A file that ends inside the header or the raster fails and leaves no
 // image behind.
-IMG* IMGLoad(const char* path) {
-  FILE* file = path ? fopen(path, "rb") : nullptr;
-  if (!file) {
-    IMGError();
-    return nullptr;
-  }
-  IMG* img = IMGReadFile(file);
-  fclose(file);
-  return img;
-}
+IMG* IMGLoad(const char* path) { return Reported(pnm::Load<PixelWords>(path)); }
 
 // Binary PPM; false when any write or the close fails (a full disk).
 bool IMGSave(const IMG* img, const char* path) {

@@ -1,14 +1,17 @@
 // The one PBM, PGM and PPM (P1 to P6) reader behind the image and the
 // bytemap codecs: the header grammar and the six raster decoders, over
-// bytes in memory or from an open file. What the readers do differently is
-// a Rules value; what a sample becomes is the Format they decode into.
+// bytes in memory or from an open file. What differs between memory and
+// file reading follows from the source; what differs between the raster
+// kinds, and what a sample becomes, is the Format they decode into.
 //
-// A Format names its Raster record and Sample type and gives:
+// A Format derives from FormatOf<Raster record, Sample type> and gives:
 //   MaxSamples                      the largest raster it accepts
-//   Lit                             the sample of a set bit
-//   Grey(v), Colour(r, g, b)        a sample from plain or binary values
+//   DropsSurplusNumbers             see Rules::dropSurplusNumbers
+//   ReadsFileBitsAsNumbers          Rules::plainBitsAsNumbers, for files
 //   New(w, h), Free(&raster)        a raster of that size (null on failure)
 //   Samples(raster)                 its storage, w x h samples row by row
+//   Lit                             the sample of a set bit
+//   Grey(v), Colour(r, g, b)        a sample from plain or binary values
 #pragma once
 #include <algorithm>
 #include <cstddef>
@@ -19,6 +22,12 @@
 #include "image/img.hpp"
 
 namespace pnm {
+
+template <class RasterType, class SampleType>
+struct FormatOf {
+  using Raster = RasterType;
+  using Sample = SampleType;
+};
 
 // The differences between the readers.
 struct Rules {
@@ -294,6 +303,43 @@ typename Format::Raster* Read(Source& in, const Rules& rules) {
   if (!ReadHeader(in, rules, Format::MaxSamples, header)) return nullptr;
   typename Format::Raster* raster = Format::New(header.width, header.height);
   if (raster && !DecodeRaster<Format>(in, rules, header, Format::Samples(raster))) Format::Free(&raster);
+  return raster;
+}
+
+// From memory, bit widths are rounded up and a stray header byte stays
+// where it is; null data give null.
+template <class Format>
+typename Format::Raster* ReadMemory(const unsigned char* data, size_t length) {
+  if (!data) return nullptr;
+  constexpr Rules rules{.roundBitWidth = true,
+                        .consumeStrayByte = false,
+                        .plainBitsAsNumbers = false,
+                        .dropSurplusNumbers = Format::DropsSurplusNumbers};
+  MemorySource in(data, length);
+  return Read<Format>(in, rules);
+}
+
+// From a file, bit widths are taken as written and a stray header byte is
+// consumed; a null file gives null.
+template <class Format>
+typename Format::Raster* ReadFile(FILE* file) {
+  if (!file) return nullptr;
+  constexpr Rules rules{.roundBitWidth = false,
+                        .consumeStrayByte = true,
+                        .plainBitsAsNumbers = Format::ReadsFileBitsAsNumbers,
+                        .dropSurplusNumbers = Format::DropsSurplusNumbers};
+  FileSource in(file);
+  return Read<Format>(in, rules);
+}
+
+// The file at path, opened for binary reading and closed again on every
+// path; null when it cannot be opened.
+template <class Format>
+typename Format::Raster* Load(const char* path) {
+  FILE* file = path ? fopen(path, "rb") : nullptr;
+  if (!file) return nullptr;
+  typename Format::Raster* raster = ReadFile<Format>(file);
+  fclose(file);
   return raster;
 }
 

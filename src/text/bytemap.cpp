@@ -53,29 +53,19 @@ uint8_t average(uint32_t r, uint32_t g, uint32_t b) {
 }
 
 // Samples of one channel: grey as its low byte, colour as the truncated
-// mean of the three channels.
-struct GreySamples {
-  using Raster = BYTEMAP;
-  using Sample = uint8_t;
+// mean of the three channels. Numbers after the third and before the magic
+// are passed over, and a P1 sample in a file is a whole number.
+struct GreySamples : pnm::FormatOf<BYTEMAP, uint8_t> {
   static constexpr int64_t MaxSamples = BYTEMAPMaxSamples;
-  static constexpr Sample Lit = 255;
-  static Sample Grey(uint32_t v) { return static_cast<uint8_t>(v); }
-  static Sample Colour(uint32_t r, uint32_t g, uint32_t b) { return average(r, g, b); }
+  static constexpr bool DropsSurplusNumbers = true;
+  static constexpr bool ReadsFileBitsAsNumbers = true;
   static BYTEMAP* New(int64_t w, int64_t h) { return newSized(w, h); }
   static void Free(BYTEMAP** map) { BYTEMAPFree(map); }
   static uint8_t* Samples(BYTEMAP* map) { return map->samples; }
+  static constexpr Sample Lit = 255;
+  static Sample Grey(uint32_t v) { return static_cast<uint8_t>(v); }
+  static Sample Colour(uint32_t r, uint32_t g, uint32_t b) { return average(r, g, b); }
 };
-
-// Both readers pass over numbers that come after the third and before the
-// magic; the file reader takes a P1 sample as a whole number.
-constexpr pnm::Rules memoryRules{.roundBitWidth = true,
-                                 .consumeStrayByte = false,
-                                 .plainBitsAsNumbers = false,
-                                 .dropSurplusNumbers = true};
-constexpr pnm::Rules fileRules{.roundBitWidth = false,
-                               .consumeStrayByte = true,
-                               .plainBitsAsNumbers = true,
-                               .dropSurplusNumbers = true};
 
 BYTEMAP* reported(BYTEMAP* map) {
   if (!map) BYTEMAPError();
@@ -325,33 +315,12 @@ BYTEMAP* BYTEMAPFromPNM(const unsigned char* data) {
 }
 
 BYTEMAP* BYTEMAPFromPNMBounded(const unsigned char* data, size_t length) {
-  if (!data) {
-    BYTEMAPError();
-    return nullptr;
-  }
-  pnm::MemorySource in(data, length);
-  return reported(pnm::Read<GreySamples>(in, memoryRules));
+  return reported(pnm::ReadMemory<GreySamples>(data, length));
 }
 
-BYTEMAP* BYTEMAPReadFile(FILE* file) {
-  if (!file) {
-    BYTEMAPError();
-    return nullptr;
-  }
-  pnm::FileSource in(file);
-  return reported(pnm::Read<GreySamples>(in, fileRules));
-}
+BYTEMAP* BYTEMAPReadFile(FILE* file) { return reported(pnm::ReadFile<GreySamples>(file)); }
 
-BYTEMAP* BYTEMAPLoad(const char* path) {
-  FILE* file = path ? std::fopen(path, "rb") : nullptr;
-  if (!file) {
-    BYTEMAPError();
-    return nullptr;
-  }
-  BYTEMAP* map = BYTEMAPReadFile(file);
-  std::fclose(file);
-  return map;
-}
+BYTEMAP* BYTEMAPLoad(const char* path) { return reported(pnm::Load<GreySamples>(path)); }
 
 bool BYTEMAPSave(const BYTEMAP* map, const char* path) {
   if (!hasSamples(map) || !path || map->width < 1 || map->height < 1) {
