@@ -194,16 +194,16 @@ bool SkipToDigit(Source& in) {
 }
 
 // A plain number: digits after any non-digits, wrapping like a 32-bit word
-// (out-of-range samples stay as they stand).
+// (out-of-range samples stay as they stand); -1 when the data end first.
 template <class Source>
-bool ReadNumber(Source& in, uint32_t& value) {
-  if (!SkipToDigit(in)) return false;
-  value = 0;
+int64_t ReadNumber(Source& in) {
+  if (!SkipToDigit(in)) return -1;
+  uint32_t value = 0;
   for (int c = in.Peek(); IsDigit(c); c = in.Peek()) {
     value = value * 10u + static_cast<uint32_t>(c - '0');
     in.Skip();
   }
-  return true;
+  return value;
 }
 
 // A plain bit: one digit, or a whole number where the rules say so; lit
@@ -234,14 +234,16 @@ bool DecodePlainBits(Source& in, const Rules& rules, typename Format::Sample* ou
 template <class Format, class Source>
 bool DecodePlainSamples(Source& in, typename Format::Sample* out, size_t count, bool colour) {
   for (size_t i = 0; i < count; ++i) {
-    uint32_t r = 0, g = 0, b = 0;
-    if (!ReadNumber(in, r)) return false;
+    const int64_t r = ReadNumber(in);
+    if (r < 0) return false;
     if (!colour) {
-      out[i] = Format::Grey(r);
+      out[i] = Format::Grey(static_cast<uint32_t>(r));
       continue;
     }
-    if (!ReadNumber(in, g) || !ReadNumber(in, b)) return false;
-    out[i] = Format::Colour(r, g, b);
+    const int64_t g = ReadNumber(in);
+    const int64_t b = g < 0 ? -1 : ReadNumber(in);
+    if (b < 0) return false;
+    out[i] = Format::Colour(static_cast<uint32_t>(r), static_cast<uint32_t>(g), static_cast<uint32_t>(b));
   }
   return true;
 }
