@@ -95,8 +95,8 @@ void ImageFromMemoryPlain(benchmark::State& state) {
 BENCHMARK(ImageFromMemoryPlain)->Name("PNM/IMGFromPNM/P3 256x256");
 
 void ImageRotate(benchmark::State& state) {
-  IMG* src = IMGFromPNMBounded(reinterpret_cast<const unsigned char*>(Picture(6, 256, 256).data()),
-                               Picture(6, 256, 256).size());
+  const std::string data = Picture(6, 256, 256);
+  IMG* src = IMGFromPNMBounded(reinterpret_cast<const unsigned char*>(data.data()), data.size());
   int angle = 0;
   for (auto _ : state) {
     IMG* out = IMGRotate(src, angle += 37);
