@@ -2,12 +2,12 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "scratch_file.hpp"
-#include "text/bytemap.hpp"
+#include "memory_file.hpp"
+#include "text/bytemap_file.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static ScratchFile scratch;
-  BYTEMAP* map = BYTEMAPLoad(scratch.Hold(data, size));
+  MemoryFile file(data, size);
+  BYTEMAP* map = BYTEMAPReadFile(file.get());
   if (map != nullptr) {
     // The file reader never widens bitmaps, so a raw raster needs its bytes.
     const int64_t n = int64_t{map->width} * map->height;

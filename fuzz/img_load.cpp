@@ -1,13 +1,20 @@
 // The PNM file reader on arbitrary file contents.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
-#include "image/img.hpp"
-#include "scratch_file.hpp"
+#include "image/img_file.hpp"
+#include "memory_file.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static ScratchFile scratch;
-  IMG* img = IMGLoad(scratch.Hold(data, size));
-  if (img) IMGFree(&img);
+  MemoryFile file(data, size);
+  IMG* img = IMGReadFile(file.get());
+  if (img) {
+    // The file reader never widens bitmaps, so a raster needs its bytes.
+    const int64_t n = int64_t{img->width} * img->height;
+    if (img->width < 1 || img->height < 1 || n > IMGMaxPixels) std::abort();
+    if (n > static_cast<int64_t>(size) * 8) std::abort();
+    IMGFree(&img);
+  }
   return 0;
 }

@@ -1,10 +1,11 @@
-// Feeds arbitrary bytes to the raw PCM reader, in memory and through a file,
+// Feeds arbitrary bytes to the raw PCM reader, in memory and as a file,
 // under every format; the two must agree and the count must follow the size.
 #include <cstdint>
 #include <cstdlib>
 
 #include "audio/sample.hpp"
-#include "scratch_file.hpp"
+#include "audio/sample_file.hpp"
+#include "memory_file.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
@@ -23,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (memory->values[i] < -32768 || memory->values[i] > 32767) std::abort();
   }
 
-  static ScratchFile scratch;
-  SAMPLE* fromFile = SAMPLERead(scratch.Hold(body, length), width, order, sign);
+  MemoryFile file(body, length);
+  SAMPLE* fromFile = SAMPLEReadFile(file.get(), width, order, sign);
   if (!SAMPLEEqual(memory, fromFile)) std::abort();
   SAMPLEFree(&fromFile);
   SAMPLEFree(&memory);

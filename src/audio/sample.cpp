@@ -8,6 +8,7 @@
 #include <limits>
 #include <memory>
 
+#include "audio/sample_file.hpp"
 #include "core/identification.hpp"
 #include "core/report.hpp"
 
@@ -587,19 +588,27 @@ SAMPLE* SAMPLERead(const char* path, int width, char order, char sign) {
     SAMPLEError();
     return nullptr;
   }
+  return SAMPLEReadFile(file.get(), width, order, sign);
+}
+
+SAMPLE* SAMPLEReadFile(FILE* file, int width, char order, char sign) {
+  if (file == nullptr || !ValidReadArguments(width, order, sign)) {
+    SAMPLEError();
+    return nullptr;
+  }
   SAMPLE* s = NewReadBuffer();
   if (s == nullptr) return nullptr;
   RawDecoder decoder{width, order == 'b', sign == 's'};
   uint8_t chunk[16384];
   size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
     if (!decoder.Feed(s, chunk, got)) {
       SAMPLEError();
       SAMPLEFree(&s);
       return nullptr;
     }
   }
-  if (std::ferror(file.get())) {
+  if (std::ferror(file)) {
     SAMPLEError();
     SAMPLEFree(&s);
   }

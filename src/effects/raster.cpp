@@ -10,6 +10,7 @@
 
 #include "core/identification.hpp"
 #include "core/report.hpp"
+#include "effects/raster_file.hpp"
 #include "image/img.hpp"
 
 namespace {
@@ -221,7 +222,11 @@ RASTER* RASTERLoad(const char* path) {
     return nullptr;
   }
   File file(std::fopen(path, "rb"), &std::fclose);
-  RASTER* raster = file ? ReadRaster(file.get()) : nullptr;
+  return RASTERReadFile(file.get());
+}
+
+RASTER* RASTERReadFile(std::FILE* file) {
+  RASTER* raster = file ? ReadRaster(file) : nullptr;
   if (raster == nullptr) RASTERError();
   return raster;
 }

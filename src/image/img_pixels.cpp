@@ -15,7 +15,7 @@
 #endif
 
 #include "core/cpu.hpp"
-#include "core/sintable.hpp"
+#include "image/grid.hpp"
 #include "image/img.hpp"
 
 namespace {
@@ -247,29 +247,6 @@ inline void PrefetchRow([[maybe_unused]] const uint32_t* row, [[maybe_unused]] i
 #endif
 }
 
-// The clipped rectangle of a blit: w x h pixels from (sx, sy) in the source
-// to (dx, dy) in the destination. Computed in 64 bits so that no argument
-// can overflow.
-struct Rect {
-  int64_t sx, sy, dx, dy, w, h;
-};
-
-bool ClipRect(const IMG* src, const IMG* dst, Rect& r) {
-  const int64_t sw = src->width, sh = src->height, dw = dst->width, dh = dst->height;
-  if (r.dx >= dw || r.dx + r.w < 0 || r.dy >= dh || r.dy + r.h < 0 || r.sx >= sw ||
-      r.sx + r.w < 0 || r.sy >= sh || r.sy + r.h < 0)
-    return false;
-  if (r.sx < 0) r.w += r.sx, r.dx -= r.sx, r.sx = 0;
-  if (r.sy < 0) r.h += r.sy, r.dy -= r.sy, r.sy = 0;
-  if (r.sx + r.w > sw) r.w = sw - r.sx;
-  if (r.sy + r.h > sh) r.h = sh - r.sy;
-  if (r.dx < 0) r.w += r.dx, r.sx -= r.dx, r.dx = 0;
-  if (r.dy < 0) r.h += r.dy, r.sy -= r.dy, r.dy = 0;
-  if (r.dx + r.w > dw) r.w = dw - r.dx;
-  if (r.dy + r.h > dh) r.h = dh - r.dy;
-  return r.w > 0 && r.h > 0;
-}
-
 // The rows of a clipped rectangle: count rows of width words, from s on in
 // the source and d on in the destination, each image with its own pitch.
 struct Rows {
@@ -340,8 +317,8 @@ void BlitRect(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, i
     IMGError();
     return;
   }
-  Rect r{sx, sy, dx, dy, w, h};
-  if (!ClipRect(src, dst, r)) return;
+  grid::Rect r{sx, sy, dx, dy, w, h};
+  if (!grid::ClipRect(src, dst, r)) return;
   const int width = static_cast<int>(r.w);
   const uint32_t* s = src->pixels + r.sy * src->width + r.sx;
   int64_t sourcePitch = src->width;
@@ -506,35 +483,8 @@ void IMGInvert(IMG* img) {
 // Bresenham along the major axis; element 0 holds twice the point count.
 // Segments longer than the largest image could hold are refused.
 int* IMGLinePoints(int x0, int y0, int x1, int y1) {
-  const int64_t dx = int64_t{x1} - x0, dy = int64_t{y1} - y0;
-  const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
-  const int stepX = dx < 0 ? -1 : 1, stepY = dy < 0 ? -1 : 1;
-  const int64_t n = std::max(ax, ay);
-  if (n >= IMGMaxPixels) {
-    IMGError();
-    return nullptr;
-  }
-  int* points = static_cast<int*>(calloc(static_cast<size_t>(2 * n + 3), sizeof(int)));
-  if (!points) {
-    IMGError();
-    return nullptr;
-  }
-  points[0] = static_cast<int>(2 * (n + 1));
-  const bool xMajor = ax > ay;
-  const int64_t major = xMajor ? ax : ay, minor = xMajor ? ay : ax;
-  int64_t error = major >> 1;
-  int x = x0, y = y0;
-  for (int64_t i = 0; i <= n; ++i) {
-    points[1 + 2 * i] = x;
-    points[2 + 2 * i] = y;
-    if (i == n) break;  // the next step would leave the segment
-    if (xMajor) x += stepX; else y += stepY;
-    error -= minor;
-    if (error <= 0 && minor > 0) {
-      error += major;
-      if (xMajor) y += stepY; else x += stepX;
-    }
-  }
+  int* points = grid::LinePoints(x0, y0, x1, y1, IMGMaxPixels - 1);
+  if (!points) IMGError();
   return points;
 }
 
@@ -567,24 +517,11 @@ void IMGBlitSpaced(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int
   }
 }
 
-// The right half sits one column left of the mirrored left half, so the
-// outline is 2g pixels wide at every height.
 void IMGDrawCircle(IMG* img, int cx, int cy, int r, uint32_t colour) {
-  if (!HasPixels(img) || cx < 0 || cy < 0 || cx >= img->width || cy >= img->height || r <= 0) {
+  if (!HasPixels(img)) {
     IMGError();
     return;
   }
-  // Points are placed in 64 bits: a large radius may reach far outside.
-  const auto plot = [img, colour](int64_t x, int64_t y) {
-    if (x >= 0 && y >= 0 && x < img->width && y < img->height)
-      IMGSetPixel(img, static_cast<int>(x), static_cast<int>(y), colour);
-  };
-  for (int k = 0; k < SinTableQuarterTurn; ++k) {
-    const int64_t g = (int64_t{r} * SinTable[(SinTableQuarterTurn + k) & SinTableMask]) >> 15;
-    const int64_t h = (int64_t{r} * SinTable[k & SinTableMask]) >> 15;
-    plot(cx + g - 1, cy + h);
-    plot(cx - g, cy + h);
-    plot(cx + g - 1, cy - h);
-    plot(cx - g, cy - h);
-  }
+  const grid::View<uint32_t> cells{img->pixels, img->width, img->height};
+  if (!grid::DrawCircle(cells, cx, cy, r, colour)) IMGError();
 }

@@ -5,19 +5,20 @@
 #include <cstring>
 #include <vector>
 
-#include "core/sintable.hpp"
+#include "image/grid.hpp"
 #include "image/img.hpp"
 
 namespace {
 
 bool HasPixels(const IMG* img) { return img && img->pixels; }
 
+grid::View<uint32_t> Cells(IMG* img) { return {img->pixels, img->width, img->height}; }
+grid::View<const uint32_t> Cells(const IMG* img) { return {img->pixels, img->width, img->height}; }
+
 struct StepTable {
   int* counts;
   ~StepTable() { free(counts); }
 };
-
-int64_t Magnitude(int v) { return v < 0 ? -int64_t{v} : int64_t{v}; }
 
 // The source column of every destination column, built once per scale by
 // running sums over the step table: a growing axis repeats source column c
@@ -55,27 +56,6 @@ void MakeRow(const uint32_t* __restrict src, uint32_t* __restrict dst, const int
 
 bool RowInside(const IMG* img, int row) { return row >= 0 && row < img->height; }
 
-// Shared body of the two row wraps: min(src, dst) widths of pixels from
-// column x rightwards, wrapping at the right edge.
-template <class Combine>
-void RowWrap(const IMG* src, IMG* dst, int srcRow, int dstRow, int x, Combine combine) {
-  if (!HasPixels(src) || !HasPixels(dst) || !RowInside(src, srcRow) || !RowInside(dst, dstRow) ||
-      dst->width <= 0) {
-    IMGError();
-    return;
-  }
-  const int width = dst->width;
-  int column = x % width;
-  if (column < 0) column += width;
-  const uint32_t* s = src->pixels + int64_t{srcRow} * src->width;
-  uint32_t* d = dst->pixels + int64_t{dstRow} * width;
-  const int count = std::min(src->width, width);
-  for (int i = 0; i < count; ++i) {
-    combine(d[column], s[i]);
-    if (++column == width) column = 0;
-  }
-}
-
 bool RectInside(const IMG* img, int x, int y, int w, int h) {
   return HasPixels(img) && x >= 0 && y >= 0 && w > 0 && h > 0 && int64_t{x} + w <= img->width &&
          int64_t{y} + h <= img->height;
@@ -86,27 +66,8 @@ bool RectInside(const IMG* img, int x, int y, int w, int h) {
 // Spreads the larger size over the smaller one with a Bresenham walk;
 // earlier groups get the larger counts, and one spare count follows.
 int* IMGStepTable(int n, int m) {
-  const int64_t small = std::min(Magnitude(n), Magnitude(m));
-  const int64_t large = std::max(Magnitude(n), Magnitude(m));
-  if (large > IMGMaxPixels) {
-    IMGError();
-    return nullptr;
-  }
-  int* counts = static_cast<int*>(calloc(static_cast<size_t>(small + 1), sizeof(int)));
-  if (!counts) {
-    IMGError();
-    return nullptr;
-  }
-  int64_t c = large;
-  int64_t i = 0;
-  for (int64_t step = 0; step <= large; ++step) {
-    ++counts[i];
-    c -= small;
-    if (c <= 0) {
-      ++i;
-      c += large;
-    }
-  }
+  int* counts = grid::StepCounts(n, m, IMGMaxPixels);
+  if (!counts) IMGError();
   return counts;
 }
 
@@ -114,7 +75,7 @@ int* IMGStepTable(int n, int m) {
 // IMGStepTable and the second half mirrors it, so count k equals count
 // (last - k).
 int* IMGMirrorStepTable(int n, int m) {
-  const int64_t small = std::min(Magnitude(n), Magnitude(m));
+  const int64_t small = std::min(grid::Magnitude(n), grid::Magnitude(m));
   StepTable forward{IMGStepTable(n, m)};
   if (!forward.counts) return nullptr;
   int* counts = static_cast<int*>(calloc(static_cast<size_t>(std::max<int64_t>(small, 1)), sizeof(int)));
@@ -186,8 +147,8 @@ IMG* IMGRotate(const IMG* src, int angle) {
     IMGError();
     return nullptr;
   }
-  const int64_t w = int64_t{src->width} * SinTableSqrt2 / 65536;
-  const int64_t h = int64_t{src->height} * SinTableSqrt2 / 65536;
+  const int64_t w = grid::RotatedSide(src->width);
+  const int64_t h = grid::RotatedSide(src->height);
   if (w > 0 && h > IMGMaxPixels / w) {
     IMGError();
     return nullptr;
@@ -199,53 +160,25 @@ IMG* IMGRotate(const IMG* src, int angle) {
     IMGFree(&out);
     return nullptr;
   }
-  const unsigned turn = 0u - static_cast<unsigned>(angle);
-  const int64_t sine = SinTable[turn & SinTableMask];
-  const int64_t cosine = SinTable[(turn - SinTableQuarterTurn) & SinTableMask];
-  const int64_t scx = src->width / 2, scy = src->height / 2;
-  const int64_t dcx = w / 2, dcy = h / 2;
-  uint32_t* d = out->pixels;
-  for (int64_t y = 0; y < h; ++y) {
-    const int64_t v = y - dcy;
-    const int64_t rowX = scx - ((v * sine) >> 15);
-    const int64_t rowY = scy + ((v * cosine) >> 15);
-    for (int64_t x = 0; x < w; ++x) {
-      const int64_t u = x - dcx;
-      const int64_t sx = rowX + ((u * cosine) >> 15);
-      const int64_t sy = rowY + ((u * sine) >> 15);
-      *d++ = sx >= 0 && sy >= 0 && sx < src->width && sy < src->height
-                 ? src->pixels[sy * src->width + sx]
-                 : 0;
-    }
-  }
+  grid::Rotate(Cells(src), Cells(out), angle);
   return out;
 }
 
 void IMGCopyRowWrap(const IMG* src, IMG* dst, int srcRow, int dstRow, int x) {
-  RowWrap(src, dst, srcRow, dstRow, x, [](uint32_t& d, uint32_t s) {
-    if (s != 0) d = s;
-  });
+  if (!HasPixels(src) || !HasPixels(dst) ||
+      !grid::RowWrap(Cells(src), Cells(dst), srcRow, dstRow, x, grid::KeyedStore{}))
+    IMGError();
 }
 
 void IMGOrRowWrap(const IMG* src, IMG* dst, int srcRow, int dstRow, int x) {
-  RowWrap(src, dst, srcRow, dstRow, x, [](uint32_t& d, uint32_t s) { d |= s; });
+  if (!HasPixels(src) || !HasPixels(dst) ||
+      !grid::RowWrap(Cells(src), Cells(dst), srcRow, dstRow, x, grid::OrStore{}))
+    IMGError();
 }
 
 void IMGCopyColumnWrap(const IMG* src, IMG* dst, int srcCol, int dstCol, int y) {
-  if (!HasPixels(src) || !HasPixels(dst) || srcCol < 0 || srcCol >= src->width || dstCol < 0 ||
-      dstCol >= dst->width || dst->height <= 0) {
+  if (!HasPixels(src) || !HasPixels(dst) || !grid::ColumnWrap(Cells(src), Cells(dst), srcCol, dstCol, y))
     IMGError();
-    return;
-  }
-  const int height = dst->height;
-  int row = y % height;
-  if (row < 0) row += height;
-  const int count = std::min(src->height, height);
-  const uint32_t* s = src->pixels + srcCol;
-  for (int i = 0; i < count; ++i, s += src->width) {
-    if (*s != 0) dst->pixels[int64_t{row} * dst->width + dstCol] = *s;
-    if (++row == height) row = 0;
-  }
 }
 
 void IMGAnd(const IMG* src, IMG* dst) {

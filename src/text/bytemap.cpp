@@ -1,7 +1,5 @@
 #include "text/bytemap.hpp"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -10,8 +8,10 @@
 
 #include "core/identification.hpp"
 #include "core/report.hpp"
-#include "core/sintable.hpp"
+#include "image/grid.hpp"
 #include "image/img.hpp"
+#include "image/pnm_reader.hpp"
+#include "text/bytemap_file.hpp"
 
 namespace {
 
@@ -33,152 +33,8 @@ bool InsideMap(const BYTEMAP* map, int64_t x, int64_t y) {
 uint8_t& At(BYTEMAP* map, int64_t x, int64_t y) { return map->samples[x + y * map->width]; }
 uint8_t At(const BYTEMAP* map, int64_t x, int64_t y) { return map->samples[x + y * map->width]; }
 
-// Input over a memory block or a file; Next() and Peek() give -1 at the end.
-class MemorySource {
- public:
-  MemorySource(const unsigned char* data, size_t length) : data_(data), length_(length) {}
-  int Peek() const { return pos_ < length_ ? data_[pos_] : -1; }
-  int Next() { return pos_ < length_ ? data_[pos_++] : -1; }
-  bool MayHold(uint64_t n) const { return length_ - pos_ >= n; }
-
- private:
-  const unsigned char* data_;
-  size_t length_;
-  size_t pos_ = 0;
-};
-
-// A regular file's size is known, so a raster larger than what is left
-// fails before any sample memory is allocated.
-class FileSource {
- public:
-  explicit FileSource(FILE* file) : file_(file) {
-    struct stat info;
-    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) size_ = static_cast<uint64_t>(info.st_size);
-  }
-  int Peek() {
-    int c = std::getc(file_);
-    if (c != EOF) std::ungetc(c, file_);
-    return c == EOF ? -1 : c;
-  }
-  int Next() {
-    int c = std::getc(file_);
-    return c == EOF ? -1 : c;
-  }
-  bool MayHold(uint64_t n) const {
-    if (size_ == UINT64_MAX) return true;
-    const long position = std::ftell(file_);
-    return position >= 0 && static_cast<uint64_t>(position) <= size_ && size_ - static_cast<uint64_t>(position) >= n;
-  }
-
- private:
-  FILE* file_;
-  uint64_t size_ = UINT64_MAX;
-};
-
-struct RAIIFile {
-  FILE* file;
-  ~RAIIFile() {
-    if (file) std::fclose(file);
-  }
-};
-
-// A decimal number as read from untrusted text: the value wraps at 2^32
-// (its low byte stays exact) and nonZero tells whether any digit was not 0.
-struct Number {
-  uint32_t value = 0;
-  bool nonZero = false;
-  bool found = false;
-};
-
-template <class Source>
-Number ReadDigits(Source& in) {
-  Number n;
-  while (IsDigit(in.Peek())) {
-    int d = in.Next() - '0';
-    n.value = n.value * 10u + static_cast<uint32_t>(d);
-    n.nonZero = n.nonZero || d != 0;
-    n.found = true;
-  }
-  return n;
-}
-
-// Skips to the next digit and reads its run; found is false at the end.
-template <class Source>
-Number ReadNumber(Source& in) {
-  int c = in.Peek();
-  while (c >= 0 && !IsDigit(c)) {
-    in.Next();
-    c = in.Peek();
-  }
-  return ReadDigits(in);
-}
-
-// Header numbers saturate instead of wrapping so that a huge size stays huge.
-template <class Source>
-int64_t ReadHeaderNumber(Source& in) {
-  int64_t value = 0;
-  while (IsDigit(in.Peek())) {
-    value = std::min<int64_t>(value * 10 + (in.Next() - '0'), int64_t{1} << 40);
-  }
-  return value;
-}
-
-struct Header {
-  int type = 0;
-  int64_t width = 0;
-  int64_t height = 0;
-};
-
-enum class Rules { memory, file };
-
-template <class Source>
-bool SkipComment(Source& in) {
-  for (int c = in.Next(); c != '\n'; c = in.Next()) {
-    if (c < 0) return false;
-  }
-  return true;
-}
-
-// Magic, width, height and (except for P1 and P4) the maximum value, then the
-// one byte that ends the header.
-template <class Source>
-bool ReadHeader(Source& in, Rules rules, Header& header) {
-  bool magic = false;
-  bool seen[3] = {false, false, false};
-  int64_t values[3] = {0, 0, 0};
-  while (!(magic && seen[0] && seen[1] && seen[2])) {
-    int c = in.Peek();
-    if (c < 0) return false;
-    if (c < 0x21 || c > 0x7E) {
-      in.Next();
-    } else if (c == 'P' && !magic) {
-      in.Next();
-      int type = in.Next();
-      if (type < '1' || type > '6') return false;
-      header.type = type - '0';
-      magic = true;
-      if (header.type == 1 || header.type == 4) seen[2] = true;
-    } else if (c == '#') {
-      if (!SkipComment(in)) return false;
-    } else {
-      bool digits = IsDigit(c);
-      int64_t value = ReadHeaderNumber(in);
-      int field = 0;
-      while (field < 3 && seen[field]) ++field;
-      if (field < 3) {
-        seen[field] = true;
-        values[field] = value;
-      }
-      // The file reader eats a stray byte; the memory reader leaves it for the
-      // next field unless there is none left to fill.
-      if (!digits && (rules == Rules::file || field == 3)) in.Next();
-    }
-  }
-  header.width = values[0];
-  header.height = values[1];
-  in.Next();
-  return true;
-}
+grid::View<uint8_t> Cells(BYTEMAP* map) { return {map->samples, map->width, map->height}; }
+grid::View<const uint8_t> Cells(const BYTEMAP* map) { return {map->samples, map->width, map->height}; }
 
 bool SizeAcceptable(int64_t w, int64_t h) {
   return w >= 1 && h >= 1 && w <= BYTEMAPMaxSamples && h <= BYTEMAPMaxSamples && w * h <= BYTEMAPMaxSamples;
@@ -197,134 +53,27 @@ uint8_t Average(uint32_t r, uint32_t g, uint32_t b) {
   return static_cast<uint8_t>((uint64_t{r} + g + b) / 3);
 }
 
-template <class Source>
-bool ReadTextSamples(Source& in, BYTEMAP* map, int type, Rules rules) {
-  const int64_t n = SampleCount(map);
-  for (int64_t i = 0; i < n; ++i) {
-    if (type == 1 && rules == Rules::memory) {
-      int c = in.Next();
-      while (c >= 0 && !IsDigit(c)) c = in.Next();
-      if (c < 0) return false;
-      map->samples[i] = c == '0' ? 0 : 255;
-    } else if (type == 1) {
-      Number v = ReadNumber(in);
-      if (!v.found) return false;
-      map->samples[i] = v.nonZero ? 255 : 0;
-    } else if (type == 2) {
-      Number v = ReadNumber(in);
-      if (!v.found) return false;
-      map->samples[i] = static_cast<uint8_t>(v.value);
-    } else {
-      Number r = ReadNumber(in);
-      Number g = ReadNumber(in);
-      Number b = ReadNumber(in);
-      if (!r.found || !g.found || !b.found) return false;
-      map->samples[i] = Average(r.value, g.value, b.value);
-    }
-  }
-  return true;
-}
-
-template <class Source>
-bool ReadBitSamples(Source& in, BYTEMAP* map) {
-  int byte = 0;
-  for (int64_t y = 0; y < map->height; ++y) {
-    for (int64_t x = 0; x < map->width; ++x) {
-      // The memory reader's width is whole bytes, so both start a byte here.
-      if (x % 8 == 0) byte = in.Next();
-      if (byte < 0) return false;
-      At(map, x, y) = (byte >> (7 - x % 8)) & 1 ? 255 : 0;
-    }
-  }
-  return true;
-}
-
-template <class Source>
-bool ReadRawSamples(Source& in, BYTEMAP* map, int type) {
-  const int64_t n = SampleCount(map);
-  for (int64_t i = 0; i < n; ++i) {
-    if (type == 5) {
-      int v = in.Next();
-      if (v < 0) return false;
-      map->samples[i] = static_cast<uint8_t>(v);
-    } else {
-      int r = in.Next();
-      int g = in.Next();
-      int b = in.Next();
-      if (b < 0) return false;
-      map->samples[i] = Average(r, g, b);
-    }
-  }
-  return true;
-}
-
-template <class Source>
-BYTEMAP* ReadPnm(Source& in, Rules rules) {
-  Header header;
-  if (!ReadHeader(in, rules, header)) return nullptr;
-  int64_t width = header.width;
-  if (rules == Rules::memory && (header.type == 1 || header.type == 4)) width = (width + 7) / 8 * 8;
-  if (!SizeAcceptable(width, header.height) ||
-      !in.MayHold(IMGMinimumRasterBytes(header.type, width, header.height, header.width))) {
-    return nullptr;
-  }
-  BYTEMAP* map = NewSized(width, header.height);
-  if (!map) return nullptr;
-  bool ok = header.type == 4   ? ReadBitSamples(in, map)
-            : header.type >= 5 ? ReadRawSamples(in, map, header.type)
-                               : ReadTextSamples(in, map, header.type, rules);
-  if (!ok) BYTEMAPFree(&map);
-  return map;
-}
+// Samples of one channel: grey as its low byte, colour as the truncated
+// mean of the three channels. Numbers after the third and before the magic
+// are passed over, and a P1 sample in a file is a whole number.
+struct GreySamples : pnm::FormatOf<BYTEMAP, uint8_t> {
+  static constexpr int64_t MaxSamples = BYTEMAPMaxSamples;
+  static constexpr bool DropsSurplusNumbers = true;
+  static constexpr bool ReadsFileBitsAsNumbers = true;
+  static BYTEMAP* New(int64_t w, int64_t h) { return NewSized(w, h); }
+  static void Free(BYTEMAP** map) { BYTEMAPFree(map); }
+  static uint8_t* Samples(BYTEMAP* map) { return map->samples; }
+  static constexpr Sample Lit = 255;
+  static Sample Grey(uint32_t v) { return static_cast<uint8_t>(v); }
+  static Sample Colour(uint32_t r, uint32_t g, uint32_t b) { return Average(r, g, b); }
+};
 
 BYTEMAP* Reported(BYTEMAP* map) {
   if (!map) BYTEMAPError();
   return map;
 }
 
-// Rectangle clipping shared with the image blits, in 64 bits so that no sum
-// of caller coordinates can overflow.
-struct Rect {
-  int64_t sx, sy, dx, dy, w, h;
-};
-
-bool ClipRect(const BYTEMAP* src, const BYTEMAP* dst, Rect& r) {
-  if (r.dx >= dst->width || r.dx + r.w < 0 || r.dy >= dst->height || r.dy + r.h < 0) return false;
-  if (r.sx >= src->width || r.sx + r.w < 0 || r.sy >= src->height || r.sy + r.h < 0) return false;
-  if (r.sx < 0) r.w += r.sx, r.dx -= r.sx, r.sx = 0;
-  if (r.sy < 0) r.h += r.sy, r.dy -= r.sy, r.sy = 0;
-  if (r.sx + r.w > src->width) r.w = src->width - r.sx;
-  if (r.sy + r.h > src->height) r.h = src->height - r.sy;
-  if (r.dx < 0) r.w += r.dx, r.sx -= r.dx, r.dx = 0;
-  if (r.dy < 0) r.h += r.dy, r.sy -= r.dy, r.dy = 0;
-  if (r.dx + r.w > dst->width) r.w = dst->width - r.dx;
-  if (r.dy + r.h > dst->height) r.h = dst->height - r.dy;
-  return r.w > 0 && r.h > 0;
-}
-
-int64_t WrapIndex(int64_t value, int64_t length) {
-  int64_t m = value % length;
-  return m < 0 ? m + length : m;
-}
-
-template <class Combine>
-void RowWrap(const BYTEMAP* src, BYTEMAP* dst, int srcRow, int dstRow, int x, Combine combine) {
-  if (!HasSamples(src) || !HasSamples(dst) || dst->width < 1 || srcRow < 0 ||
-      srcRow >= src->height || dstRow < 0 || dstRow >= dst->height) {
-    BYTEMAPError();
-    return;
-  }
-  const int64_t n = std::min(src->width, dst->width);
-  int64_t column = WrapIndex(x, dst->width);
-  for (int64_t i = 0; i < n; ++i) {
-    combine(At(dst, column, dstRow), At(src, i, srcRow));
-    if (++column == dst->width) column = 0;
-  }
-}
-
-void KeyedStore(uint8_t& d, uint8_t s) {
-  if (s) d = s;
-}
+constexpr grid::KeyedStore kKeyedStore{};
 
 bool RectInside(const BYTEMAP* map, int x, int y, int w, int h) {
   return HasSamples(map) && x >= 0 && y >= 0 && w > 0 && h > 0 &&
@@ -567,27 +316,12 @@ BYTEMAP* BYTEMAPFromPNM(const unsigned char* data) {
 }
 
 BYTEMAP* BYTEMAPFromPNMBounded(const unsigned char* data, size_t length) {
-  if (!data) {
-    BYTEMAPError();
-    return nullptr;
-  }
-  MemorySource in(data, length);
-  return Reported(ReadPnm(in, Rules::memory));
+  return Reported(pnm::ReadMemory<GreySamples>(data, length));
 }
 
-BYTEMAP* BYTEMAPLoad(const char* path) {
-  if (!path) {
-    BYTEMAPError();
-    return nullptr;
-  }
-  RAIIFile file{std::fopen(path, "rb")};
-  if (!file.file) {
-    BYTEMAPError();
-    return nullptr;
-  }
-  FileSource in(file.file);
-  return Reported(ReadPnm(in, Rules::file));
-}
+BYTEMAP* BYTEMAPReadFile(FILE* file) { return Reported(pnm::ReadFile<GreySamples>(file)); }
+
+BYTEMAP* BYTEMAPLoad(const char* path) { return Reported(pnm::Load<GreySamples>(path)); }
 
 bool BYTEMAPSave(const BYTEMAP* map, const char* path) {
   if (!HasSamples(map) || !path || map->width < 1 || map->height < 1) {
@@ -639,12 +373,12 @@ void BYTEMAPBlitKeyed(const BYTEMAP* src, BYTEMAP* dst, int sx, int sy, int dx, 
     BYTEMAPError();
     return;
   }
-  Rect r{sx, sy, dx, dy, w, h};
-  if (!ClipRect(src, dst, r)) return;
+  grid::Rect r{sx, sy, dx, dy, w, h};
+  if (!grid::ClipRect(src, dst, r)) return;
   const uint8_t* s = src->samples + r.sx + r.sy * src->width;
   uint8_t* d = dst->samples + r.dx + r.dy * dst->width;
   for (int64_t row = 0; row < r.h; ++row, s += src->width, d += dst->width) {
-    for (int64_t col = 0; col < r.w; ++col) KeyedStore(d[col], s[col]);
+    for (int64_t col = 0; col < r.w; ++col) kKeyedStore(d[col], s[col]);
   }
 }
 
@@ -667,7 +401,7 @@ void BYTEMAPBlitSpaced(const BYTEMAP* src, BYTEMAP* dst, int sx, int sy, int dx,
       const int64_t tx = dx + i * px;
       if (tx < 0) continue;
       if (tx >= dst->width) break;
-      KeyedStore(At(dst, tx, ty), At(src, sx + i, sy + j));
+      kKeyedStore(At(dst, tx, ty), At(src, sx + i, sy + j));
     }
   }
 }
@@ -677,17 +411,12 @@ void BYTEMAPBlendHalf(const BYTEMAP* src, BYTEMAP* dst, int x, int y) {
     BYTEMAPError();
     return;
   }
-  int64_t px = x, py = y;
-  if (px + src->width <= 0 || py + src->height <= 0 || px >= dst->width || py >= dst->height) return;
-  int64_t ox = 0, oy = 0, w = src->width, h = src->height;
-  if (px < 0) ox = -px, w += px, px = 0;
-  if (py < 0) oy = -py, h += py, py = 0;
-  if (px + w >= dst->width) w = dst->width - px;
-  if (py + h >= dst->height) h = dst->height - py;
-  for (int64_t r = 0; r < h; ++r) {
-    for (int64_t c = 0; c < w; ++c) {
-      const uint8_t s = At(src, ox + c, oy + r);
-      uint8_t& d = At(dst, px + c, py + r);
+  grid::Rect r{0, 0, x, y, src->width, src->height};
+  if (!grid::ClipRect(src, dst, r)) return;
+  for (int64_t row = 0; row < r.h; ++row) {
+    for (int64_t col = 0; col < r.w; ++col) {
+      const uint8_t s = At(src, r.sx + col, r.sy + row);
+      uint8_t& d = At(dst, r.dx + col, r.dy + row);
       if (s) d = static_cast<uint8_t>(s / 2 + d / 2);
     }
   }
@@ -724,25 +453,20 @@ void BYTEMAPAddValue(BYTEMAP* map, int value) {
 }
 
 void BYTEMAPCopyRowWrap(const BYTEMAP* src, BYTEMAP* dst, int srcRow, int dstRow, int x) {
-  RowWrap(src, dst, srcRow, dstRow, x, KeyedStore);
+  if (!HasSamples(src) || !HasSamples(dst) ||
+      !grid::RowWrap(Cells(src), Cells(dst), srcRow, dstRow, x, grid::KeyedStore{}))
+    BYTEMAPError();
 }
 
 void BYTEMAPOrRowWrap(const BYTEMAP* src, BYTEMAP* dst, int srcRow, int dstRow, int x) {
-  RowWrap(src, dst, srcRow, dstRow, x, [](uint8_t& d, uint8_t s) { d |= s; });
+  if (!HasSamples(src) || !HasSamples(dst) ||
+      !grid::RowWrap(Cells(src), Cells(dst), srcRow, dstRow, x, grid::OrStore{}))
+    BYTEMAPError();
 }
 
 void BYTEMAPCopyColumnWrap(const BYTEMAP* src, BYTEMAP* dst, int srcCol, int dstCol, int y) {
-  if (!HasSamples(src) || !HasSamples(dst) || dst->height < 1 || srcCol < 0 ||
-      srcCol >= src->width || dstCol < 0 || dstCol >= dst->width) {
+  if (!HasSamples(src) || !HasSamples(dst) || !grid::ColumnWrap(Cells(src), Cells(dst), srcCol, dstCol, y))
     BYTEMAPError();
-    return;
-  }
-  const int64_t n = std::min(src->height, dst->height);
-  int64_t row = WrapIndex(y, dst->height);
-  for (int64_t i = 0; i < n; ++i) {
-    KeyedStore(At(dst, dstCol, row), At(src, srcCol, i));
-    if (++row == dst->height) row = 0;
-  }
 }
 
 void BYTEMAPFillRect(BYTEMAP* map, int x, int y, int w, int h, int value) {
@@ -767,21 +491,8 @@ void BYTEMAPDrawRect(BYTEMAP* map, int x, int y, int w, int h, int value) {
 }
 
 void BYTEMAPDrawCircle(BYTEMAP* map, int cx, int cy, int r, int value) {
-  if (!HasSamples(map) || !InsideMap(map, cx, cy) || r < 1) {
+  if (!HasSamples(map) || !grid::DrawCircle(Cells(map), cx, cy, r, static_cast<uint8_t>(value)))
     BYTEMAPError();
-    return;
-  }
-  for (int k = 0; k < SinTableQuarterTurn; ++k) {
-    const int64_t g = (int64_t{r} * SinTable[(SinTableQuarterTurn + k) & SinTableMask]) >> 15;
-    const int64_t h = (int64_t{r} * SinTable[k & SinTableMask]) >> 15;
-    const int64_t xs[2] = {cx + g - 1, cx - g};
-    const int64_t ys[2] = {cy + h, cy - h};
-    for (int64_t px : xs) {
-      for (int64_t py : ys) {
-        if (InsideMap(map, px, py)) At(map, px, py) = static_cast<uint8_t>(value);
-      }
-    }
-  }
 }
 
 void BYTEMAPScale(const BYTEMAP* src, BYTEMAP* dst) {
@@ -815,8 +526,8 @@ BYTEMAP* BYTEMAPRotate(const BYTEMAP* src, int angle) {
     BYTEMAPError();
     return nullptr;
   }
-  const int64_t w = int64_t{src->width} * SinTableSqrt2 / 65536;
-  const int64_t h = int64_t{src->height} * SinTableSqrt2 / 65536;
+  const int64_t w = grid::RotatedSide(src->width);
+  const int64_t h = grid::RotatedSide(src->height);
   BYTEMAP* out = BYTEMAPNew();
   if (!out) return nullptr;
   BYTEMAPAlloc(out, static_cast<int>(w), static_cast<int>(h));
@@ -825,65 +536,19 @@ BYTEMAP* BYTEMAPRotate(const BYTEMAP* src, int angle) {
     BYTEMAPError();
     return nullptr;
   }
-  const int64_t turn = WrapIndex(-int64_t{angle}, SinTableLength);
-  const int64_t s = SinTable[turn];
-  const int64_t c = SinTable[WrapIndex(turn - SinTableQuarterTurn, SinTableLength)];
-  const int64_t scx = src->width / 2, scy = src->height / 2, dcx = w / 2, dcy = h / 2;
-  for (int64_t y = 0; y < h; ++y) {
-    for (int64_t x = 0; x < w; ++x) {
-      const int64_t u = x - dcx, v = y - dcy;
-      const int64_t fx = scx + ((u * c) >> 15) - ((v * s) >> 15);
-      const int64_t fy = scy + ((u * s) >> 15) + ((v * c) >> 15);
-      if (InsideMap(src, fx, fy)) At(out, x, y) = At(src, fx, fy);
-    }
-  }
+  grid::Rotate(Cells(src), Cells(out), angle);
   return out;
 }
 
 int* BYTEMAPStepTable(int n, int m) {
-  const int64_t a = std::abs(int64_t{n}), b = std::abs(int64_t{m});
-  const int64_t s = std::min(a, b), l = std::max(a, b);
-  if (l > BYTEMAPMaxSamples) {
-    BYTEMAPError();
-    return nullptr;
-  }
-  int* counts = static_cast<int*>(std::calloc(static_cast<size_t>(s) + 1, sizeof(int)));
-  if (!counts) return nullptr;
-  int64_t c = l, i = 0;
-  for (int64_t k = 0; k <= l && i <= s; ++k) {
-    counts[i] += 1;
-    c -= s;
-    if (c <= 0) ++i, c += l;
-  }
+  int* counts = grid::StepCounts(n, m, BYTEMAPMaxSamples);
+  if (!counts) BYTEMAPError();
   return counts;
 }
 
 int* BYTEMAPLinePoints(int x0, int y0, int x1, int y1) {
-  const int64_t dx = int64_t{x1} - x0, dy = int64_t{y1} - y0;
-  const int64_t stepX = dx < 0 ? -1 : 1, stepY = dy < 0 ? -1 : 1;
-  const int64_t ax = std::abs(dx), ay = std::abs(dy);
-  const bool xMajor = ax > ay;
-  const int64_t n = xMajor ? ax : ay;
-  if (n > BYTEMAPMaxSamples) {
-    BYTEMAPError();
-    return nullptr;
-  }
-  int* points = static_cast<int*>(std::calloc(static_cast<size_t>(2 * n + 3), sizeof(int)));
-  if (!points) return nullptr;
-  points[0] = static_cast<int>(2 * (n + 1));
-  int64_t x = x0, y = y0;
-  const int64_t major = xMajor ? ax : ay, minor = xMajor ? ay : ax;
-  int64_t e = major >> 1;
-  for (int64_t k = 0; k <= n; ++k) {
-    points[1 + 2 * k] = static_cast<int>(x);
-    points[2 + 2 * k] = static_cast<int>(y);
-    (xMajor ? x : y) += xMajor ? stepX : stepY;
-    e -= minor;
-    if (e <= 0 && minor > 0) {
-      e += major;
-      (xMajor ? y : x) += xMajor ? stepY : stepX;
-    }
-  }
+  int* points = grid::LinePoints(x0, y0, x1, y1, BYTEMAPMaxSamples);
+  if (!points) BYTEMAPError();
   return points;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "../peak_address_space.hpp"
+#include "image/img_file.hpp"
 #include "img_test_util.hpp"
 
 using namespace std::string_literals;
@@ -201,6 +202,28 @@ TEST(IMGLoad, AShortInputClaimingAHugeImageFailsBeforeReservingIt) {
   EXPECT_EQ(IMGLoad(path.c_str()), nullptr);
   EXPECT_EQ(FromText(claim), nullptr);
   EXPECT_LT(PeakAddressSpace() - before, int64_t{64} << 20);
+}
+
+TEST(IMGReadFile, ReadsAStreamOverMemoryFromWhereItStands) {
+  std::string data = "skipP5 2 1 255 \x07\x08"s;
+  FILE* file = fmemopen(data.data(), data.size(), "rb");
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(fseek(file, 4, SEEK_SET), 0);
+  ImgPtr img(IMGReadFile(file));
+  fclose(file);
+  ASSERT_NE(img, nullptr);
+  EXPECT_EQ(Pixels(img.get()), (Words{0x070707, 0x080808}));
+  EXPECT_EQ(IMGReadFile(nullptr), nullptr);
+
+  // The stream's length is known by seeking, so a claim it cannot hold
+  // fails before the pixels are reserved.
+  std::string claim = "P6\n16384 16384\n255\n\x01\x02\x03\x04"s;
+  file = fmemopen(claim.data(), claim.size(), "rb");
+  ASSERT_NE(file, nullptr);
+  const int64_t before = PeakAddressSpace();
+  EXPECT_EQ(IMGReadFile(file), nullptr);
+  EXPECT_LT(PeakAddressSpace() - before, int64_t{64} << 20);
+  fclose(file);
 }
 
 TEST(IMGSave, RoundTripsEveryByteUntranslated) {
