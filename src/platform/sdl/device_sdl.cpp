@@ -307,20 +307,4 @@ void SDLDPYDevicePresentDirect(const IMG* image) {
   UpdateScreen();
 }
 
-bool SDLKBDDevicePoll(SDLKBDEvent* event) {
-  SDL_Event e;
-  if (SDL_PollEvent(&e) == 0) return false;
-  event->kind = SDLKBDEventKind::other;
-  event->symbol = 0;
-  event->name = nullptr;
-  if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
-    event->kind = e.type == SDL_KEYDOWN ? SDLKBDEventKind::keyDown : SDLKBDEventKind::keyUp;
-    event->symbol = static_cast<uint32_t>(e.key.keysym.sym);
-    event->name = SDL_GetKeyName(e.key.keysym.sym);
-  }
-  return true;
-}
-
-uint32_t FPSDeviceTicks() { return SDL_GetTicks(); }
-
 void FPSDeviceSleep(uint32_t milliseconds) { SDL_Delay(milliseconds); }

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr const char* Caption = "TORVELIN";
+constexpr const char* kCaption = "TORVELIN";
 
 SDL_Surface* screen = nullptr;
 
@@ -47,7 +47,7 @@ bool SDLDPYDeviceOpen(int width, int height, bool, int* depth, const char** reas
     *reason = "the page has no canvas";
     return false;
   }
-  SDL_WM_SetCaption(Caption, Caption);
+  SDL_WM_SetCaption(kCaption, kCaption);
   *depth = screen->format->BitsPerPixel;
   return true;
 }
@@ -60,22 +60,6 @@ void SDLDPYDevicePresent(const IMG* image, int width, int height) {
 }
 
 void SDLDPYDevicePresentDirect(const IMG* image) { SDLDPYDevicePresent(image, image->width, image->height); }
-
-bool SDLKBDDevicePoll(SDLKBDEvent* event) {
-  SDL_Event e;
-  if (SDL_PollEvent(&e) == 0) return false;
-  event->kind = SDLKBDEventKind::other;
-  event->symbol = 0;
-  event->name = nullptr;
-  if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
-    event->kind = e.type == SDL_KEYDOWN ? SDLKBDEventKind::keyDown : SDLKBDEventKind::keyUp;
-    event->symbol = static_cast<uint32_t>(e.key.keysym.sym);
-    event->name = SDL_GetKeyName(e.key.keysym.sym);
-  }
-  return true;
-}
-
-uint32_t FPSDeviceTicks() { return SDL_GetTicks(); }
 
 // The page cannot sleep: the browser's animation callback paces the frames
 // (whole 50 Hz frames from its clock), so the pacing's wait is dropped.
