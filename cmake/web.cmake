@@ -104,8 +104,10 @@ function(torvelin_web_backend name kind)
   add_library(${name} OBJECT ${sources})
 endfunction()
 torvelin_web_backend(tv_web_backend_web web)
-# Keys and the clock go through the same SDL 1.2 calls as on the desktop.
-target_sources(tv_web_backend_web PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/sdl/events_sdl.cpp)
+# Keys, the clock and the sound device go through the same SDL 1.2 calls as
+# on the desktop.
+target_sources(tv_web_backend_web PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/sdl/events_sdl.cpp
+  ${CMAKE_SOURCE_DIR}/src/audio/sdl/sdlsnd_sdl_common.cpp)
 torvelin_web_backend(tv_web_backend_headless headless)
 
 set(web_link_options -O3 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB)

@@ -3,10 +3,9 @@
 // on the page's own thread between frames, so the lock has nothing to
 // guard; and it hands over its buffer as last filled, not as silence, so
 // the buffer is cleared before every pull.
-#include <SDL/SDL.h>
-
 #include <cstring>
 
+#include "audio/sdl/sdlsnd_sdl_common.hpp"
 #include "audio/sdlsnd.hpp"
 #include "audio/sdlsnd_device.hpp"
 
@@ -20,25 +19,4 @@ void PullIntoCleared(void* user, Uint8* stream, int length) {
 }  // namespace
 
 // Fails, and the intro plays silent, where the page has no audio context.
-bool SDLSNDOpenDevice(SDLSND* snd) {
-  SDL_AudioSpec desired{};
-  desired.freq = SDLSNDRate;
-  desired.format = AUDIO_S16LSB;
-  desired.channels = 1;
-  desired.samples = SDLSNDBufferValues;
-  desired.callback = PullIntoCleared;
-  desired.userdata = snd;
-  if (SDL_OpenAudio(&desired, nullptr) < 0) return false;
-  SDL_PauseAudio(0);
-  return true;
-}
-
-void SDLSNDCloseDevice() {
-  SDL_PauseAudio(1);
-  SDL_LockAudio();
-  SDL_CloseAudio();
-  SDL_UnlockAudio();
-}
-
-void SDLSNDLockDevice() { SDL_LockAudio(); }
-void SDLSNDUnlockDevice() { SDL_UnlockAudio(); }
+bool SDLSNDOpenDevice(SDLSND* snd) { return SDLSNDStartAudio(snd, PullIntoCleared); }
