@@ -52,13 +52,13 @@ void FillMixed(IMG* img, std::mt19937& random) {
 // baseline up, and gives the program its own choice back afterwards.
 template <class Check>
 void ForEveryVectorForm(Check check) {
-  const int widest = cpu_detail::Widest();
-  for (int form = 0; form <= widest; ++form) {
-    cpu_detail::widest.store(form);
+  const CPULevel widest = CPUDetectedLevel();
+  for (int form = 0; form <= static_cast<int>(widest); ++form) {
+    const CPULevel before = CPUForceLevel(static_cast<CPULevel>(form));
     SCOPED_TRACE(testing::Message() << "vector form " << form);
     check();
+    CPUForceLevel(before);
   }
-  cpu_detail::widest.store(widest);
 }
 
 using Blitter = void (*)(const IMG*, IMG*, int, int, int, int, int, int);
