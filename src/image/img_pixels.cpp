@@ -31,17 +31,15 @@ size_t PixelCount(const IMG* img) {
 // Pixel rules: each maps (source word, destination word) to the new
 // destination word. Where SSE2 is there (every x86-64 processor) each rule
 // also has a four-word form on whole registers; the word form finishes the
-// rows and serves every other target. kRule names the rule to the forms of
-// the wider instruction sets.
-struct CopyRule {
-  static constexpr img_forms::Rule kRule = img_forms::Rule::copy;
+// rows and serves every other target. The tag each derives from names the
+// rule to the forms of the wider instruction sets.
+struct CopyRule : img_forms::RuleTag<img_forms::Rule::copy> {
   static uint32_t Apply(uint32_t s, uint32_t) { return s; }
 #if defined(__SSE2__)
   static __m128i Apply4(__m128i s, __m128i) { return s; }
 #endif
 };
-struct KeyedRule {
-  static constexpr img_forms::Rule kRule = img_forms::Rule::keyed;
+struct KeyedRule : img_forms::RuleTag<img_forms::Rule::keyed> {
   static uint32_t Apply(uint32_t s, uint32_t d) { return s != 0 ? s : d; }
 #if defined(__SSE2__)
   static __m128i Apply4(__m128i s, __m128i d) {
@@ -50,8 +48,7 @@ struct KeyedRule {
   }
 #endif
 };
-struct AddRule {
-  static constexpr img_forms::Rule kRule = img_forms::Rule::add;
+struct AddRule : img_forms::RuleTag<img_forms::Rule::add> {
   static uint32_t Apply(uint32_t s, uint32_t d) { return s + d; }
 #if defined(__SSE2__)
   static __m128i Apply4(__m128i s, __m128i d) { return _mm_add_epi32(s, d); }
@@ -60,8 +57,7 @@ struct AddRule {
 // Per-channel min(255, s + d): the low seven bits of each channel are added
 // without crossing channels, the eighth bits are combined by hand, and every
 // channel that carried out of its top bit is forced to 255.
-struct AddSatRule {
-  static constexpr img_forms::Rule kRule = img_forms::Rule::addSat;
+struct AddSatRule : img_forms::RuleTag<img_forms::Rule::addSat> {
   static uint32_t Apply(uint32_t s, uint32_t d) {
     s &= 0xFFFFFFu;
     d &= 0xFFFFFFu;
@@ -78,8 +74,7 @@ struct AddSatRule {
   }
 #endif
 };
-struct BlendHalfRule {
-  static constexpr img_forms::Rule kRule = img_forms::Rule::blendHalf;
+struct BlendHalfRule : img_forms::RuleTag<img_forms::Rule::blendHalf> {
   static uint32_t Apply(uint32_t s, uint32_t d) {
     return s != 0 ? ((s >> 1) & 0x7F7F7Fu) + ((d >> 1) & 0x7F7F7Fu) : d;
   }
@@ -180,7 +175,7 @@ void ApplyRows(const Rows& rows) {
 template <class Rule>
 constexpr img_forms::RowsForm kRowsAt[CPULevelCount] = {
 #if TORVELIN_CPU_DISPATCH
-    ApplyRows<Rule>, img_forms::ApplyRowsAVX2<Rule::kRule>, img_forms::ApplyRowsAVX512<Rule::kRule>};
+    ApplyRows<Rule>, img_forms::ApplyRowsAVX2<Rule::value>, img_forms::ApplyRowsAVX512<Rule::value>};
 #else
     ApplyRows<Rule>, ApplyRows<Rule>, ApplyRows<Rule>};
 #endif
