@@ -328,8 +328,9 @@ inline void StoreNoise(uint32_t* pixels, const uint32_t* over, size_t at, const 
   Store4(pixels + at, kOver ? BlendHalfRule::Apply4(Load4(over + at), noise) : noise);
 }
 
-// Whole blocks of eight pixels (see img_forms::NoiseForm). The position is
-// kept locally so that it stays in a register.
+// Whole blocks of eight pixels, as img_forms::FillNoiseLanesAVX2 fills
+// blocks of 32. The position is kept locally so that it stays in a
+// register.
 template <bool kOver>
 uint32_t FillNoiseLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half, uint32_t state) {
   uint32_t draw[kNoiseLanes];

@@ -63,13 +63,6 @@ using RowsForm = void (*)(const Rows& rows);
 // Per-channel max(0, p - c) over p[0..n), the top bytes cleared.
 using SubtractForm = void (*)(uint32_t* p, size_t n, uint32_t colour);
 
-// The noise lanes fill whole blocks of pixels from the top end p down and
-// return the generator state after the last draw, leaving p at the pixels
-// not yet filled (fewer than a block). half is half the tint, the noise of
-// state x is half + bits 16..22 of x in every channel, and over[k], where
-// given, is blended half over pixel k as it is made.
-using NoiseForm = uint32_t (*)(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half, uint32_t state);
-
 #if TORVELIN_CPU_DISPATCH
 template <Rule kRule>
 TORVELIN_TARGET_AVX2 void ApplyRowsAVX2(const Rows& rows);
@@ -79,7 +72,12 @@ TORVELIN_TARGET_AVX512 void ApplyRowsAVX512(const Rows& rows);
 TORVELIN_TARGET_AVX2 void SubtractWordsAVX2(uint32_t* p, size_t n, uint32_t colour);
 TORVELIN_TARGET_AVX512 void SubtractWordsAVX512(uint32_t* p, size_t n, uint32_t colour);
 
-// Blocks of 32 pixels.
+// The noise lanes fill whole blocks of pixels from the top end p down and
+// return the generator state after the last draw, leaving p at the pixels
+// not yet filled (fewer than a block). half is half the tint, the noise of
+// state x is half + bits 16..22 of x in every channel, and with kOver
+// over[k] is blended half over pixel k as it is made. The AVX2 lanes take
+// blocks of 32 pixels.
 constexpr size_t kNoiseBlockAVX2 = 32;
 template <bool kOver>
 TORVELIN_TARGET_AVX2 uint32_t FillNoiseLanesAVX2(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half,
