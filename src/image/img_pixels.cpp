@@ -162,29 +162,38 @@ IMG_INLINE_COPY void ApplyRow<CopyRule>(const uint32_t* __restrict s, uint32_t* 
   for (; i < n; ++i) d[i] = s[i];
 }
 
-// Every row of a rectangle through the baseline form.
+// Every row of a rectangle through the baseline form. The rows are walked
+// from a copy of their description, which the stores cannot alias, so
+// that it stays in registers.
 template <class Rule>
-void ApplyRows(const Rows& rows) {
-  for (int64_t row = 0; row < rows.count; ++row) {
-    if (img_forms::PrefetchNext(rows, row)) img_forms::PrefetchRow(rows.s + (row + 1) * rows.sourcePitch, rows.width);
-    ApplyRow<Rule>(rows.s + row * rows.sourcePitch, rows.d + row * rows.destinationPitch, rows.width);
+void ApplyRows(const Rows& rectangle) {
+  const Rows rows = rectangle;
+  const uint32_t* s = rows.s;
+  uint32_t* d = rows.d;
+  for (int64_t row = 0; row < rows.count; ++row, s += rows.sourcePitch, d += rows.destinationPitch) {
+    if (img_forms::PrefetchNext(rows, row)) img_forms::PrefetchRow(s + rows.sourcePitch, rows.width);
+    ApplyRow<Rule>(s, d, rows.width);
   }
 }
 
-// Each rule's rows at each instruction set level, narrowest first.
+// Each rule's rows at each instruction set level, narrowest first: the
+// baseline rows are built into every blit (null here), the wider forms are
+// called.
 template <class Rule>
-constexpr img_forms::RowsForm kRowsAt[CPULevelCount] = {
+constexpr img_forms::RowsForm kWiderRowsAt[CPULevelCount] = {
 #if TORVELIN_CPU_DISPATCH
-    ApplyRows<Rule>, img_forms::ApplyRowsAVX2<Rule::value>, img_forms::ApplyRowsAVX512<Rule::value>};
+    nullptr, img_forms::ApplyRowsAVX2<Rule::value>, img_forms::ApplyRowsAVX512<Rule::value>};
 #else
-    ApplyRows<Rule>, ApplyRows<Rule>, ApplyRows<Rule>};
+    nullptr, nullptr, nullptr};
 #endif
 
-// Long copied rows go to memcpy whatever the level.
+// The wider form a rectangle of this width takes at the level in force, or
+// null for the baseline rows. Long copied rows go to memcpy whatever the
+// level.
 template <class Rule>
-img_forms::RowsForm RowsFor(int width) {
-  if (std::is_same_v<Rule, CopyRule> && width > kShortRowWords) return ApplyRows<Rule>;
-  return kRowsAt<Rule>[static_cast<int>(CPUVectorLevel())];
+img_forms::RowsForm WiderRowsFor(int width) {
+  if (std::is_same_v<Rule, CopyRule> && width > kShortRowWords) return nullptr;
+  return kWiderRowsAt<Rule>[static_cast<int>(CPUVectorLevel())];
 }
 
 // The clipped rectangle of a blit: w x h pixels from (sx, sy) in the source
@@ -234,7 +243,11 @@ void BlitRect(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, i
     sourcePitch = r.w;
   }
   const Rows rows{s, sourcePitch, dst->pixels + r.dy * dst->width + r.dx, dst->width, width, r.h};
-  RowsFor<Rule>(width)(rows);
+  if (const img_forms::RowsForm wider = WiderRowsFor<Rule>(width)) {
+    wider(rows);
+    return;
+  }
+  ApplyRows<Rule>(rows);
 }
 
 // Per-channel max(0, p - c) on the three channels, each kept in its own lane
