@@ -65,7 +65,14 @@ TORVELIN_TARGET_AVX2 void ApplyRowsAVX2(const Rows& rows) {
     const uint32_t* __restrict s = rows.s + row * rows.sourcePitch;
     uint32_t* __restrict d = rows.d + row * rows.destinationPitch;
     size_t i = 0;
-    for (; i + 8 <= count; i += 8) Step<kRule, true>(s + i, d + i, tail);
+    for (; i + 16 <= count; i += 16) {
+      Step<kRule, true>(s + i, d + i, tail);
+      Step<kRule, true>(s + i + 8, d + i + 8, tail);
+    }
+    if (i + 8 <= count) {
+      Step<kRule, true>(s + i, d + i, tail);
+      i += 8;
+    }
     if (i < count) Step<kRule, false>(s + i, d + i, tail);
   }
 }
