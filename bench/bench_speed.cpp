@@ -18,10 +18,6 @@
 #include <memory>
 #include <vector>
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
-
 #include "bench_stage.hpp"
 #include "audio/music.hpp"
 #include "audio/sdlsnd.hpp"
@@ -32,6 +28,10 @@
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
+
+#if TORVELIN_CPU_DISPATCH
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -188,11 +188,11 @@ void SpeedLogosFrame(benchmark::State& state) {
 }
 BENCHMARK(SpeedLogosFrame)->Unit(benchmark::kMillisecond);
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#if TORVELIN_CPU_DISPATCH
 // Reads words [0, n) of a row into four running ORs, which keeps the loads
 // from waiting on each other, and asks for the next row's lines meanwhile,
 // as the blits do; the last few words of the row are left out.
-[[gnu::target("avx2")]] void ReadRow(const uint32_t* row, const uint32_t* next, int n, __m256i (&seen)[4]) {
+TORVELIN_TARGET_AVX2 void ReadRow(const uint32_t* row, const uint32_t* next, int n, __m256i (&seen)[4]) {
   for (int i = 0; i + 32 <= n; i += 32) {
     _mm_prefetch(reinterpret_cast<const char*>(next + i), _MM_HINT_T0);
     _mm_prefetch(reinterpret_cast<const char*>(next + i + 16), _MM_HINT_T0);
@@ -205,7 +205,7 @@ BENCHMARK(SpeedLogosFrame)->Unit(benchmark::kMillisecond);
 // nothing else with, the part of each copy that a frame blends (copy i
 // stands at the scene's swing and 96 - 32 i rows down), in the same order.
 void SpeedLogosReadOnly(benchmark::State& state) {
-  if (!CPUWideRegisters()) {
+  if (CPUVectorLevel() < CPULevel::avx2) {
     state.SkipWithError("needs AVX2");
     return;
   }

@@ -1,24 +1,46 @@
 #include "core/cpu.hpp"
 
+#include <algorithm>
 #include <cstdlib>
+
+namespace {
+
+CPULevel Probe() {
+  CPULevel found = CPULevel::baseline;
+#if TORVELIN_CPU_DISPATCH
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx2") && std::getenv("TORVELIN_NO_AVX2") == nullptr) {
+    found = CPULevel::avx2;
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        std::getenv("TORVELIN_NO_AVX512") == nullptr)
+      found = CPULevel::avx512;
+  }
+#endif
+  return found;
+}
+
+}  // namespace
 
 namespace cpu_detail {
 
-std::atomic<int> widest{-1};
+std::atomic<int> level{-1};
 
-int Detect() {
-  int found = 0;
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2") && std::getenv("TORVELIN_NO_AVX2") == nullptr) {
-    found = 1;
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-        std::getenv("TORVELIN_NO_AVX512") == nullptr)
-      found = 2;
-  }
-#endif
-  widest.store(found, std::memory_order_relaxed);
+CPULevel Detect() {
+  const CPULevel found = CPUDetectedLevel();
+  level.store(static_cast<int>(found), std::memory_order_relaxed);
   return found;
 }
 
 }  // namespace cpu_detail
+
+CPULevel CPUDetectedLevel() {
+  static const CPULevel detected = Probe();
+  return detected;
+}
+
+CPULevel CPUForceLevel(CPULevel level) {
+  const CPULevel before = CPUVectorLevel();
+  const CPULevel allowed = std::min(level, CPUDetectedLevel());
+  cpu_detail::level.store(static_cast<int>(allowed), std::memory_order_relaxed);
+  return before;
+}

@@ -1,4 +1,5 @@
-// Which register width the pixel and noise loops run at on this processor.
+// Which vector instruction set the pixel and noise loops run at on this
+// processor.
 //
 // The program is built for the baseline x86-64 processor (SSE2); loops that
 // have an AVX2 or an AVX-512 form take it when the processor has it. The
@@ -8,22 +9,44 @@
 
 #include <atomic>
 
-namespace cpu_detail {
-// The widest usable form: -1 until first asked, then 0 (baseline), 1 (AVX2)
-// or 2 (AVX-512 with byte and word operations).
-extern std::atomic<int> widest;
-int Detect();
+// TORVELIN_CPU_DISPATCH is 1 where the AVX2 and AVX-512 forms are built and
+// chosen at run time: on x86-64, with a compiler that takes the target of
+// each function apart. Everywhere else (another processor, a web build)
+// it is 0 and only the baseline code is built; code between
+// `#if TORVELIN_CPU_DISPATCH` and its `#endif` may use the target macros
+// and <immintrin.h>.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define TORVELIN_CPU_DISPATCH 1
+#define TORVELIN_TARGET_AVX2 [[gnu::target("avx2")]]
+#define TORVELIN_TARGET_AVX512 [[gnu::target("avx512f,avx512bw")]]
+#else
+#define TORVELIN_CPU_DISPATCH 0
+#endif
 
-inline int Widest() {
-  const int known = widest.load(std::memory_order_relaxed);
-  return known < 0 ? Detect() : known;
-}
+// The instruction sets the loops have forms for, narrowest first. avx512
+// stands for AVX-512 with its byte and word operations.
+enum class CPULevel { baseline, avx2, avx512 };
+
+inline constexpr int CPULevelCount = 3;
+
+namespace cpu_detail {
+// The level in force as an int: -1 until first asked.
+extern std::atomic<int> level;
+CPULevel Detect();
 }  // namespace cpu_detail
 
-// True when the AVX2 forms may run. TORVELIN_NO_AVX2 in the environment keeps
-// to the baseline code, and TORVELIN_NO_AVX512 to the AVX2 code at most, so
-// that every form can be run and compared on one machine.
-inline bool CPUWideRegisters() { return cpu_detail::Widest() >= 1; }
+// The widest level the loops may take. TORVELIN_NO_AVX2 in the environment
+// keeps to the baseline code, and TORVELIN_NO_AVX512 to the AVX2 code at
+// most, so that every form can be run and compared on one machine.
+inline CPULevel CPUVectorLevel() {
+  const int known = cpu_detail::level.load(std::memory_order_relaxed);
+  return known < 0 ? cpu_detail::Detect() : static_cast<CPULevel>(known);
+}
 
-// True when the AVX-512 forms may run.
-inline bool CPUWidestRegisters() { return cpu_detail::Widest() >= 2; }
+// The widest level this processor and the environment allow.
+CPULevel CPUDetectedLevel();
+
+// Makes the loops run at `level` from now on, for tests that compare the
+// forms; a level above CPUDetectedLevel() is lowered to it. Returns the
+// level in force before.
+CPULevel CPUForceLevel(CPULevel level);

@@ -1,6 +1,7 @@
 // IMG pixels and blits: single pixels, the clipped rectangle copies, the
 // half blend, the full-frame subtract and invert, line points, the spaced
-// copy and the circle outline.
+// copy, the circle outline and the noise fill. The AVX2 and AVX-512 forms
+// are in files of their own, one per instruction set.
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -10,15 +11,16 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
-
 #include "core/cpu.hpp"
+#include "core/rnd.hpp"
 #include "image/grid.hpp"
 #include "image/img.hpp"
+#include "image/img_noise.hpp"
+#include "image/img_pixels_forms.hpp"
 
 namespace {
+
+using img_forms::Rows;
 
 bool HasPixels(const IMG* img) { return img && img->pixels; }
 
@@ -29,14 +31,15 @@ size_t PixelCount(const IMG* img) {
 // Pixel rules: each maps (source word, destination word) to the new
 // destination word. Where SSE2 is there (every x86-64 processor) each rule
 // also has a four-word form on whole registers; the word form finishes the
-// rows and serves every other target.
-struct CopyRule {
+// rows and serves every other target. The tag each derives from names the
+// rule to the forms of the wider instruction sets.
+struct CopyRule : img_forms::RuleTag<img_forms::Rule::copy> {
   static uint32_t Apply(uint32_t s, uint32_t) { return s; }
 #if defined(__SSE2__)
   static __m128i Apply4(__m128i s, __m128i) { return s; }
 #endif
 };
-struct KeyedRule {
+struct KeyedRule : img_forms::RuleTag<img_forms::Rule::keyed> {
   static uint32_t Apply(uint32_t s, uint32_t d) { return s != 0 ? s : d; }
 #if defined(__SSE2__)
   static __m128i Apply4(__m128i s, __m128i d) {
@@ -45,7 +48,7 @@ struct KeyedRule {
   }
 #endif
 };
-struct AddRule {
+struct AddRule : img_forms::RuleTag<img_forms::Rule::add> {
   static uint32_t Apply(uint32_t s, uint32_t d) { return s + d; }
 #if defined(__SSE2__)
   static __m128i Apply4(__m128i s, __m128i d) { return _mm_add_epi32(s, d); }
@@ -54,7 +57,7 @@ struct AddRule {
 // Per-channel min(255, s + d): the low seven bits of each channel are added
 // without crossing channels, the eighth bits are combined by hand, and every
 // channel that carried out of its top bit is forced to 255.
-struct AddSatRule {
+struct AddSatRule : img_forms::RuleTag<img_forms::Rule::addSat> {
   static uint32_t Apply(uint32_t s, uint32_t d) {
     s &= 0xFFFFFFu;
     d &= 0xFFFFFFu;
@@ -71,7 +74,7 @@ struct AddSatRule {
   }
 #endif
 };
-struct BlendHalfRule {
+struct BlendHalfRule : img_forms::RuleTag<img_forms::Rule::blendHalf> {
   static uint32_t Apply(uint32_t s, uint32_t d) {
     return s != 0 ? ((s >> 1) & 0x7F7F7Fu) + ((d >> 1) & 0x7F7F7Fu) : d;
   }
@@ -106,79 +109,6 @@ inline void MapWords(uint32_t* __restrict p, size_t n, [[maybe_unused]] Vector v
 #endif
   for (; i < n; ++i) p[i] = word(p[i]);
 }
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-// Processors with AVX2 take eight words a register; the choice is made at
-// run time, so the program still runs on the baseline x86-64 processor.
-#define IMG_WIDE_ROWS 1
-#define IMG_WIDE [[gnu::target("avx2")]]
-
-IMG_WIDE inline __m256i Wide(CopyRule, __m256i s, __m256i) { return s; }
-IMG_WIDE inline __m256i Wide(KeyedRule, __m256i s, __m256i d) {
-  const __m256i zero = _mm256_cmpeq_epi32(s, _mm256_setzero_si256());
-  return _mm256_or_si256(_mm256_and_si256(zero, d), s);
-}
-IMG_WIDE inline __m256i Wide(AddRule, __m256i s, __m256i d) { return _mm256_add_epi32(s, d); }
-IMG_WIDE inline __m256i Wide(AddSatRule, __m256i s, __m256i d) {
-  return _mm256_and_si256(_mm256_adds_epu8(s, d), _mm256_set1_epi32(0xFFFFFF));
-}
-IMG_WIDE inline __m256i Wide(BlendHalfRule, __m256i s, __m256i d) {
-  const __m256i halvable = _mm256_set1_epi32(0xFEFEFE);
-  const __m256i half = _mm256_avg_epu8(_mm256_and_si256(s, halvable), _mm256_and_si256(d, halvable));
-  return _mm256_blendv_epi8(half, d, _mm256_cmpeq_epi32(s, _mm256_setzero_si256()));
-}
-
-// Processors with AVX-512 take sixteen words a register. A step writes
-// only the words its mask selects: a row's last words are one masked step,
-// and the keyed copy and the half blend store only the words whose source
-// is lit instead of merging their result with the destination.
-#define IMG_WIDEST [[gnu::target("avx512f,avx512bw")]]
-
-// Sixteen words from p, or those that `within` selects (the others read as
-// 0 and are not touched in memory).
-template <bool kWhole>
-IMG_WIDEST inline __m512i LoadWidest(const uint32_t* p, __mmask16 within) {
-  if constexpr (kWhole) return _mm512_loadu_si512(p);
-  return _mm512_maskz_loadu_epi32(within, p);
-}
-template <bool kWhole>
-IMG_WIDEST inline void StoreWidest(uint32_t* p, __mmask16 within, __m512i v) {
-  if constexpr (kWhole) {
-    _mm512_storeu_si512(p, v);
-  } else {
-    _mm512_mask_storeu_epi32(p, within, v);
-  }
-}
-IMG_WIDEST inline __mmask16 Lit(__m512i s, __mmask16 within) { return _mm512_mask_test_epi32_mask(within, s, s); }
-
-template <bool kWhole>
-IMG_WIDEST inline void StepWidest(CopyRule, const uint32_t* s, uint32_t* d, __mmask16 within) {
-  StoreWidest<kWhole>(d, within, LoadWidest<kWhole>(s, within));
-}
-template <bool kWhole>
-IMG_WIDEST inline void StepWidest(KeyedRule, const uint32_t* s, uint32_t* d, __mmask16 within) {
-  const __m512i source = LoadWidest<kWhole>(s, within);
-  _mm512_mask_storeu_epi32(d, Lit(source, within), source);
-}
-template <bool kWhole>
-IMG_WIDEST inline void StepWidest(AddRule, const uint32_t* s, uint32_t* d, __mmask16 within) {
-  StoreWidest<kWhole>(d, within, _mm512_add_epi32(LoadWidest<kWhole>(s, within), LoadWidest<kWhole>(d, within)));
-}
-template <bool kWhole>
-IMG_WIDEST inline void StepWidest(AddSatRule, const uint32_t* s, uint32_t* d, __mmask16 within) {
-  const __m512i sum = _mm512_adds_epu8(LoadWidest<kWhole>(s, within), LoadWidest<kWhole>(d, within));
-  StoreWidest<kWhole>(d, within, _mm512_and_si512(sum, _mm512_set1_epi32(0xFFFFFF)));
-}
-template <bool kWhole>
-IMG_WIDEST inline void StepWidest(BlendHalfRule, const uint32_t* s, uint32_t* d, __mmask16 within) {
-  const __m512i halvable = _mm512_set1_epi32(0xFEFEFE);
-  const __m512i source = LoadWidest<kWhole>(s, within);
-  const __m512i half =
-      _mm512_avg_epu8(_mm512_and_si512(source, halvable), _mm512_and_si512(LoadWidest<kWhole>(d, within), halvable));
-  _mm512_mask_storeu_epi32(d, Lit(source, within), half);
-}
-
-#endif
 
 // The last words of a row from word i on, fewer than eight.
 template <class Rule>
@@ -232,80 +162,39 @@ IMG_INLINE_COPY void ApplyRow<CopyRule>(const uint32_t* __restrict s, uint32_t* 
   for (; i < n; ++i) d[i] = s[i];
 }
 
-// Rows shorter than this are left to the processor's own prefetching.
-constexpr int kPrefetchWords = 128;
-
-// Asks for a row's cache lines before they are read. GCC counts a helper
-// made only of prefetches as having no effect and may drop a call to it
-// that it has not inlined first (wrapping this in one more helper did just
-// that): after changing how it is called, look for the prefetch
-// instructions in the object code.
-inline void PrefetchRow([[maybe_unused]] const uint32_t* row, [[maybe_unused]] int words) {
-#if defined(__SSE2__)
-  constexpr int kLineWords = 16;
-  for (int i = 0; i < words; i += kLineWords) _mm_prefetch(reinterpret_cast<const char*>(row + i), _MM_HINT_T0);
-#endif
-}
-
-// The rows of a clipped rectangle: count rows of width words, from s on in
-// the source and d on in the destination, each image with its own pitch.
-struct Rows {
-  const uint32_t* s;
-  int64_t sourcePitch;
-  uint32_t* d;
-  int64_t destinationPitch;
-  int width;
-  int64_t count;
-};
-
-// Long rows of a wide source lie far apart: the next one is fetched ahead.
-// A source read whole is one run through memory, which the processor
-// already fetches ahead by itself.
-inline bool PrefetchNext(const Rows& rows, int64_t row) {
-  return rows.width >= kPrefetchWords && rows.sourcePitch > rows.width && row + 1 < rows.count;
-}
-
-#if defined(IMG_WIDE_ROWS)
-// Every rule has an eight- and a sixteen-word form, but long copied rows go
-// to memcpy.
+// Every row of a rectangle through the baseline form. The rows are walked
+// from a copy of their description, which the stores cannot alias, so
+// that it stays in registers.
 template <class Rule>
-bool TakesWideForm(int width) {
-  return !std::is_same_v<Rule, CopyRule> || width <= kShortRowWords;
-}
-
-// The whole rectangle in one call at the wide width, so that short glyph
-// and sprite rows do not each pay for a call.
-template <class Rule>
-IMG_WIDE void ApplyRowsWide(const Rows& rows) {
-  const size_t count = static_cast<size_t>(rows.width);
-  for (int64_t row = 0; row < rows.count; ++row) {
-    if (PrefetchNext(rows, row)) PrefetchRow(rows.s + (row + 1) * rows.sourcePitch, rows.width);
-    const uint32_t* __restrict s = rows.s + row * rows.sourcePitch;
-    uint32_t* __restrict d = rows.d + row * rows.destinationPitch;
-    size_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-      const __m256i source = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
-      __m256i* const to = reinterpret_cast<__m256i*>(d + i);
-      _mm256_storeu_si256(to, Wide(Rule{}, source, _mm256_loadu_si256(to)));
-    }
-    ApplyRowTail<Rule>(s, d, i, count);
+void ApplyRows(const Rows& rectangle) {
+  const Rows rows = rectangle;
+  const uint32_t* s = rows.s;
+  uint32_t* d = rows.d;
+  for (int64_t row = 0; row < rows.count; ++row, s += rows.sourcePitch, d += rows.destinationPitch) {
+    if (img_forms::PrefetchNext(rows, row)) img_forms::PrefetchRow(s + rows.sourcePitch, rows.width);
+    ApplyRow<Rule>(s, d, rows.width);
   }
 }
 
+// Each rule's rows at each instruction set level, narrowest first: the
+// baseline rows are built into every blit (null here), the wider forms are
+// called.
 template <class Rule>
-IMG_WIDEST void ApplyRowsWidest(const Rows& rows) {
-  const size_t count = static_cast<size_t>(rows.width);
-  const __mmask16 tail = static_cast<__mmask16>((1u << (count % 16)) - 1);
-  for (int64_t row = 0; row < rows.count; ++row) {
-    if (PrefetchNext(rows, row)) PrefetchRow(rows.s + (row + 1) * rows.sourcePitch, rows.width);
-    const uint32_t* __restrict s = rows.s + row * rows.sourcePitch;
-    uint32_t* __restrict d = rows.d + row * rows.destinationPitch;
-    size_t i = 0;
-    for (; i + 16 <= count; i += 16) StepWidest<true>(Rule{}, s + i, d + i, 0xFFFF);
-    if (tail != 0) StepWidest<false>(Rule{}, s + i, d + i, tail);
-  }
-}
+constexpr img_forms::RowsForm kWiderRowsAt[CPULevelCount] = {
+#if TORVELIN_CPU_DISPATCH
+    nullptr, img_forms::ApplyRowsAVX2<Rule::value>, img_forms::ApplyRowsAVX512<Rule::value>};
+#else
+    nullptr, nullptr, nullptr};
 #endif
+
+// The wider form a rectangle of this width takes at the level in force, or
+// null for the baseline rows. Long copied rows go to memcpy whatever the
+// level.
+template <class Rule>
+img_forms::RowsForm WiderRowsFor(int width) {
+  if (std::is_same_v<Rule, CopyRule> && width > kShortRowWords) return nullptr;
+  return kWiderRowsAt<Rule>[static_cast<int>(CPUVectorLevel())];
+}
 
 // The one clipping routine of every rectangle operation: the extent is
 // clipped once, then both images are walked with running pointers. A
@@ -331,20 +220,11 @@ void BlitRect(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, i
     sourcePitch = r.w;
   }
   const Rows rows{s, sourcePitch, dst->pixels + r.dy * dst->width + r.dx, dst->width, width, r.h};
-#if defined(IMG_WIDE_ROWS)
-  if (TakesWideForm<Rule>(width) && CPUWideRegisters()) {
-    if (CPUWidestRegisters()) {
-      ApplyRowsWidest<Rule>(rows);
-    } else {
-      ApplyRowsWide<Rule>(rows);
-    }
+  if (const img_forms::RowsForm wider = WiderRowsFor<Rule>(width)) {
+    wider(rows);
     return;
   }
-#endif
-  for (int64_t row = 0; row < rows.count; ++row) {
-    if (PrefetchNext(rows, row)) PrefetchRow(rows.s + (row + 1) * rows.sourcePitch, rows.width);
-    ApplyRow<Rule>(rows.s + row * rows.sourcePitch, rows.d + row * rows.destinationPitch, rows.width);
-  }
+  ApplyRows<Rule>(rows);
 }
 
 // Per-channel max(0, p - c) on the three channels, each kept in its own lane
@@ -360,33 +240,7 @@ uint32_t SubtractWord(uint32_t p, uint32_t colour) {
   return static_cast<uint32_t>(dr | dg | db);
 }
 
-#if defined(IMG_WIDE_ROWS)
-IMG_WIDE size_t SubtractWordsWide(uint32_t* __restrict p, size_t n, uint32_t colour) {
-  const __m256i by = _mm256_set1_epi32(static_cast<int>((colour & 0xFFFFFFu) | 0xFF000000u));
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    __m256i* const at = reinterpret_cast<__m256i*>(p + i);
-    _mm256_storeu_si256(at, _mm256_subs_epu8(_mm256_loadu_si256(at), by));
-  }
-  return i;
-}
-
-IMG_WIDEST size_t SubtractWordsWidest(uint32_t* __restrict p, size_t n, uint32_t colour) {
-  const __m512i by = _mm512_set1_epi32(static_cast<int>((colour & 0xFFFFFFu) | 0xFF000000u));
-  size_t i = 0;
-  for (; i + 16 <= n; i += 16) _mm512_storeu_si512(p + i, _mm512_subs_epu8(_mm512_loadu_si512(p + i), by));
-  return i;
-}
-#endif
-
 void SubtractWords(uint32_t* __restrict p, size_t n, uint32_t colour) {
-#if defined(IMG_WIDE_ROWS)
-  if (CPUWideRegisters()) {
-    const size_t done = CPUWidestRegisters() ? SubtractWordsWidest(p, n, colour) : SubtractWordsWide(p, n, colour);
-    p += done;
-    n -= done;
-  }
-#endif
 #if defined(__SSE2__)
   // A saturating byte subtract; 0xFF in the top byte clears it.
   const __m128i by = _mm_set1_epi32(static_cast<int>((colour & 0xFFFFFFu) | 0xFF000000u));
@@ -396,6 +250,13 @@ void SubtractWords(uint32_t* __restrict p, size_t n, uint32_t colour) {
 #endif
   MapWords(p, n, vector, [colour](uint32_t w) { return SubtractWord(w, colour); });
 }
+
+constexpr img_forms::SubtractForm kSubtractAt[CPULevelCount] = {
+#if TORVELIN_CPU_DISPATCH
+    SubtractWords, img_forms::SubtractWordsAVX2, img_forms::SubtractWordsAVX512};
+#else
+    SubtractWords, SubtractWords, SubtractWords};
+#endif
 
 void InvertWords(uint32_t* __restrict p, size_t n) {
 #if defined(__SSE2__)
@@ -414,6 +275,107 @@ int64_t FirstInside(int64_t offset, int64_t pitch) {
 }
 int64_t EndInside(int64_t offset, int64_t pitch, int64_t limit) {
   return offset >= limit ? 0 : (limit - 1 - offset) / pitch + 1;
+}
+
+// The noise fill runs eight copies of the generator side by side, lane j
+// being j steps ahead of lane 0, and moves each lane eight steps at a time:
+// the same numbers in the same order, without one long chain of dependent
+// multiplies.
+constexpr size_t kNoiseLanes = 8;
+constexpr RNDStep kNoiseLeap = RNDLeap(kNoiseLanes);
+
+constexpr uint32_t NoisePixel(uint32_t half, uint32_t state) { return half + ((state >> 16) & 0x7fu) * 0x010101u; }
+
+#if defined(__SSE2__)
+// Eight lanes in four registers, two lanes each in the low halves of the
+// 64-bit slots, where one unsigned 32 x 32 multiply steps both. A register
+// pair holds the draws of four neighbouring pixels, the first draw in the
+// highest word, since the fill runs from the last pixel down.
+struct LanePair {
+  __m128i high;  // draws 4k+4 and 4k+3 of the block
+  __m128i low;   // draws 4k+2 and 4k+1
+};
+
+inline __m128i Slots(uint32_t first, uint32_t second) {
+  return _mm_set_epi32(0, static_cast<int>(second), 0, static_cast<int>(first));
+}
+
+inline __m128i LeapLanes(__m128i lanes) {
+  const __m128i multiplier = _mm_set1_epi32(static_cast<int>(kNoiseLeap.multiplier));
+  const __m128i increment = Slots(kNoiseLeap.increment, kNoiseLeap.increment);
+  return _mm_add_epi32(_mm_mul_epu32(lanes, multiplier), increment);
+}
+
+// Four pixels from the states of a pair: half the colour plus bits 16..22
+// of each state in all three channels, under the overlay when there is one.
+template <bool kOver>
+inline void StoreNoise(uint32_t* pixels, const uint32_t* over, size_t at, const LanePair& pair, __m128i half) {
+  const __m128i states = _mm_castps_si128(
+      _mm_shuffle_ps(_mm_castsi128_ps(pair.high), _mm_castsi128_ps(pair.low), _MM_SHUFFLE(2, 0, 2, 0)));
+  const __m128i grey = _mm_and_si128(states, _mm_set1_epi32(0x7f0000));
+  const __m128i spread = _mm_or_si128(grey, _mm_or_si128(_mm_srli_epi32(grey, 8), _mm_srli_epi32(grey, 16)));
+  const __m128i noise = _mm_add_epi32(half, spread);
+  Store4(pixels + at, kOver ? BlendHalfRule::Apply4(Load4(over + at), noise) : noise);
+}
+
+// Whole blocks of eight pixels, as img_forms::FillNoiseLanesAVX2 fills
+// blocks of 32. The position is kept locally so that it stays in a
+// register.
+template <bool kOver>
+uint32_t FillNoiseLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half, uint32_t state) {
+  uint32_t draw[kNoiseLanes];
+  for (uint32_t& d : draw) d = state = RNDApply(RNDOneStep, state);
+  LanePair upper{Slots(draw[3], draw[2]), Slots(draw[1], draw[0])};
+  LanePair lower{Slots(draw[7], draw[6]), Slots(draw[5], draw[4])};
+  const __m128i halves = _mm_set1_epi32(static_cast<int>(half));
+  size_t top = p;
+  for (;;) {
+    StoreNoise<kOver>(pixels, over, top - 4, upper, halves);
+    StoreNoise<kOver>(pixels, over, top - 8, lower, halves);
+    top -= kNoiseLanes;
+    if (top < kNoiseLanes) break;
+    upper = {LeapLanes(upper.high), LeapLanes(upper.low)};
+    lower = {LeapLanes(lower.high), LeapLanes(lower.low)};
+  }
+  p = top;
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(lower.high));
+}
+#else
+template <bool kOver>
+uint32_t FillNoiseLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half, uint32_t state) {
+  uint32_t lanes[kNoiseLanes];
+  for (uint32_t& lane : lanes) lane = state = RNDApply(RNDOneStep, state);
+  for (;;) {
+    for (size_t j = 0; j < kNoiseLanes; ++j) {
+      const size_t at = p - 1 - j;
+      const uint32_t noise = NoisePixel(half, lanes[j]);
+      pixels[at] = kOver ? BlendHalfRule::Apply(over[at], noise) : noise;
+    }
+    p -= kNoiseLanes;
+    state = lanes[kNoiseLanes - 1];
+    if (p < kNoiseLanes) return state;
+    for (uint32_t& lane : lanes) lane = RNDApply(kNoiseLeap, lane);
+  }
+}
+#endif
+
+// The fill with the blend chosen once for all pixels: the widest lanes the
+// level has, the eight lanes, then one draw at a time for the last few.
+template <bool kOver>
+uint32_t FillNoise(uint32_t* pixels, const uint32_t* over, size_t count, uint32_t colour, uint32_t state) {
+  const uint32_t half = (colour & 0xfcfcfcu) >> 1;
+  size_t p = count;
+#if TORVELIN_CPU_DISPATCH
+  if (p >= img_forms::kNoiseBlockAVX2 && CPUVectorLevel() >= CPULevel::avx2)
+    state = img_forms::FillNoiseLanesAVX2<kOver>(pixels, over, p, half, state);
+#endif
+  if (p >= kNoiseLanes) state = FillNoiseLanes<kOver>(pixels, over, p, half, state);
+  while (p-- > 0) {
+    state = RNDApply(RNDOneStep, state);
+    const uint32_t noise = NoisePixel(half, state);
+    pixels[p] = kOver ? BlendHalfRule::Apply(over[p], noise) : noise;
+  }
+  return state;
 }
 
 }  // namespace
@@ -469,7 +431,7 @@ void IMGSubtract(IMG* img, uint32_t colour) {
     IMGError();
     return;
   }
-  SubtractWords(img->pixels, PixelCount(img), colour);
+  kSubtractAt[static_cast<int>(CPUVectorLevel())](img->pixels, PixelCount(img), colour);
 }
 
 void IMGInvert(IMG* img) {
@@ -524,4 +486,9 @@ void IMGDrawCircle(IMG* img, int cx, int cy, int r, uint32_t colour) {
   }
   const grid::View<uint32_t> cells{img->pixels, img->width, img->height};
   if (!grid::DrawCircle(cells, cx, cy, r, colour)) IMGError();
+}
+
+uint32_t IMGFillNoise(uint32_t* pixels, const uint32_t* over, size_t count, uint32_t colour, uint32_t state) {
+  if (over) return FillNoise<true>(pixels, over, count, colour, state);
+  return FillNoise<false>(pixels, over, count, colour, state);
 }

@@ -2,7 +2,7 @@
 // the processor; these tests hold every form this processor can run to the
 // per-channel rules word by word, on rows of every length around the
 // register widths, with top bytes set, black runs of every length and
-// rectangles starting at odd columns.
+// rectangles starting at odd columns; and the noise fill likewise.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/cpu.hpp"
+#include "image/img_noise.hpp"
 #include "img_test_util.hpp"
 
 namespace {
@@ -52,13 +53,13 @@ void FillMixed(IMG* img, std::mt19937& random) {
 // baseline up, and gives the program its own choice back afterwards.
 template <class Check>
 void ForEveryVectorForm(Check check) {
-  const int widest = cpu_detail::Widest();
-  for (int form = 0; form <= widest; ++form) {
-    cpu_detail::widest.store(form);
+  const CPULevel widest = CPUDetectedLevel();
+  for (int form = 0; form <= static_cast<int>(widest); ++form) {
+    const CPULevel before = CPUForceLevel(static_cast<CPULevel>(form));
     SCOPED_TRACE(testing::Message() << "vector form " << form);
     check();
+    CPUForceLevel(before);
   }
-  cpu_detail::widest.store(widest);
 }
 
 using Blitter = void (*)(const IMG*, IMG*, int, int, int, int, int, int);
@@ -137,6 +138,31 @@ TEST(IMGPixelRuns, SubtractAndInvertHoldForEveryLengthAndTopByte) {
         for (int i = 0; i < width; ++i) ASSERT_EQ(img->pixels[i], Subtract(before[i], colour)) << width;
         IMGInvert(img.get());
         for (int i = 0; i < width; ++i) ASSERT_EQ(img->pixels[i], ~Subtract(before[i], colour) & 0xFFFFFFu);
+      }
+    }
+  });
+}
+
+// The noise fill against one draw per pixel, last pixel first, with and
+// without an overlay, for counts around every block size of the lanes.
+TEST(IMGPixelRuns, NoiseFillIsOneDrawPerPixelLastFirstUnderTheBlendRule) {
+  ForEveryVectorForm([] {
+    std::mt19937 random(5u);
+    for (size_t count : {1u, 7u, 8u, 9u, 31u, 32u, 33u, 71u, 1000u}) {
+      ImgPtr over = MakeImage(static_cast<int>(count), 1);
+      FillMixed(over.get(), random);
+      const uint32_t colour = static_cast<uint32_t>(random()), seed = static_cast<uint32_t>(random());
+      const uint32_t* const layers[] = {nullptr, over->pixels};
+      for (const uint32_t* layer : layers) {
+        std::vector<uint32_t> pixels(count);
+        const uint32_t after = IMGFillNoise(pixels.data(), layer, count, colour, seed);
+        uint32_t state = seed;
+        for (size_t p = count; p-- > 0;) {
+          state = state * 214013u + 2531011u;
+          const uint32_t noise = ((colour & 0xfcfcfcu) >> 1) + (state >> 16 & 0x7fu) * 0x010101u;
+          ASSERT_EQ(pixels[p], layer ? Blend(layer[p], noise) : noise) << count << " at " << p;
+        }
+        EXPECT_EQ(after, state) << count;
       }
     }
   });

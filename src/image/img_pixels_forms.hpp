@@ -1,0 +1,87 @@
+// What the pixel files share: the row walk of a clipped rectangle, and the
+// forms of the rectangle rules, the subtract and the noise lanes for each
+// instruction set above the baseline. img_pixels.cpp holds the baseline
+// forms and picks a form per level; img_pixels_avx2.cpp and
+// img_pixels_avx512.cpp hold one instruction set each.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "core/cpu.hpp"
+
+namespace img_forms {
+
+// The per-word rules of the rectangle operations.
+enum class Rule { copy, keyed, add, addSat, blendHalf };
+
+// A rule as a type, so that each form can be one overload per rule.
+template <Rule kRule>
+using RuleTag = std::integral_constant<Rule, kRule>;
+
+// The rows of a clipped rectangle: count rows of width words, from s on in
+// the source and d on in the destination, each image with its own pitch.
+struct Rows {
+  const uint32_t* s;
+  int64_t sourcePitch;
+  uint32_t* d;
+  int64_t destinationPitch;
+  int width;
+  int64_t count;
+};
+
+// Rows shorter than this are left to the processor's own prefetching.
+constexpr int kPrefetchWords = 128;
+
+// Asks for a row's cache lines before they are read. GCC counts a helper
+// made only of prefetches as having no effect and may drop a call to it
+// that it has not inlined first (wrapping this in one more helper did just
+// that): after changing how it is called, look for the prefetch
+// instructions in the object code.
+inline void PrefetchRow([[maybe_unused]] const uint32_t* row, [[maybe_unused]] int words) {
+#if defined(__SSE2__)
+  constexpr int kLineWords = 16;
+  for (int i = 0; i < words; i += kLineWords) _mm_prefetch(reinterpret_cast<const char*>(row + i), _MM_HINT_T0);
+#endif
+}
+
+// Long rows of a wide source lie far apart: the next one is fetched ahead.
+// A source read whole is one run through memory, which the processor
+// already fetches ahead by itself.
+inline bool PrefetchNext(const Rows& rows, int64_t row) {
+  return rows.width >= kPrefetchWords && rows.sourcePitch > rows.width && row + 1 < rows.count;
+}
+
+// One rule over every row of a rectangle, the whole rectangle in one call
+// so that short glyph and sprite rows do not each pay for a call.
+using RowsForm = void (*)(const Rows& rows);
+
+// Per-channel max(0, p - c) over p[0..n), the top bytes cleared.
+using SubtractForm = void (*)(uint32_t* p, size_t n, uint32_t colour);
+
+#if TORVELIN_CPU_DISPATCH
+template <Rule kRule>
+TORVELIN_TARGET_AVX2 void ApplyRowsAVX2(const Rows& rows);
+template <Rule kRule>
+TORVELIN_TARGET_AVX512 void ApplyRowsAVX512(const Rows& rows);
+
+TORVELIN_TARGET_AVX2 void SubtractWordsAVX2(uint32_t* p, size_t n, uint32_t colour);
+TORVELIN_TARGET_AVX512 void SubtractWordsAVX512(uint32_t* p, size_t n, uint32_t colour);
+
+// The noise lanes fill whole blocks of pixels from the top end p down and
+// return the generator state after the last draw, leaving p at the pixels
+// not yet filled (fewer than a block). half is half the tint, the noise of
+// state x is half + bits 16..22 of x in every channel, and with kOver
+// over[k] is blended half over pixel k as it is made. The AVX2 lanes take
+// blocks of 32 pixels.
+constexpr size_t kNoiseBlockAVX2 = 32;
+template <bool kOver>
+TORVELIN_TARGET_AVX2 uint32_t FillNoiseLanesAVX2(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half,
+                                                 uint32_t state);
+#endif
+
+}  // namespace img_forms
