@@ -248,14 +248,11 @@ static void PresentPlaced(const IMG* image, int width, int height) {
     SDL_UnlockSurface(screen);
   } else {
     if (enlarged == nullptr) enlarged = IMGNew();
-    if (enlarged->width != width * factor || enlarged->height != height * factor)
-      IMGAlloc(enlarged, width * factor, height * factor);
-    if (enlarged->width != width * factor || enlarged->height != height * factor) return;
-    IMGEnlargeWords(image->pixels, width, height, image->width, factor, enlarged->pixels,
-                    static_cast<size_t>(enlarged->width) * 4);
-    SDL_Surface* borrowed =
-        SDL_CreateRGBSurfaceFrom(enlarged->pixels, enlarged->width, enlarged->height, 32, enlarged->width * 4,
-                                 0x00ff0000u, 0x0000ff00u, 0x000000ffu, 0);
+    if (enlarged == nullptr) return;
+    IMGEnlarge(image, enlarged, factor);
+    if (enlarged->width < area.w || enlarged->height < area.h) return;
+    SDL_Surface* borrowed = SDL_CreateRGBSurfaceFrom(enlarged->pixels, area.w, area.h, 32, enlarged->width * 4,
+                                                     0x00ff0000u, 0x0000ff00u, 0x000000ffu, 0);
     if (borrowed == nullptr) return;
     SDL_Rect target = area;
     SDL_UpperBlit(borrowed, nullptr, screen, &target);
