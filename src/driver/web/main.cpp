@@ -13,6 +13,7 @@
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "platform/sdldpy.hpp"
+#include "platform/web/frame_clock.hpp"
 
 namespace {
 
@@ -25,8 +26,7 @@ enum class Phase { idle, playing, fading, ended };
 
 struct Web {
   Phase phase = Phase::idle;
-  double last = 0;  // browser clock at the previous callback, ms
-  double owed = 0;  // time not yet played, ms
+  double due = 0;   // browser clock at which the next frame falls due, ms
   int fadeStep = 0;
   int frames = 0;   // frames played since the start, fade included
 };
@@ -59,13 +59,16 @@ void PlayOneFrame() {
   if (TORVELINExit != 0) web.phase = Phase::fading;
 }
 
+// Plays every frame that has fallen due. Due times lie on a steady 20 ms
+// grid, and each frame is timed at its own due time, not at the callback's,
+// so the frame rate reads 50 however the frames bunch into callbacks.
 void Tick() {
   const double now = emscripten_get_now();
-  web.owed += now - web.last;
-  web.last = now;
-  if (web.owed > kMaxCatchUp * kFrameMs) web.owed = kMaxCatchUp * kFrameMs;
-  while (web.owed >= kFrameMs && (web.phase == Phase::playing || web.phase == Phase::fading)) {
-    web.owed -= kFrameMs;
+  const double earliest = now - (kMaxCatchUp - 1) * kFrameMs;
+  if (web.due < earliest) web.due = earliest;
+  while (web.due <= now && (web.phase == Phase::playing || web.phase == Phase::fading)) {
+    WEBSetFrameClock(static_cast<uint32_t>(web.due));
+    web.due += kFrameMs;
     PlayOneFrame();
   }
 }
@@ -95,8 +98,7 @@ EMSCRIPTEN_KEEPALIVE void torvelin_start() {
   TORVELINPlayerRestart();
   web = Web{};
   web.phase = Phase::playing;
-  web.last = emscripten_get_now();
-  web.owed = kFrameMs;  // the first frame at once
+  web.due = emscripten_get_now();  // the first frame at once
   emscripten_set_main_loop(Tick, 0, 0);
 }
 

@@ -304,4 +304,6 @@ void SDLDPYDevicePresentDirect(const IMG* image) {
   UpdateScreen();
 }
 
+uint32_t FPSDeviceTicks() { return SDL_GetTicks(); }
+
 void FPSDeviceSleep(uint32_t milliseconds) { SDL_Delay(milliseconds); }

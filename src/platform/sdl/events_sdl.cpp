@@ -1,6 +1,6 @@
-// Keys and the clock through SDL 1.2's event queue and timer: the same in
-// the desktop programs and on the browser's port of SDL 1.2, whose build
-// compiles this file into its own backend.
+// Keys through SDL 1.2's event queue: the same in the desktop programs and
+// on the browser's port of SDL 1.2, whose build compiles this file into its
+// own backend.
 #include <SDL/SDL.h>
 
 #include "platform/device.hpp"
@@ -18,5 +18,3 @@ bool SDLKBDDevicePoll(SDLKBDEvent* event) {
   }
   return true;
 }
-
-uint32_t FPSDeviceTicks() { return SDL_GetTicks(); }

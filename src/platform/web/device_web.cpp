@@ -11,6 +11,7 @@
 
 #include "image/img.hpp"
 #include "platform/device.hpp"
+#include "platform/web/frame_clock.hpp"
 
 namespace {
 
@@ -60,6 +61,17 @@ void SDLDPYDevicePresent(const IMG* image, int width, int height) {
 }
 
 void SDLDPYDevicePresentDirect(const IMG* image) { SDLDPYDevicePresent(image, image->width, image->height); }
+
+// The page's frames are played in bursts from the browser's callback; each
+// is timed at the moment it fell due, so the frame rate counts the intro's
+// own frames, a steady 50 a second unless the page falls behind.
+namespace {
+uint32_t frameClock = 0;
+}  // namespace
+
+void WEBSetFrameClock(uint32_t milliseconds) { frameClock = milliseconds; }
+
+uint32_t FPSDeviceTicks() { return frameClock; }
 
 // The page cannot sleep: the browser's animation callback paces the frames
 // (whole 50 Hz frames from its clock), so the pacing's wait is dropped.
