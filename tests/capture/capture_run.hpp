@@ -62,6 +62,14 @@ inline std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// The program under test. TORVELIN_CAPTURE_PROGRAM runs another build of it
+// instead (the WebAssembly one under node, the arm64 one under qemu), to
+// hold it to the same results.
+inline std::string CaptureProgram() {
+  const char* program = getenv("TORVELIN_CAPTURE_PROGRAM");
+  return program != nullptr && *program != 0 ? program : TORVELIN_CAPTURE;
+}
+
 // Runs the program with the arguments; its standard output goes, chunk by
 // chunk, to `onOutput` (or is dropped), its standard error is kept.
 inline Result RunCapture(const std::vector<std::string>& args,
@@ -76,10 +84,7 @@ inline Result RunCapture(const std::vector<std::string>& args,
   posix_spawn_file_actions_addclose(&actions, out[0]);
   posix_spawn_file_actions_addclose(&actions, out[1]);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  // TORVELIN_CAPTURE_PROGRAM runs another build of the program instead (the
-  // WebAssembly one under node), to hold it to the same results.
-  const char* program = getenv("TORVELIN_CAPTURE_PROGRAM");
-  std::vector<std::string> argv0 = {program != nullptr && *program != 0 ? program : TORVELIN_CAPTURE};
+  std::vector<std::string> argv0 = {CaptureProgram()};
   argv0.insert(argv0.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& a : argv0) argv.push_back(a.data());

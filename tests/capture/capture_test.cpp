@@ -64,6 +64,10 @@ TEST(CaptureOptions, BadArgumentsGiveOneLineAndStatus2) {
       {"--raw", "--png", ""},
       {"--raw", "--frames", "5", "--from", "5"},
       {"--raw", "--from", "-1"},
+      {"--raw", "--only", ""},
+      {"--raw", "--only", "3,,4"},
+      {"--raw", "--frames", "5", "--only", "2,5"},
+      {"--raw", "--from", "3", "--only", "2"},
       {"--raw", "--loud"},
       {"frames"},
       {"--png", "--raw"},  // an option's name is never a value
@@ -88,7 +92,7 @@ TEST(CaptureOptions, HelpExplainsEveryOptionWithAnFfmpegExample) {
   const Result r = RunKeepingOutput({"--help"}, &out);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
-  for (const char* word : {"--frames", "--keys", "--png", "--raw", "--wav", "--scale", "--quiet", "--help", "ffmpeg",
+  for (const char* word : {"--frames", "--only", "--keys", "--png", "--raw", "--wav", "--scale", "--quiet", "--help", "ffmpeg",
                            "rgb24", "44100"})
     EXPECT_NE(out.find(word), std::string::npos) << word;
 }
@@ -147,6 +151,20 @@ TEST(CaptureFiles, FromWritesOnlyTheTailOfTheSameCapture) {
   ASSERT_EQ(all.size(), 30u * kValuesPerFrame);
   ASSERT_EQ(end.size(), 3u * kValuesPerFrame);
   EXPECT_TRUE(std::equal(end.begin(), end.end(), all.end() - static_cast<long>(end.size())));
+
+  // --only writes just the frames it lists, in playing order, whatever the
+  // order given; the sound still covers every frame from --from.
+  std::string picked;
+  ASSERT_EQ(RunKeepingOutput({"-q", "--frames", "30", "--from", "2", "--only", "28,3", "--raw", "--png", dir / "g",
+                              "--wav", dir / "picked.wav"},
+                             &picked)
+                .status,
+            0);
+  ASSERT_EQ(picked.size(), 2u * kFrameBytes);
+  EXPECT_EQ(whole.compare(3 * kFrameBytes, kFrameBytes, picked, 0, kFrameBytes), 0);
+  EXPECT_EQ(whole.compare(28 * kFrameBytes, kFrameBytes, picked, kFrameBytes, kFrameBytes), 0);
+  EXPECT_EQ(FolderNames(dir / "g"), (std::vector<std::string>{"frame_000003.png", "frame_000028.png"}));
+  EXPECT_EQ(ReadWav(dir / "picked.wav").values.size(), 28u * kValuesPerFrame);
 }
 
 TEST(CaptureFiles, ProgressOnStandardErrorEndsWithAllFramesDone) {
@@ -274,7 +292,7 @@ TEST(CaptureFiles, UnwritablePathsFailAtOnceWithOneLine) {
 TEST(CaptureFiles, ClosedPipeFailsAndLeavesNoSoundFile) {
   ScratchDir dir;
   const std::string wav = dir / "a.wav";
-  const std::string command = std::string("'") + TORVELIN_CAPTURE + "' -q --frames 200 --raw --wav '" + wav +
+  const std::string command = "'" + CaptureProgram() + "' -q --frames 200 --raw --wav '" + wav +
                               "' 2>'" + (dir / "err") + "' | head -c 1000 >/dev/null; exit ${PIPESTATUS[0]}";
   const std::vector<std::string> shell = {"bash", "-c", command};
   std::vector<char*> argv;
@@ -346,7 +364,7 @@ TEST(CaptureTargets, LinksAreFollowedAndDevicesAndPipesWrittenThrough) {
 TEST(CaptureTargets, InterruptedCaptureLeavesNoTemporaries) {
   for (const int signal : {SIGINT, SIGTERM}) {
     ScratchDir dir;
-    std::vector<std::string> args = {TORVELIN_CAPTURE, "-q",         "--frames", "100000", "--png",
+    std::vector<std::string> args = {CaptureProgram(), "-q",         "--frames", "100000", "--png",
                                      dir / "f",        "--wav", dir / "a.wav"};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());

@@ -1,6 +1,11 @@
-// Guards every picture and sound of the loop against unintended change: a
-// whole loop is captured and digests of a sample of its frames and of its
-// whole sound are compared with the ones stored in tests/data.
+// Guards every picture and sound of the intro against unintended change: the
+// intro is captured and digests of a sample of its frames and of its first
+// loop's sound are compared with the ones stored in tests/data.
+//
+// The sample holds every hundredth frame of the first loop and its last,
+// and frames chosen, in the first loop and in later ones, so that every
+// picture cell the intro shows and every letter of its texts appears whole
+// in at least one sampled frame (see kCoverageFrames).
 //
 // After a deliberate change to a picture or a sound, rewrite the stored
 // digests with
@@ -36,11 +41,33 @@ struct Digests {
   uint64_t sound = 0;
 };
 
-// The sample: every hundredth frame and the loop's last.
+// Frames where something shows for the first time or only rarely, found by
+// recording once, frame by frame, which glyph and picture cells were drawn
+// where, and choosing frames until each appeared whole in one of them:
+// - each word of the laser scene on the frame it is written;
+// - each glyph of the scroll text wholly inside the screen's width (the J
+//   of "ENJOY" first comes on in loop 6, frames 36708 to 36746);
+// - each letter of the large scroll text with all its tiles on screen,
+//   and the negative letters of a run that inverts the small font (loop 8);
+// - each of the 12 tiles, drawn at random per run of the tile scene: the
+//   last kind first shows in loop 9.
+// The bobs, the 32 sparkle steps, the nine strip frames and the logo are
+// already in the first loop's every-hundredth frames.
+const int kCoverageFrames[] = {
+    8,     40,    72,    104,   136,   168,   232,   264,   296,   360,   392,   424,   456,   520,   648,
+    680,   712,   904,   968,   1436,  1508,  2122,  2165,  2951,  4141,  4255,  4283,  4482,  4596,  4625,
+    4682,  4738,  5165,  5279,  5336,  5364,  5478,  5506,  5563,  5848,  5873,  5930,  7266,  7298,  7746,
+    8152,  9080,  11020, 11074, 11476, 11561, 11646, 11988, 12073, 12215, 12585, 12670, 18130, 19436, 19550,
+    19720, 23482, 25092, 32085, 33709, 36708, 36713, 36746, 39050, 39277, 40927, 47550, 53096, 60114};
+
+// The sample: every hundredth frame of the first loop, its last, and the
+// frames above.
 std::vector<int> DefaultSample() {
   std::vector<int> sample;
   for (int i = 0; i < kLoopFrames; i += kSampleStep) sample.push_back(i);
   sample.push_back(kLoopFrames - 1);
+  sample.insert(sample.end(), std::begin(kCoverageFrames), std::end(kCoverageFrames));
+  std::sort(sample.begin(), sample.end());
   return sample;
 }
 
@@ -81,39 +108,59 @@ void Save(const std::string& path, const Digests& digests) {
   std::ofstream out(path);
   out << "# Digests (64-bit FNV-1a) of a whole loop captured by intro-capture with no keys:\n"
       << "# the RGB bytes of sampled frames and the 16-bit values of the sound.\n"
+      << "# Frames past the loop's length come from later loops (see regression_test.cpp).\n"
       << "# Rewritten by TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression.*'\n"
       << "frames " << digests.frames << "\n";
   for (const auto& [number, digest] : digests.frame) out << "frame " << number << " " << Hex(digest) << "\n";
   out << "sound " << Hex(digests.sound) << "\n";
 }
 
-// Captures `frames` frames, keeping the digests of the sampled ones.
-Digests Capture(int frames, const std::vector<int>& sample, std::string* error) {
+// Runs the capture of frames [from, frames) with the sampled ones among
+// them written, keeping their digests.
+std::string CaptureFrames(int from, int frames, const std::vector<int>& sample, const std::vector<std::string>& more,
+                          Digests* digests) {
+  std::string only;
+  std::vector<int> written;
+  for (int number : sample)
+    if (number >= from && number < frames) {
+      only += (only.empty() ? "" : ",") + std::to_string(number);
+      written.push_back(number);
+    }
+  std::vector<std::string> args = {"-q", "--from", std::to_string(from), "--frames", std::to_string(frames), "--raw"};
+  if (!written.empty()) args.insert(args.end(), {"--only", only});
+  args.insert(args.end(), more.begin(), more.end());
+  std::string pending;
+  size_t done = 0;
+  const Result r = RunCapture(args, [&](const char* data, size_t size) {
+    pending.append(data, size);
+    size_t used = 0;
+    for (; pending.size() - used >= kFrameBytes && done < written.size(); used += kFrameBytes, ++done)
+      digests->frame[written[done]] = Digest(pending.data() + used, kFrameBytes);
+    pending.erase(0, used);
+  });
+  if (r.status != 0 || done != written.size() || !pending.empty())
+    return "the capture of frames " + std::to_string(from) + " to " + std::to_string(frames) + " failed: status " +
+           std::to_string(r.status) + ", " + std::to_string(done) + " of " + std::to_string(written.size()) +
+           " sampled frames, " + r.err;
+  return {};
+}
+
+// Captures the loop of `loopFrames` frames with its sound, then the sampled
+// frames of later loops, keeping the digests of the sampled frames.
+Digests Capture(int loopFrames, const std::vector<int>& sample, std::string* error) {
   ScratchDir dir;
   Digests digests;
-  digests.frames = frames;
-  std::string pending;
-  int frame = 0;
-  const Result r = RunCapture({"-q", "--frames", std::to_string(frames), "--raw", "--wav", dir / "loop.wav"},
-                              [&](const char* data, size_t size) {
-                                pending.append(data, size);
-                                size_t used = 0;
-                                for (; pending.size() - used >= kFrameBytes; used += kFrameBytes, ++frame)
-                                  if (std::find(sample.begin(), sample.end(), frame) != sample.end())
-                                    digests.frame[frame] = Digest(pending.data() + used, kFrameBytes);
-                                pending.erase(0, used);
-                              });
-  if (r.status != 0 || frame != frames || !pending.empty()) {
-    *error = "the capture failed: status " + std::to_string(r.status) + ", " + std::to_string(frame) +
-             " frames, " + r.err;
-    return digests;
-  }
+  digests.frames = loopFrames;
+  *error = CaptureFrames(0, loopFrames, sample, {"--wav", dir / "loop.wav"}, &digests);
+  if (!error->empty()) return digests;
   const Wav wav = ReadWav(dir / "loop.wav");
-  if (!wav.valid || wav.values.size() != static_cast<size_t>(frames) * kValuesPerFrame) {
+  if (!wav.valid || wav.values.size() != static_cast<size_t>(loopFrames) * kValuesPerFrame) {
     *error = "the capture's sound file is not a whole loop";
     return digests;
   }
   digests.sound = Digest(wav.values.data(), wav.values.size() * sizeof(int16_t));
+  if (!sample.empty() && sample.back() >= loopFrames)
+    *error = CaptureFrames(loopFrames, sample.back() + 1, sample, {}, &digests);
   return digests;
 }
 

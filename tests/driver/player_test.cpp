@@ -107,10 +107,16 @@ void PlayTheWholeLoopAgainstTheDigests() {
   TORVELINInit();
   TORVELINPlayerRestart();
   for (int i = 0; i < stored.frames; ++i) TORVELINPlayerFrame();
+  // The file also holds frames of later loops, for the capture's test.
   int changed = 0;
-  for (const auto& [number, digest] : stored.frame) changed += heard.frame[number] != digest;
-  fprintf(stderr, "%d frames, %d of %zu sampled frames differ, sound %s\n", heard.frames, changed,
-          stored.frame.size(), heard.sound == stored.sound ? "same" : "differs");
+  int sampled = 0;
+  for (const auto& [number, digest] : stored.frame) {
+    if (number >= stored.frames) continue;
+    ++sampled;
+    changed += heard.frame[number] != digest;
+  }
+  fprintf(stderr, "%d frames, %d of %d sampled frames differ, sound %s\n", heard.frames, changed, sampled,
+          heard.sound == stored.sound ? "same" : "differs");
   exit(stored.frames > 0 && heard.frames == stored.frames && changed == 0 && heard.sound == stored.sound ? 0 : 1);
 }
 

@@ -30,6 +30,7 @@ struct CAPTUREKey {
 struct CAPTUREOptions {
   int frames = CAPTURELoopFrames;
   int from = 0;  // frames (and their sound) before this one are played, not written
+  std::vector<int> only;  // when not empty: the only frames written (rising order), sound unaffected
   std::vector<CAPTUREKey> keys;
   std::string pngDir;   // empty: no PNG frames
   bool raw = false;     // raw RGB frames on standard output
@@ -42,6 +43,7 @@ struct CAPTUREOptions {
 // Both return an empty text on success, otherwise one line saying what is
 // wrong (without the program name).
 std::string CAPTUREParseKeys(std::string_view text, std::vector<CAPTUREKey>* keys);
+std::string CAPTUREParseFrameList(std::string_view text, std::vector<int>* frames);
 std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options);
 // The name the program was started as, without its folder.
 std::string CAPTUREProgramName(const std::string& invokedAs);
@@ -51,6 +53,9 @@ std::string CAPTUREUsage(const std::string& program);
 // Widens a frame of 0x00RRGGBB words into RGB bytes, each pixel repeated
 // scale times across and each row scale times down.
 void CAPTUREScaleFrame(const uint32_t* pixels, int width, int height, int scale, std::vector<uint8_t>* rgb);
+
+// True when frame `frame` goes to the PNG files and the raw output.
+bool CAPTUREWritesFrame(const CAPTUREOptions& options, int frame);
 
 // The number of frames the capture plays: --frames, or fewer when an exit
 // key's fade ends it first.

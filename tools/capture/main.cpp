@@ -104,7 +104,7 @@ void WriteFrameFiles(const IMG* frame) {
 // reached; the frame that reaches it ends the running scene.
 void OnFrame(const IMG* frame, void*) {
   if (capture.finished || capture.framesDone >= capture.options.frames) return;
-  if (capture.framesDone >= capture.options.from) WriteFrameFiles(frame);
+  if (CAPTUREWritesFrame(capture.options, capture.framesDone)) WriteFrameFiles(frame);
   ++capture.framesDone;
   DrawProgress(false);
   if (capture.framesDone == capture.options.frames) TORVELINNextPart = 1;

@@ -73,6 +73,30 @@ std::string CAPTUREParseKeys(std::string_view text, std::vector<CAPTUREKey>* key
   return {};
 }
 
+std::string CAPTUREParseFrameList(std::string_view text, std::vector<int>* frames) {
+  std::vector<int> parsed;
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t comma = std::min(text.find(',', start), text.size());
+    const std::string_view entry = text.substr(start, comma - start);
+    int frame = 0;
+    if (!ParseNumber(entry, 0, CAPTUREMaxFrames - 1, &frame))
+      return "--only entry " + Quoted(entry) + " is not a frame number from 0 to " +
+             std::to_string(CAPTUREMaxFrames - 1);
+    parsed.push_back(frame);
+    start = comma + 1;
+  }
+  std::sort(parsed.begin(), parsed.end());
+  parsed.erase(std::unique(parsed.begin(), parsed.end()), parsed.end());
+  *frames = std::move(parsed);
+  return {};
+}
+
+bool CAPTUREWritesFrame(const CAPTUREOptions& options, int frame) {
+  if (frame < options.from) return false;
+  return options.only.empty() || std::binary_search(options.only.begin(), options.only.end(), frame);
+}
+
 int CAPTUREEndFrame(const CAPTUREOptions& options) {
   int end = options.frames;
   // The key command fades out over its steps, each a frame, then ends.
@@ -87,6 +111,7 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
   bool sawFrom = false;
   bool sawScale = false;
   bool sawKeys = false;
+  bool sawOnly = false;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
     std::string_view value;
@@ -96,7 +121,7 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
       arg = arg.substr(0, equals);
       inlineValue = true;
     }
-    const bool takesValue = arg == "--frames" || arg == "--from" || arg == "--keys" || arg == "--png" || arg == "--wav" || arg == "--scale";
+    const bool takesValue = arg == "--frames" || arg == "--from" || arg == "--keys" || arg == "--only" || arg == "--png" || arg == "--wav" || arg == "--scale";
     if (takesValue && !inlineValue) {
       if (i + 1 >= argc) return std::string(arg) + " needs a value";
       value = argv[++i];
@@ -129,6 +154,9 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
     } else if (arg == "--keys") {
       if (!once(&sawKeys)) return "--keys is given twice";
       if (std::string error = CAPTUREParseKeys(value, &parsed.keys); !error.empty()) return error;
+    } else if (arg == "--only") {
+      if (!once(&sawOnly)) return "--only is given twice";
+      if (std::string error = CAPTUREParseFrameList(value, &parsed.only); !error.empty()) return error;
     } else if (arg == "--png") {
       if (!parsed.pngDir.empty()) return "--png is given twice";
       if (value.empty()) return "--png needs a folder";
@@ -148,6 +176,10 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
   if (parsed.from >= parsed.frames)
     return "--from " + std::to_string(parsed.from) + " leaves nothing of the " + std::to_string(parsed.frames) +
            " frames to write";
+  if (!parsed.only.empty() && (parsed.only.front() < parsed.from || parsed.only.back() >= parsed.frames))
+    return "--only lists frames from " + std::to_string(parsed.only.front()) + " to " +
+           std::to_string(parsed.only.back()) + ", outside --from " + std::to_string(parsed.from) + " to --frames " +
+           std::to_string(parsed.frames);
   if (const int end = CAPTUREEndFrame(parsed); end <= parsed.from)
     return "the exit key in --keys ends the capture after " + std::to_string(end) + " frames, before --from " +
            std::to_string(parsed.from) + ": nothing to write";
@@ -176,6 +208,9 @@ Options:
   --from F       play frames 0 to F-1 without writing them or their sound:
                  the files start at frame F (which keeps its number), for
                  single frames or a part of the loop. Below --frames.
+  --only LIST    write only these frames to --png and --raw: frame numbers
+                 separated by commas, from --from to below --frames, for
+                 example 100,2500,36708. The sound is written as without it.
   --keys LIST    keys to press, as FRAME:KEY entries separated by commas,
                  for example 120:space,400:p,900:f. A key goes down right
                  after frame FRAME is shown (frames count from 0) and is
