@@ -4,7 +4,8 @@
 # the Debian package's checks (lintian, install, run, remove), the unit
 # tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the sound concurrency test under
-# ThreadSanitizer, and a short run of every fuzz target.
+# ThreadSanitizer, a short run of every fuzz target, the arm64 build's
+# tests under qemu-user and the web build's tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -69,6 +70,10 @@ if ls fuzz/*.cpp >/dev/null 2>&1; then
     rm -rf "$work" "$work.log"
   done
 fi
+
+step "arm64: generators, unit tests and the Regression test under qemu-user"
+run_counted bash scripts/test_arm64.sh build-arm64
+
 bash scripts/test_web.sh
 
 echo
