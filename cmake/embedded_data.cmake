@@ -24,7 +24,9 @@ set(TORVELIN_PICTURES
 
 # The file names alone, in data order.
 set(TORVELIN_PICTURE_FILES)
-foreach(index RANGE 1 15 2)
+list(LENGTH TORVELIN_PICTURES length)
+math(EXPR last "${length} - 1")
+foreach(index RANGE 1 ${last} 2)
   list(GET TORVELIN_PICTURES ${index} file)
   list(APPEND TORVELIN_PICTURE_FILES ${file})
 endforeach()
@@ -84,7 +86,7 @@ function(torvelin_embed_pictures out syntax dir)
     string(APPEND body "torvelin_open ${symbol}\n.incbin \"${dir}/${file}\"\n.L${symbol}_end:\n"
                        "torvelin_close ${symbol}\n")
     string(APPEND sizes ".dc.a .L${symbol}_end - ${symbol}\n")
-    string(APPEND checks "static_assert(TORVELINPicture${enumerator} == ${index}, \"${file} is picture ${index}\");\n")
+    string(APPEND checks "static_assert(TORVELINPicture${enumerator} == ${index}, \"TORVELINPicture${enumerator} is ${file}, entry ${index} of TORVELIN_PICTURES\");\n")
     list(APPEND symbols ${symbol})
   endforeach()
   string(APPEND body ".balign 8\ntorvelin_open TORVELINPictureSizes\n${sizes}torvelin_close TORVELINPictureSizes\n")
