@@ -75,6 +75,10 @@ TEST(CaptureOptions, BadArgumentsGiveOneLineAndStatus2) {
       {"frames"},
       {"--png", "--raw"},  // an option's name is never a value
       {"--raw", "--wav", "-q"},
+      // Frames and sound on one standard output, under any of its names.
+      {"--raw", "--wav", "-"},
+      {"--raw", "--wav", "/dev/stdout"},
+      {"--raw", "--wav", "/proc/self/fd/1"},
       // The exit key's fade ends the capture at frame 75, before --from.
       {"--frames", "200", "--from", "100", "--keys", "10:esc", "--raw"},
   };
@@ -324,6 +328,8 @@ TEST(CaptureTargets, LinksAreFollowedAndDevicesAndPipesWrittenThrough) {
   std::string out;
   ASSERT_EQ(RunKeepingOutput({"-q", "--frames", "3", "--wav", dir / "out.wav"}, &out).status, 0);
   EXPECT_TRUE(fs::is_symlink(dir / "out.wav"));
+  EXPECT_EQ(out, ReadFile(dir / "real.wav"));
+  ASSERT_EQ(RunKeepingOutput({"-q", "--frames", "3", "--wav", "-"}, &out).status, 0);
   EXPECT_EQ(out, ReadFile(dir / "real.wav"));
   // The read end is open before the capture starts, so neither side waits
   // for the other; the file fits in the pipe's buffer.
