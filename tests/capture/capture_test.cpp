@@ -226,6 +226,18 @@ TEST(CaptureKeys, KeyActsAfterTheFrameOfItsNumber) {
       << "the rate figure did not appear on the next frame";
 }
 
+// A key after the last frame changes nothing: a warning, and the frames asked for.
+TEST(CaptureKeys, KeyPastTheEndWarnsAndStillWrites) {
+  std::string raw;
+  const Result late = RunKeepingOutput({"-q", "--keys", "8:f,50:space", "--frames", "10", "--raw"}, &raw);
+  EXPECT_EQ(late.status, 0);
+  EXPECT_EQ(raw.size(), 10u * kFrameBytes);
+  EXPECT_EQ(OneLine(late), "intro-capture: warning: the key at frame 50 falls after the last frame (9) and changes nothing");
+  const Result inTime = RunKeepingOutput({"-q", "--keys", "8:f", "--frames", "10", "--raw"}, &raw);
+  EXPECT_EQ(inTime.status, 0);
+  EXPECT_EQ(inTime.err, "");
+}
+
 TEST(CaptureKeys, ExitKeyEndsTheCaptureAfterItsFadeWithCompleteFiles) {
   ScratchDir dir;
   std::string raw;

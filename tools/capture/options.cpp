@@ -93,6 +93,21 @@ int CAPTUREEndFrame(const CAPTUREOptions& options) {
   return end;
 }
 
+std::string CAPTUREKeysPastTheEnd(const CAPTUREOptions& options) {
+  // A key goes down after its frame is shown: one at the last frame or
+  // later changes no frame and no sound that is written.
+  const int last = CAPTUREEndFrame(options) - 1;
+  int count = 0;
+  int first = 0;
+  for (const CAPTUREKey& key : options.keys)
+    if (key.frame >= last && count++ == 0) first = key.frame;
+  if (count == 0) return {};
+  const std::string where = " after the last frame (" + std::to_string(last) + ")";
+  if (count == 1) return "warning: the key at frame " + std::to_string(first) + " falls" + where + " and changes nothing";
+  return "warning: " + std::to_string(count) + " keys, from frame " + std::to_string(first) + " on, fall" + where +
+         " and change nothing";
+}
+
 std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options) {
   CAPTUREOptions parsed;
   bool sawFrames = false;
