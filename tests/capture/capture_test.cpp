@@ -232,7 +232,8 @@ TEST(CaptureKeys, KeyPastTheEndWarnsAndStillWrites) {
   const Result late = RunKeepingOutput({"-q", "--keys", "8:f,50:space", "--frames", "10", "--raw"}, &raw);
   EXPECT_EQ(late.status, 0);
   EXPECT_EQ(raw.size(), 10u * kFrameBytes);
-  EXPECT_EQ(OneLine(late), "intro-capture: warning: the key at frame 50 falls after the last frame (9) and changes nothing");
+  EXPECT_EQ(OneLine(late),
+            "intro-capture: warning: the key at frame 50 falls after the last frame (9) and changes nothing");
   const Result inTime = RunKeepingOutput({"-q", "--keys", "8:f", "--frames", "10", "--raw"}, &raw);
   EXPECT_EQ(inTime.status, 0);
   EXPECT_EQ(inTime.err, "");

@@ -103,7 +103,8 @@ std::string CAPTUREKeysPastTheEnd(const CAPTUREOptions& options) {
     if (key.frame >= last && count++ == 0) first = key.frame;
   if (count == 0) return {};
   const std::string where = " after the last frame (" + std::to_string(last) + ")";
-  if (count == 1) return "warning: the key at frame " + std::to_string(first) + " falls" + where + " and changes nothing";
+  if (count == 1)
+    return "warning: the key at frame " + std::to_string(first) + " falls" + where + " and changes nothing";
   return "warning: " + std::to_string(count) + " keys, from frame " + std::to_string(first) + " on, fall" + where +
          " and change nothing";
 }
