@@ -4,13 +4,14 @@
 #include <limits.h>
 #include <pthread.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <random>
 
 namespace {
 
@@ -48,20 +49,11 @@ std::string Failure(const std::string& name, const std::string& reason) { return
 // Six characters that make a temporary's name this run's own. Uniqueness
 // comes from creating the file exclusively; these only make a clash rare.
 std::string UniqueTag() {
-  static uint64_t counter = 0;
-  struct timespec now;
-  clock_gettime(CLOCK_REALTIME, &now);
-  uint64_t mix = (static_cast<uint64_t>(getpid()) << 32) ^ static_cast<uint64_t>(now.tv_nsec) ^
-                 (static_cast<uint64_t>(now.tv_sec) << 20) ^ (++counter * 0x9E3779B97F4A7C15ull);
-  mix ^= mix >> 29;
-  mix *= 0xBF58476D1CE4E5B9ull;
-  mix ^= mix >> 32;
+  static std::mt19937_64 draw(std::random_device{}() ^
+                              static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::string tag(6, 'x');
-  for (char& c : tag) {
-    c = kLetters[mix % 62];
-    mix /= 62;
-  }
+  for (char& c : tag) c = kLetters[draw() % 62];
   return tag;
 }
 
