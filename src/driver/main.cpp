@@ -1,3 +1,4 @@
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "platform/sdldpy.hpp"
@@ -9,11 +10,8 @@ int main(int, char**) {
   IMGKeepPixelMemoryInTheHeap();
   SDLDPYStartSystem();
   TORVELINInit();
-  for (;;) {
-    TORVELINSceneLasers();
-    TORVELINSceneScroller();
-    TORVELINSceneLogos();
-    TORVELINSceneTiles();
-    TORVELINSceneNoise();
-  }
+  // The scene functions in the table's order, for ever; only the exit keys
+  // end the program.
+  for (;;)
+    for (const TORVELINScene& scene : TORVELINScenes) scene.play();
 }

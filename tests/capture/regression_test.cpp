@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "capture_run.hpp"
+#include "driver/scene_table.hpp"
 
 namespace {
 
@@ -27,7 +28,7 @@ const char* const kRefresh =
     "TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression.*' in the build folder, "
     "then commit tests/data/capture_digests.txt.";
 
-constexpr int kLoopFrames = 7002;
+constexpr int kLoopFrames = TORVELINLoopFrames;
 constexpr int kSampleStep = 100;
 
 struct Digests {

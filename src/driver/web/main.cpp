@@ -3,8 +3,8 @@
 // intro by whole 50 Hz frames from the browser's clock, with a small cap on
 // the frames it catches up after a stall, so the intro keeps its speed on
 // any screen rate. The page starts it on the viewer's first click or key,
-// which lets the browser's audio play; the exit keys fade the picture to
-// black in 64 frames, stop the loop and tell the page.
+// which lets the browser's audio play; after an exit key the player steps
+// the fade, one step a frame, and then the loop stops and tells the page.
 #include <emscripten.h>
 
 #include "audio/music.hpp"
@@ -22,12 +22,11 @@ constexpr double kFrameMs = 1000.0 / TORVELINFrameRate;
 // are made up; the rest of the lost time is dropped.
 constexpr int kMaxCatchUp = 4;
 
-enum class Phase { idle, playing, fading, ended };
+enum class Phase { idle, playing, ended };
 
 struct Web {
   Phase phase = Phase::idle;
   double due = 0;   // browser clock at which the next frame falls due, ms
-  int fadeStep = 0;
   int frames = 0;   // frames played since the start, fade included
 };
 
@@ -42,21 +41,9 @@ void End() {
   });
 }
 
-// One step of the exit fade, as the program's own fade makes it.
-void FadeStep() {
-  IMGSubtract(TORVELINFrame, TORVELINFadeColour);
-  SDLDPYShow(TORVELINDisplay, TORVELINFrame);
-  if (++web.fadeStep == TORVELINFadeSteps) End();
-}
-
 void PlayOneFrame() {
   ++web.frames;
-  if (web.phase == Phase::fading) {
-    FadeStep();
-    return;
-  }
-  TORVELINPlayerFrame();
-  if (TORVELINExit != 0) web.phase = Phase::fading;
+  if (!TORVELINPlayerFrame()) End();
 }
 
 // Plays every frame that has fallen due. Due times lie on a steady 20 ms
@@ -66,20 +53,19 @@ void Tick() {
   const double now = emscripten_get_now();
   const double earliest = now - (kMaxCatchUp - 1) * kFrameMs;
   if (web.due < earliest) web.due = earliest;
-  while (web.due <= now && (web.phase == Phase::playing || web.phase == Phase::fading)) {
+  while (web.due <= now && web.phase == Phase::playing) {
     WEBSetFrameClock(static_cast<uint32_t>(web.due));
     web.due += kFrameMs;
     PlayOneFrame();
   }
 }
 
-// A second start after the end begins the intro again from its start-up.
+// A second start after the end begins the intro again from its start-up,
+// which puts back everything the first run changed.
 void ForgetLastRun() {
   TORVELINPlayerStop();
   MUSICFree(&TORVELINMusic);
   IMGFree(&TORVELINFrame);
-  TORVELINExit = 0;
-  TORVELINNextPart = 0;
 }
 
 }  // namespace
@@ -88,14 +74,13 @@ extern "C" {
 
 // Called by the page on the viewer's gesture; does nothing while playing.
 EMSCRIPTEN_KEEPALIVE void torvelin_start() {
-  if (web.phase == Phase::playing || web.phase == Phase::fading) return;
+  if (web.phase == Phase::playing) return;
   if (web.phase == Phase::idle)
     SDLDPYStartSystem();
   else
     ForgetLastRun();
   TORVELINHostEndsRun = true;
   TORVELINInit();
-  TORVELINPlayerRestart();
   web = Web{};
   web.phase = Phase::playing;
   web.due = emscripten_get_now();  // the first frame at once
