@@ -1,5 +1,6 @@
-// TORVELIN: the main module. Start-up, the scenes, the frame step every
-// scene runs, the key commands and the exit fade. Everything the start-up
+// TORVELIN: the main module. Start-up, the frame step every scene runs, the
+// key commands, the exit fade and the state the scenes carry from run to
+// run; the scenes themselves are in scene_table.hpp. Everything the start-up
 // creates lives for the whole run in the module-level objects below.
 #pragma once
 #include <cstdint>
@@ -66,7 +67,8 @@ constexpr uint32_t TORVELINSeed = 786410978u;  // 0x2EDFADE2
 constexpr int TORVELINFadeSteps = 64;
 constexpr uint32_t TORVELINFadeColour = 0x040404u;
 
-// Start-up: seed, display, keyboard, frame image, set-ups, frame rate.
+// Start-up: the run state put back (TORVELINResetRunState), seed, display,
+// keyboard, frame image, set-ups, frame rate.
 // Exits with status 1 and a line on standard error when the window cannot
 // be opened.
 void TORVELINInit();

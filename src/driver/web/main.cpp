@@ -7,13 +7,18 @@
 // the fade, one step a frame, and then the loop stops and tells the page.
 #include <emscripten.h>
 
+#include <cstddef>
+#include <cstdint>
+
 #include "audio/music.hpp"
 #include "audio/sdlsnd.hpp"
+#include "core/rnd.hpp"
 #include "driver/player.hpp"
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "platform/sdldpy.hpp"
 #include "platform/web/frame_clock.hpp"
+#include "text/scroll.hpp"
 
 namespace {
 
@@ -28,7 +33,11 @@ struct Web {
   Phase phase = Phase::idle;
   double due = 0;   // browser clock at which the next frame falls due, ms
   int frames = 0;   // frames played since the start, fade included
+  uint32_t stamp = 0;  // see TakeStamp; 0 until its frame is played
 };
+
+// The frame of every run at which TakeStamp looks.
+constexpr int kStampFrame = 25;
 
 Web web;
 
@@ -41,9 +50,30 @@ void End() {
   });
 }
 
+uint32_t Fnv(const void* data, size_t size, uint32_t hash) {
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 16777619u;
+  return hash;
+}
+
+// A digest of the picture, the generator and all that the scenes carry
+// from run to run, at the same frame of every run: a run that plays again
+// must give the first run's (the page's test compares them).
+void TakeStamp() {
+  uint32_t hash = 2166136261u;
+  const size_t pixels = static_cast<size_t>(TORVELINFrame->width) * static_cast<size_t>(TORVELINFrame->height);
+  hash = Fnv(TORVELINFrame->pixels, pixels * sizeof(uint32_t), hash);
+  hash = Fnv(&TORVELINCarry, sizeof TORVELINCarry, hash);
+  const uint32_t generator = RNDState();
+  hash = Fnv(&generator, sizeof generator, hash);
+  hash = Fnv(&wavePhase, sizeof wavePhase, hash);
+  web.stamp = hash == 0 ? 1 : hash;
+}
+
 void PlayOneFrame() {
   ++web.frames;
   if (!TORVELINPlayerFrame()) End();
+  if (web.frames == kStampFrame) TakeStamp();
 }
 
 // Plays every frame that has fallen due. Due times lie on a steady 20 ms
@@ -89,6 +119,10 @@ EMSCRIPTEN_KEEPALIVE void torvelin_start() {
 
 // Frames played since the last start (for the page's tests).
 EMSCRIPTEN_KEEPALIVE int torvelin_frames() { return web.frames; }
+
+// The digest TakeStamp took in this run, 0 before its frame (for the page's
+// tests).
+EMSCRIPTEN_KEEPALIVE uint32_t torvelin_stamp() { return web.stamp; }
 
 // True while the sound output plays.
 EMSCRIPTEN_KEEPALIVE int torvelin_has_sound() { return TORVELINSound != nullptr; }
