@@ -417,7 +417,7 @@ TEST(CaptureTargets, InterruptedCaptureLeavesNoTemporaries) {
 TEST(CaptureTargets, RacingCapturesLeaveOneWholeCapture) {
   ScratchDir dir;
   auto args = [&](int run, const std::string& wav) {
-    return std::vector<std::string>{TORVELIN_CAPTURE, "-q", "--frames", std::to_string(300 + 10 * run),
+    return std::vector<std::string>{CaptureProgram(), "-q", "--frames", std::to_string(300 + 10 * run),
                                     "--keys", std::to_string(20 * run) + ":space", "--wav", wav};
   };
   std::vector<std::string> alone;

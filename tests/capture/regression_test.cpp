@@ -18,8 +18,9 @@
 #include <iostream>
 #include <iterator>
 
-#include "../capture_digests.hpp"
+#include "../digests.hpp"
 #include "capture_run.hpp"
+#include "driver/scene_table.hpp"
 
 namespace {
 
@@ -31,7 +32,7 @@ const char* const kRefresh =
     "TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression.*' in the build folder, "
     "then commit tests/data/capture_digests.txt.";
 
-constexpr int kLoopFrames = 7002;
+constexpr int kLoopFrames = TORVELINLoopFrames;
 constexpr int kSampleStep = 100;
 
 // Frames where something shows for the first time or only rarely, found by
