@@ -102,6 +102,11 @@ EMSCRIPTEN_KEEPALIVE void torvelin_start() {
   emscripten_set_main_loop(Tick, 0, 0);
 }
 
+// Called by the page when it shows again after being hidden, which stops
+// the browser's animation callbacks: the frames go on from now, with none
+// made up for the hidden time (the page holds the sound meanwhile).
+EMSCRIPTEN_KEEPALIVE void torvelin_shown() { web.due = emscripten_get_now(); }
+
 // Frames played since the last start (for the page's tests).
 EMSCRIPTEN_KEEPALIVE int torvelin_frames() { return web.frames; }
 
