@@ -1,13 +1,14 @@
 // Plays the intro's page in the system's Chromium, headless, as a viewer
 // would: click, keys held for a tenth of a second, and screenshots kept in
 // the build folder. Run by scripts/test_web.sh with
-//   TORVELIN_SITE   the page's folder (index.html, intro-web.js, .wasm)
+//   TORVELIN_SITE   the page's folder (index.html, intro-web.js, .wasm, torvelin.html)
 //   TORVELIN_SHOTS  where the screenshots go
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdirSync, mkdtempSync, rmSync } from 'node:fs';
+import { copyFileSync, mkdirSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../scripts/web_serve.mjs';
 
@@ -51,10 +52,8 @@ function look(page) {
   });
 }
 
-test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
-  assert.ok(site, 'TORVELIN_SITE names the page folder');
-  mkdirSync(shots, { recursive: true });
-  const server = await serve(site);
+// Headless Chromium with a profile of its own, closed when the test ends.
+async function launch(t) {
   const profile = mkdtempSync(join(tmpdir(), 'torvelin-chromium-'));
   const browser = await puppeteer.launch({
     executablePath: chromium,
@@ -65,9 +64,59 @@ test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
   });
   t.after(async () => {
     await browser.close();
-    server.close();
     rmSync(profile, { recursive: true, force: true });
   });
+  return browser;
+}
+
+// Where the picture lands on the screen, in device pixels, read from a
+// screenshot: its box, the device pixels per picture pixel, and the picture
+// pixels whose square of device pixels is not one colour (a factor that is
+// not whole, or a box between device pixels, makes many).
+async function onScreen(page) {
+  const png = await page.screenshot({ encoding: 'base64' });
+  return page.evaluate(async (png) => {
+    const ratio = window.devicePixelRatio;
+    const box = document.getElementById('canvas').getBoundingClientRect();
+    const [left, top, width, height] = [box.left, box.top, box.width, box.height].map((v) => v * ratio);
+    const shot = await createImageBitmap(await (await fetch(`data:image/png;base64,${png}`)).blob());
+    const factor = Math.round(width / 256);
+    const size = factor * 256;
+    const context = new OffscreenCanvas(size, size).getContext('2d');
+    context.drawImage(shot, -Math.round(left), -Math.round(top));
+    const { data } = context.getImageData(0, 0, size, size);
+    const at = (x, y) => data[(y * size + x) * 4] | (data[(y * size + x) * 4 + 1] << 8) | (data[(y * size + x) * 4 + 2] << 16);
+    let mixed = 0;
+    const colours = new Set();
+    for (let py = 0; py < 256; py++) {
+      for (let px = 0; px < 256; px++) {
+        const colour = at(px * factor, py * factor);
+        colours.add(colour);
+        let same = true;
+        for (let y = py * factor; y < (py + 1) * factor && same; y++)
+          for (let x = px * factor; x < (px + 1) * factor && same; x++) same = at(x, y) === colour;
+        if (!same) mixed++;
+      }
+    }
+    return { left, top, width, height, perPixel: Math.round(width) / 256, mixed, colours: colours.size };
+  }, png);
+}
+
+function assertWholeDevicePixels(seen, factor, screen) {
+  const whole = (v) => Math.abs(v - Math.round(v)) < 0.05;  // layout keeps 1/64 of a pixel
+  assert.ok(whole(seen.left) && whole(seen.top), `${screen}: the picture starts on a device pixel (${seen.left}, ${seen.top})`);
+  assert.ok(whole(seen.width) && Math.abs(seen.width - seen.height) < 0.05, `${screen}: square, whole device pixels wide`);
+  assert.equal(seen.perPixel, factor, `${screen}: ${factor} device pixels per picture pixel`);
+  assert.ok(seen.colours > 8, `${screen}: the picture shows the intro (${seen.colours} colours)`);
+  assert.equal(seen.mixed, 0, `${screen}: every picture pixel is a square of one colour`);
+}
+
+test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
+  assert.ok(site, 'TORVELIN_SITE names the page folder');
+  mkdirSync(shots, { recursive: true });
+  const server = await serve(site);
+  const browser = await launch(t);
+  t.after(() => server.close());
   const page = await browser.newPage();
   await page.setViewport({ width: 800, height: 640 });
   const problems = [];
@@ -104,6 +153,36 @@ test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
   });
   t.diagnostic(`frames a second: ${counted.toFixed(1)}`);
   assert.ok(counted > 38 && counted < 56, `about 50 frames a second (${counted.toFixed(1)})`);
+
+  // Hidden behind another tab, the page gets no animation callbacks: the
+  // sound waits with the pictures, and on its return the intro goes on
+  // without making up the lost frames in a burst.
+  const inStep = () => page.evaluate(() => Module._torvelin_frames() / 50 - SDL.audioContext.currentTime);
+  const stepBefore = await inStep();
+  await page.evaluate(() => {
+    window.firstAfterShown = null;
+    document.addEventListener('visibilitychange', () => {
+      if (document.hidden) return;
+      const frames = Module._torvelin_frames();
+      (function watch() {
+        if (Module._torvelin_frames() === frames) requestAnimationFrame(watch);
+        else window.firstAfterShown = Module._torvelin_frames() - frames;
+      })();
+    });
+  });
+  const other = await page.browser().newPage();
+  await other.bringToFront();
+  assert.equal(await page.evaluate(() => document.visibilityState), 'hidden');
+  await sleep(2000);
+  await page.bringToFront();
+  await other.close();
+  await sleep(1000);
+  const stepAfter = await inStep();
+  const burst = await page.evaluate(() => window.firstAfterShown);
+  t.diagnostic(`after a hidden tab: pictures ahead of the sound ${stepBefore.toFixed(2)} s -> ${stepAfter.toFixed(2)} s, frames in the first callback ${burst}`);
+  // Held frames would leave the pictures 2 s behind; a busy machine drops a few.
+  assert.ok(Math.abs(stepAfter - stepBefore) < 0.5, 'sound and pictures stay in step');
+  assert.ok(burst <= 2, `no burst of frames on return (${burst})`);
 
   // The lasers leave black gaps along the bottom rows; the scroller's
   // raster floor lights all of them.
@@ -142,4 +221,79 @@ test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
   assert.ok((await page.evaluate(() => Module._torvelin_frames())) < framesNow, 'from its start');
   assert.equal(await page.evaluate(() => Module._torvelin_has_sound()), 1, 'with its sound');
   assert.deepEqual(problems, [], 'the console shows no error');
+});
+
+test('the picture is whole device pixels on scaled screens and on a phone with touch controls', { timeout: 120000 }, async (t) => {
+  const server = await serve(site);
+  t.after(() => server.close());
+  const browser = await launch(t);
+  const page = await browser.newPage();
+  const address = `http://127.0.0.1:${server.address().port}/`;
+
+  // Common scaled desktops; the last one changes the scale alone.
+  await page.setViewport({ width: 1536, height: 864, deviceScaleFactor: 1.25 });
+  await page.goto(address);
+  await page.waitForFunction(() => document.getElementById('prompt').textContent === 'click or press any key');
+  await page.click('#overlay');
+  for (const [width, height, deviceScaleFactor, factor] of [[1536, 864, 1.25, 4], [1280, 720, 1.5, 4], [1097, 617, 1.75, 4],
+                                                          [1440, 900, 2, 7], [1440, 900, 1.25, 4]]) {
+    await page.setViewport({ width, height, deviceScaleFactor });
+    await sleep(300);
+    const screen = `${width} x ${height} at ${deviceScaleFactor}`;
+    if (deviceScaleFactor === 1.25 && width === 1536) await page.screenshot({ path: join(shots, '7-desktop-125.png') });
+    assertWholeDevicePixels(await onScreen(page), factor, screen);
+  }
+
+  // A phone: touch controls in place of the key help.
+  const phone = await browser.newPage();
+  await phone.setViewport({ width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+  await phone.goto(address);
+  await phone.waitForFunction(() => document.getElementById('prompt').textContent === 'tap to start');
+  const controls = await phone.$$eval('#touch button', (buttons) => buttons.map((b) => ({
+    label: b.getAttribute('aria-label'), width: b.offsetWidth, height: b.offsetHeight })));
+  assert.equal(await phone.$eval('#help', (help) => help.offsetWidth), 0, 'no key help');
+  assert.deepEqual(controls.map((c) => c.label), ['slower scroller', 'faster scroller', 'next scene', 'frame rate', 'quit']);
+  for (const control of controls) assert.ok(control.width >= 44 && control.height >= 44, `${control.label} is big enough to tap`);
+  await phone.tap('#overlay');
+  await sleep(1500);
+  assert.equal(await phone.evaluate(() => Module._torvelin_has_sound()), 1, 'the first tap starts the sound');
+  assertWholeDevicePixels(await onScreen(phone), 4, 'phone');
+  const lasers = await look(phone);
+  await phone.tap('[aria-label="next scene"]');
+  await sleep(500);
+  const scroller = await look(phone);
+  await phone.screenshot({ path: join(shots, '8-phone-portrait.png') });
+  assert.ok(lasers.bottom < 0.9 && scroller.bottom === 1,
+            `next scene brings the scroller's floor (bottom rows lit ${lasers.bottom} -> ${scroller.bottom})`);
+  await phone.setViewport({ width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+  await sleep(300);
+  assert.equal(await phone.$eval('#page', (p) => p.className), 'beside', 'in landscape the controls go beside the picture');
+  assertWholeDevicePixels(await onScreen(phone), 4, 'phone in landscape');
+  await phone.screenshot({ path: join(shots, '9-phone-landscape.png') });
+});
+
+test('from the disk: torvelin.html alone plays, index.html says what to do', { timeout: 60000 }, async (t) => {
+  const folder = mkdtempSync(join(tmpdir(), 'torvelin-one-file-'));
+  t.after(() => rmSync(folder, { recursive: true, force: true }));
+  copyFileSync(join(site, 'torvelin.html'), join(folder, 'torvelin.html'));
+  const browser = await launch(t);
+  const page = await browser.newPage();
+  await page.setViewport({ width: 800, height: 640 });
+
+  await page.goto(pathToFileURL(join(folder, 'torvelin.html')).href);
+  await page.waitForFunction(() => document.getElementById('prompt').textContent === 'click or press any key');
+  await page.click('#overlay');
+  await sleep(1500);
+  const lasers = await look(page);
+  assert.equal(lasers.uniform, false, 'the intro plays');
+  assert.equal(await page.evaluate(() => Module._torvelin_has_sound() && SDL.audioContext.state), 'running', 'with its sound');
+  await press(page, ' ');
+  await sleep(500);
+  assert.equal((await look(page)).bottom, 1, 'SPACE brings the scroller');
+
+  const opened = Date.now();
+  await page.goto(pathToFileURL(join(site, 'index.html')).href);
+  await page.waitForFunction(() => document.getElementById('prompt').className === 'failed', { timeout: 5000 });
+  t.diagnostic(`index.html from the disk says what to do after ${Date.now() - opened} ms`);
+  assert.match(await page.$eval('#prompt', (p) => p.textContent), /open torvelin\.html.*bash scripts\/web\.sh/);
 });
