@@ -15,6 +15,7 @@ import { serve } from '../../scripts/web_serve.mjs';
 const site = process.env.TORVELIN_SITE;
 const shots = process.env.TORVELIN_SHOTS ?? join(tmpdir(), 'torvelin-shots');
 const chromium = process.env.TORVELIN_CHROMIUM ?? '/usr/bin/chromium';
+mkdirSync(shots, { recursive: true });
 
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
@@ -113,7 +114,6 @@ function assertWholeDevicePixels(seen, factor, screen) {
 
 test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
   assert.ok(site, 'TORVELIN_SITE names the page folder');
-  mkdirSync(shots, { recursive: true });
   const server = await serve(site);
   const browser = await launch(t);
   t.after(() => server.close());
