@@ -93,24 +93,32 @@ bool FollowLinks(std::string path, std::string* resolved) {
 }
 
 // Creates TARGET.XXXXXX.part, a new regular file no other run can have
-// opened, and remembers it for the signal handler. Returns its descriptor,
-// or -1 with errno set.
-int CreatePart(const std::string& target, std::string* part) {
+// opened, with the mode of the file it will replace (if any), and
+// remembers it for the signal handler. Null, with errno set, on failure.
+FILE* CreatePart(const std::string& target, const struct stat* replaced, std::string* part) {
   StopSignalsHeld held;
-  for (int attempt = 0; attempt < 100; ++attempt) {
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     *part = target + "." + UniqueTag() + ".part";
     if (part->size() >= PATH_MAX) {
       errno = ENAMETOOLONG;
-      return -1;
+      return nullptr;
     }
-    const int fd = open(part->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      RememberPart(*part);
-      return fd;
-    }
-    if (errno != EEXIST) return -1;
+    fd = open(part->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return nullptr;
   }
-  return -1;
+  if (fd < 0) return nullptr;
+  if (replaced != nullptr) fchmod(fd, replaced->st_mode & 07777);
+  FILE* stream = fdopen(fd, "wb");
+  if (stream != nullptr) {
+    RememberPart(*part);
+    return stream;
+  }
+  const int error = errno;
+  close(fd);
+  unlink(part->c_str());
+  errno = error;
+  return nullptr;
 }
 
 // Puts a complete temporary in the target's place, unless something other
@@ -145,23 +153,13 @@ std::string OpenStraightThrough(OUTFILE* file) {
 
 // ---- End of the file-system calls ----
 
-// The temporary beside the target: a regular file of this run's own, with
-// the mode of the file it will replace.
+// The temporary beside the target: a regular file of this run's own.
 std::string OpenPart(OUTFILE* file, const struct stat* replaced) {
   if (!HasFreeSlot()) return Failure(file->name, "too many files open at once");
-  const int fd = CreatePart(file->target, &file->part);
-  if (fd >= 0) {
-    if (replaced != nullptr) fchmod(fd, replaced->st_mode & 07777);
-    file->stream = fdopen(fd, "wb");
-    if (file->stream != nullptr) return {};
-  }
-  const int error = errno;
-  if (fd >= 0) {
-    close(fd);
-    RemovePart(file->part);
-  }
+  file->stream = CreatePart(file->target, replaced, &file->part);
+  if (file->stream != nullptr) return {};
   file->part.clear();
-  return Failure(file->name, strerror(error));
+  return Failure(file->name, strerror(errno));
 }
 
 void RemovePartsAndReraise(int signal) {
