@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "../capture_digests.hpp"
+#include "../digests.hpp"
 #include "capture_run.hpp"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
-#include "../capture_digests.hpp"
+#include "../digests.hpp"
 
 namespace {
 
