@@ -301,6 +301,8 @@ int main(int argc, char** argv) {
     fputs(CAPTUREUsage(programName).c_str(), stdout);
     return kOk;
   }
+  if (std::string warning = CAPTUREKeysPastTheEnd(capture.options); !warning.empty())
+    fprintf(stderr, "%s: %s\n", programName.c_str(), warning.c_str());
   if (!capture.options.videoPath.empty())
     if (std::string error = CAPTUREFindFfmpeg(&capture.ffmpeg); !error.empty()) {
       fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());

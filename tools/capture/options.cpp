@@ -1,4 +1,7 @@
 // The command line of intro-capture and its key script.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <string>
@@ -64,6 +67,15 @@ std::string ParseVideoOption(std::string_view arg, std::string_view value, CAPTU
   return {};
 }
 
+// True when `path` leads to what standard output already is: the same
+// file, device or pipe under any name (/dev/stdout, /proc/self/fd/1, a link).
+bool IsStandardOutput(const std::string& path) {
+  struct stat out;
+  struct stat named;
+  return fstat(STDOUT_FILENO, &out) == 0 && stat(path.c_str(), &named) == 0 && out.st_dev == named.st_dev &&
+         out.st_ino == named.st_ino;
+}
+
 }  // namespace
 
 std::string CAPTUREParseKeys(std::string_view text, std::vector<CAPTUREKey>* keys) {
@@ -98,6 +110,22 @@ int CAPTUREEndFrame(const CAPTUREOptions& options) {
   for (const CAPTUREKey& key : options.keys)
     if (IsExitKey(key.key)) end = std::min(end, key.frame + 1 + TORVELINFadeSteps);
   return end;
+}
+
+std::string CAPTUREKeysPastTheEnd(const CAPTUREOptions& options) {
+  // A key goes down after its frame is shown: one at the last frame or
+  // later changes no frame and no sound that is written.
+  const int last = CAPTUREEndFrame(options) - 1;
+  int count = 0;
+  int first = 0;
+  for (const CAPTUREKey& key : options.keys)
+    if (key.frame >= last && count++ == 0) first = key.frame;
+  if (count == 0) return {};
+  const std::string where = " after the last frame (" + std::to_string(last) + ")";
+  if (count == 1)
+    return "warning: the key at frame " + std::to_string(first) + " falls" + where + " and changes nothing";
+  return "warning: " + std::to_string(count) + " keys, from frame " + std::to_string(first) + " on, fall" + where +
+         " and change nothing";
 }
 
 std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options) {
@@ -158,7 +186,7 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
     } else if (arg == "--wav") {
       if (!parsed.wavPath.empty()) return "--wav is given twice";
       if (value.empty()) return "--wav needs a file name";
-      parsed.wavPath = value;
+      parsed.wavPath = value == "-" ? "/dev/stdout" : value;
     } else if (arg == "--video" || arg == "--video-size" || arg == "--video-loudness") {
       if ((arg == "--video-size" && !once(&sawVideoSize)) || (arg == "--video-loudness" && !once(&sawVideoLoudness)))
         return std::string(arg) + " is given twice";
@@ -179,6 +207,9 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
            std::to_string(parsed.from) + ": nothing to write";
   if (!parsed.help && parsed.pngDir.empty() && !parsed.raw && parsed.wavPath.empty() && parsed.videoPath.empty())
     return "nothing to write: give --png FOLDER, --raw, --wav FILE or --video FILE.mp4 (see --help)";
+  // Standard output carries one thing: frames and sound mixed are neither.
+  if (!parsed.help && parsed.raw && !parsed.wavPath.empty() && IsStandardOutput(parsed.wavPath))
+    return "--raw and --wav would both write to standard output: give --wav a file of its own";
   *options = std::move(parsed);
   return {};
 }
@@ -219,6 +250,8 @@ Options:
                  appears under its name only once it is complete, beside
                  the file a symbolic link leads to; a device or a pipe
                  (/dev/stdout, a named pipe) is written straight through.
+                 FILE - is standard output. --raw and --wav cannot both
+                 write to standard output (or to one file or device).
   --scale N      enlarge the frames N times, nearest neighbour (1 to 4).
   --video FILE.mp4
                  write a finished video, ready to upload: H.264 and AAC

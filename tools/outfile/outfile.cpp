@@ -2,12 +2,16 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
+#include <random>
 
 namespace {
 
@@ -20,7 +24,6 @@ struct PartSlot {
 PartSlot parts[4];
 
 bool RememberPart(const std::string& path) {
-  if (path.size() >= PATH_MAX) return false;
   for (PartSlot& slot : parts) {
     if (slot.used) continue;
     memcpy(slot.path, path.c_str(), path.size() + 1);
@@ -35,7 +38,39 @@ void ForgetPart(const std::string& path) {
     if (slot.used && path == slot.path) slot.used = 0;
 }
 
+bool HasFreeSlot() {
+  for (const PartSlot& slot : parts)
+    if (!slot.used) return true;
+  return false;
+}
+
 std::string Failure(const std::string& name, const std::string& reason) { return "cannot write " + name + ": " + reason; }
+
+// Six characters that make a temporary's name this run's own. Uniqueness
+// comes from creating the file exclusively; these only make a clash rare.
+std::string UniqueTag() {
+  static std::mt19937_64 draw(std::random_device{}() ^
+                              static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::string tag(6, 'x');
+  for (char& c : tag) c = kLetters[draw() % 62];
+  return tag;
+}
+
+// ---- The calls that depend on a POSIX file system ----
+
+// While a temporary is being made, renamed or removed, the stop signals
+// wait: the handler then never sees a name that is not (or no longer) ours.
+struct StopSignalsHeld {
+  sigset_t previous;
+  StopSignalsHeld() {
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops, signal);
+    pthread_sigmask(SIG_BLOCK, &stops, &previous);
+  }
+  ~StopSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous, nullptr); }
+};
 
 // The name that `path` leads to once every symbolic link on it is followed;
 // the last one may name nothing yet.
@@ -57,6 +92,53 @@ bool FollowLinks(std::string path, std::string* resolved) {
   return false;
 }
 
+// Creates TARGET.XXXXXX.part, a new regular file no other run can have
+// opened, with the mode of the file it will replace (if any), and
+// remembers it for the signal handler. Null, with errno set, on failure.
+FILE* CreatePart(const std::string& target, const struct stat* replaced, std::string* part) {
+  StopSignalsHeld held;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    *part = target + "." + UniqueTag() + ".part";
+    if (part->size() >= PATH_MAX) {
+      errno = ENAMETOOLONG;
+      return nullptr;
+    }
+    fd = open(part->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return nullptr;
+  }
+  if (fd < 0) return nullptr;
+  if (replaced != nullptr) fchmod(fd, replaced->st_mode & 07777);
+  FILE* stream = fdopen(fd, "wb");
+  if (stream != nullptr) {
+    RememberPart(*part);
+    return stream;
+  }
+  const int error = errno;
+  close(fd);
+  unlink(part->c_str());
+  errno = error;
+  return nullptr;
+}
+
+// Puts a complete temporary in the target's place, unless something other
+// than a regular file has taken that name meanwhile.
+std::string ReplaceTarget(const OUTFILE* file) {
+  StopSignalsHeld held;
+  struct stat info;
+  if (lstat(file->target.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    return Failure(file->name, file->target + " is no longer a regular file; it was left alone");
+  if (rename(file->part.c_str(), file->target.c_str()) != 0) return Failure(file->name, strerror(errno));
+  ForgetPart(file->part);
+  return {};
+}
+
+void RemovePart(const std::string& part) {
+  StopSignalsHeld held;
+  unlink(part.c_str());
+  ForgetPart(part);
+}
+
 std::string OpenStraightThrough(OUTFILE* file) {
   const int fd = open(file->name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return Failure(file->name, strerror(errno));
@@ -69,26 +151,15 @@ std::string OpenStraightThrough(OUTFILE* file) {
   return {};
 }
 
-// The temporary beside the target: a regular file of ours, with the mode
-// of the file it will replace.
+// ---- End of the file-system calls ----
+
+// The temporary beside the target: a regular file of this run's own.
 std::string OpenPart(OUTFILE* file, const struct stat* replaced) {
-  file->part = file->target + ".part";
-  struct stat info;
-  if (lstat(file->part.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
-    return Failure(file->name, file->part + " is in the way and is not a regular file");
-  if (!RememberPart(file->part)) return Failure(file->name, strerror(ENAMETOOLONG));
-  const int fd = open(file->part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd >= 0) {
-    if (replaced != nullptr) fchmod(fd, replaced->st_mode & 07777);
-    file->stream = fdopen(fd, "wb");
-    if (file->stream != nullptr) return {};
-  }
-  const int error = errno;
-  if (fd >= 0) close(fd);
-  unlink(file->part.c_str());
-  ForgetPart(file->part);
+  if (!HasFreeSlot()) return Failure(file->name, "too many files open at once");
+  file->stream = CreatePart(file->target, replaced, &file->part);
+  if (file->stream != nullptr) return {};
   file->part.clear();
-  return Failure(file->name, strerror(error));
+  return Failure(file->name, strerror(errno));
 }
 
 void RemovePartsAndReraise(int signal) {
@@ -133,17 +204,9 @@ std::string OUTFILECommit(OUTFILE* file) {
   const bool closed = fclose(stream) == 0;
   if (flushed && !closed) error = errno;
   std::string failure = flushed && closed ? "" : OUTFILEFailure(file, error);
-  if (failure.empty() && !file->part.empty()) {
-    // Something other than a regular file may have taken the name meanwhile.
-    struct stat info;
-    if (lstat(file->target.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
-      failure = Failure(file->name, file->target + " is no longer a regular file; it was left alone");
-    else if (rename(file->part.c_str(), file->target.c_str()) != 0)
-      failure = Failure(file->name, strerror(errno));
-  }
   if (!file->part.empty()) {
-    if (!failure.empty()) unlink(file->part.c_str());
-    ForgetPart(file->part);
+    if (failure.empty()) failure = ReplaceTarget(file);
+    if (!failure.empty()) RemovePart(file->part);
     file->part.clear();
   }
   return failure;
@@ -153,8 +216,7 @@ void OUTFILEDiscard(OUTFILE* file) {
   if (file->stream != nullptr) fclose(file->stream);
   file->stream = nullptr;
   if (file->part.empty()) return;
-  unlink(file->part.c_str());
-  ForgetPart(file->part);
+  RemovePart(file->part);
   file->part.clear();
 }
 
