@@ -14,6 +14,7 @@
 
 #include "../digests.hpp"
 #include "capture_run.hpp"
+#include "driver/scene_table.hpp"
 
 namespace {
 
@@ -25,7 +26,7 @@ const char* const kRefresh =
     "TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression.*' in the build folder, "
     "then commit tests/data/capture_digests.txt.";
 
-constexpr int kLoopFrames = 7002;
+constexpr int kLoopFrames = TORVELINLoopFrames;
 constexpr int kSampleStep = 100;
 
 // The sample: every hundredth frame and the loop's last.

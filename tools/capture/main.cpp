@@ -1,10 +1,10 @@
 // intro-capture: the intro's loop on the headless backend, frames and sound
 // written to files or a pipe. See CAPTUREUsage for the command line.
 //
-// The exit keys end the process from inside the key command (after the
-// fade), so the sound file is finished by an exit handler. Files take their
-// names only once complete (see outfile.hpp); an interrupted capture
-// removes its temporaries.
+// The capture owns its loop: it steps the player frame by frame (after an
+// exit key, the fade's steps) until it has the number of frames the options
+// ask for, which it knows before it starts. Files take their names only once
+// complete (see outfile.hpp); an interrupted capture removes its temporaries.
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,9 +23,11 @@
 #include "audio/music.hpp"
 #include "audio/sdlsnd.hpp"
 #include "capture.hpp"
+#include "driver/player.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
 #include "platform/sdldpy.hpp"
+#include "video.hpp"
 #include "wavout.hpp"
 
 namespace {
@@ -45,6 +47,7 @@ struct Progress {
 
 struct Capture {
   CAPTUREOptions options;
+  int endFrame = 0;  // frames the run plays: --frames, or the end of an exit key's fade
   int framesDone = 0;
   int soundFramesDone = 0;
   bool finished = false;
@@ -52,6 +55,9 @@ struct Capture {
   WAVOUT wav;
   bool wavOpen = false;
   bool madeFolder = false;  // the --png folder is this capture's own
+  CAPTUREVideo video;
+  bool videoOpen = false;
+  std::string ffmpeg;  // the program that makes the video
   Progress progress;
 };
 
@@ -71,7 +77,7 @@ void DrawProgress(bool last) {
   capture.progress.lastDrawn = now;
   capture.progress.drawn = true;
   capture.progress.framesShown = capture.framesDone;
-  const int total = capture.options.frames;
+  const int total = capture.endFrame;
   const double seconds = std::chrono::duration<double>(now - capture.progress.start).count();
   const double rate = seconds > 0 ? capture.framesDone / seconds : 0.0;
   constexpr int kWidth = 30;
@@ -86,6 +92,7 @@ void DrawProgress(bool last) {
 }
 
 void WriteFrameFiles(const IMG* frame) {
+  if (capture.options.pngDir.empty() && !capture.options.raw) return;
   const int scale = capture.options.scale;
   CAPTUREScaleFrame(frame->pixels, frame->width, frame->height, scale, &capture.rgb);
   const int width = frame->width * scale;
@@ -100,14 +107,19 @@ void WriteFrameFiles(const IMG* frame) {
     Fail(std::string("cannot write the frames to standard output: ") + strerror(errno));
 }
 
-// Every presented frame, the exit fade's included, until the count is
-// reached; the frame that reaches it ends the running scene.
+// Every presented frame, the exit fade's included.
 void OnFrame(const IMG* frame, void*) {
-  if (capture.finished || capture.framesDone >= capture.options.frames) return;
-  if (capture.framesDone >= capture.options.from) WriteFrameFiles(frame);
+  if (capture.finished) return;
+  if (capture.framesDone >= capture.options.from) {
+    WriteFrameFiles(frame);
+    if (capture.videoOpen)
+      if (std::string error = CAPTUREVideoWrite(&capture.video, frame->pixels); !error.empty()) {
+        capture.videoOpen = false;
+        Fail(error);
+      }
+  }
   ++capture.framesDone;
   DrawProgress(false);
-  if (capture.framesDone == capture.options.frames) TORVELINNextPart = 1;
 }
 
 void WriteSound(const int16_t* values, int count) {
@@ -117,7 +129,7 @@ void WriteSound(const int16_t* values, int count) {
 
 // The sound the device pulled while a frame was shown.
 void OnSound(const int16_t* values, int count, void*) {
-  if (capture.finished || capture.soundFramesDone >= capture.options.frames) return;
+  if (capture.finished) return;
   if (capture.soundFramesDone >= capture.options.from) WriteSound(values, count);
   ++capture.soundFramesDone;
 }
@@ -126,6 +138,12 @@ void DiscardSound() {
   if (!capture.wavOpen) return;
   capture.wavOpen = false;
   WAVOUTDiscard(&capture.wav);
+}
+
+void DiscardVideo() {
+  if (!capture.videoOpen) return;
+  capture.videoOpen = false;
+  CAPTUREVideoDiscard(&capture.video);
 }
 
 // Closes the outputs; the sound file gets its name only when complete.
@@ -142,12 +160,21 @@ Status Finish() {
   capture.finished = true;
   if (capture.options.raw && fflush(stdout) != 0) {
     DiscardSound();
+    DiscardVideo();
     fprintf(stderr, "%s: cannot write the frames to standard output: %s\n", programName.c_str(), strerror(errno));
     return kWriteFailed;
   }
   if (capture.wavOpen) {
     capture.wavOpen = false;
     if (std::string error = WAVOUTClose(&capture.wav); !error.empty()) {
+      DiscardVideo();
+      fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());
+      return kWriteFailed;
+    }
+  }
+  if (capture.videoOpen) {
+    capture.videoOpen = false;
+    if (std::string error = CAPTUREVideoClose(&capture.video); !error.empty()) {
       fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());
       return kWriteFailed;
     }
@@ -161,15 +188,10 @@ Status Finish() {
 void Fail(const std::string& message) {
   capture.finished = true;
   DiscardSound();
+  DiscardVideo();
   if (!capture.options.quiet && capture.progress.drawn && isatty(STDERR_FILENO)) fputc('\n', stderr);
   fprintf(stderr, "%s: %s\n", programName.c_str(), message.c_str());
   _exit(kWriteFailed);
-}
-
-// The exit keys end the process with exit(0) after their fade.
-void FinishAtExit() {
-  if (capture.finished) return;
-  if (Finish() != kOk) _exit(kWriteFailed);
 }
 
 // True when the folder already holds frames of an earlier capture, which
@@ -206,7 +228,7 @@ std::string PrepareFolder(const std::string& folder) {
 // The header announces exactly the sound the capture will write, so that a
 // pipe or a device can take the file as it is made.
 std::string OpenSound(const std::string& path) {
-  const int frames = CAPTUREEndFrame(capture.options) - capture.options.from;
+  const int frames = capture.endFrame - capture.options.from;
   const uint32_t values = static_cast<uint32_t>(frames) * CAPTUREValuesPerFrame;
   if (std::string error = WAVOUTOpen(&capture.wav, path, CAPTURESampleRate, values); !error.empty()) {
     WAVOUTDiscard(&capture.wav);
@@ -224,6 +246,12 @@ std::string PrepareOutputs() {
     if (std::string error = OpenSound(options.wavPath); !error.empty()) return error;
   if (!options.pngDir.empty())
     if (std::string error = PrepareFolder(options.pngDir); !error.empty()) return error;
+  // The video last: opening it plays the run once for its sound.
+  if (!options.videoPath.empty()) {
+    if (std::string error = CAPTUREVideoOpen(&capture.video, options, capture.ffmpeg, "/proc/self/exe"); !error.empty())
+      return error;
+    capture.videoOpen = true;
+  }
   return {};
 }
 
@@ -241,17 +269,10 @@ std::vector<HEADLESSKeyEvent> KeyScript(const std::vector<CAPTUREKey>& keys) {
   return events;
 }
 
+// The player presents one frame a step, the fade's steps included, and
+// reports the end of the fade, which CAPTUREEndFrame counted in.
 void PlayUntilDone() {
-  while (capture.framesDone < capture.options.frames) {
-    TORVELINSceneLasers();
-    if (capture.framesDone >= capture.options.frames) break;
-    TORVELINSceneScroller();
-    if (capture.framesDone >= capture.options.frames) break;
-    TORVELINSceneLogos();
-    if (capture.framesDone >= capture.options.frames) break;
-    TORVELINSceneTiles();
-    if (capture.framesDone >= capture.options.frames) break;
-    TORVELINSceneNoise();
+  while (capture.framesDone < capture.endFrame && TORVELINPlayerFrame()) {
   }
 }
 
@@ -269,19 +290,23 @@ int main(int argc, char** argv) {
   }
   if (std::string warning = CAPTUREKeysPastTheEnd(capture.options); !warning.empty())
     fprintf(stderr, "%s: %s\n", programName.c_str(), warning.c_str());
+  if (!capture.options.videoPath.empty())
+    if (std::string error = CAPTUREFindFfmpeg(&capture.ffmpeg); !error.empty()) {
+      fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());
+      return kBadArguments;
+    }
   // The intro's own allocator choice, so that a capture behaves as it does.
   IMGKeepPixelMemoryInTheHeap();
   // A reader that goes away shows up as a failed write, not as a silent death.
   signal(SIGPIPE, SIG_IGN);
   OUTFILERemovePartsOnSignals();
+  capture.endFrame = CAPTUREEndFrame(capture.options);
   if (std::string error = PrepareOutputs(); !error.empty()) {
     DiscardSound();
     if (capture.madeFolder) rmdir(capture.options.pngDir.c_str());
     fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());
     return kWriteFailed;
   }
-  atexit(FinishAtExit);
-
   HEADLESSReset();
   const std::vector<HEADLESSKeyEvent> script = KeyScript(capture.options.keys);
   HEADLESSSetKeyScript(script.data(), static_cast<int>(script.size()));
@@ -289,10 +314,14 @@ int main(int argc, char** argv) {
   HEADLESSSetSoundSink(OnSound, nullptr);
   capture.progress.start = std::chrono::steady_clock::now();
   SDLDPYStartSystem();
+  // The exit keys leave the fade and the end to this loop.
+  TORVELINHostEndsRun = true;
   TORVELINInit();
   PlayUntilDone();
   const Status status = Finish();
-  // Give back what the start-up made, so memory checkers see a clean end.
+  // Give back what the run and the start-up made, so memory checkers see a
+  // clean end.
+  TORVELINPlayerStop();
   SDLSNDFree(&TORVELINSound);
   MUSICFree(&TORVELINMusic);
   TORVELINFreeText();
