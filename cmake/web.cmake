@@ -94,7 +94,7 @@ foreach(dir core containers image text audio effects platform driver)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${dir}/*.cpp)
   list(APPEND module_sources ${sources})
 endforeach()
-list(FILTER module_sources EXCLUDE REGEX "/driver/(main|flavour_[a-z]+)\\.cpp$")
+list(FILTER module_sources EXCLUDE REGEX "/driver/(main|flavour_[a-z]+)\\.cpp$|_${TORVELIN_OTHER_OS}\\.cpp$")
 add_library(tv_web_modules STATIC ${module_sources} ${CMAKE_SOURCE_DIR}/src/driver/flavour_windowed.cpp
   ${embed_dir}/embedded_web.cpp)
 
@@ -125,7 +125,8 @@ add_custom_command(TARGET intro-web POST_BUILD
 set_property(TARGET intro-web APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/driver/web/index.html)
 
 add_executable(intro-capture ${CMAKE_SOURCE_DIR}/tools/capture/main.cpp ${CMAKE_SOURCE_DIR}/tools/capture/options.cpp
-  ${CMAKE_SOURCE_DIR}/tools/capture/frames.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/outfile.cpp
+  ${CMAKE_SOURCE_DIR}/tools/capture/frames.cpp ${CMAKE_SOURCE_DIR}/tools/capture/console_posix.cpp
+  ${CMAKE_SOURCE_DIR}/tools/outfile/outfile.cpp
   ${CMAKE_SOURCE_DIR}/tools/outfile/wavout.cpp)
 target_include_directories(intro-capture PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture ${CMAKE_SOURCE_DIR}/tools/outfile)
 target_link_libraries(intro-capture PRIVATE tv_web_backend_headless tv_web_modules)

@@ -3,14 +3,15 @@
 // array initializer goes through the compiler.
 #include <cstddef>
 
+#include "core/asm_data.hpp"
 #include "driver/pictures.hpp"
 
 static_assert(sizeof(std::size_t) == 8, "the size table below is written as 64-bit words");
 
 #define TORVELIN_PICTURE(label, file) \
-  ".globl " label "\n.hidden " label "\n" label ":\n.incbin \"" TORVELIN_PICTURE_DIR "/" file "\"\n"
+  ".globl " label "\n" TORVELIN_ASM_HIDDEN(label) label ":\n.incbin \"" TORVELIN_PICTURE_DIR "/" file "\"\n"
 
-asm(".section .rodata.torvelin_pictures,\"a\",@progbits\n"
+asm(TORVELIN_ASM_READONLY("torvelin_pictures")
     ".balign 16\n"
     TORVELIN_PICTURE("torvelin_picture_0", "characters.pbm")
     TORVELIN_PICTURE("torvelin_picture_1", "titlecard.ppm")
@@ -32,7 +33,7 @@ asm(".section .rodata.torvelin_pictures,\"a\",@progbits\n"
     ".quad torvelin_picture_6 - torvelin_picture_5\n"
     ".quad torvelin_picture_7 - torvelin_picture_6\n"
     ".quad torvelin_pictures_end - torvelin_picture_7\n"
-    ".previous\n");
+    TORVELIN_ASM_BACK);
 
 extern "C" const unsigned char torvelin_picture_0[], torvelin_picture_1[], torvelin_picture_2[],
     torvelin_picture_3[], torvelin_picture_4[], torvelin_picture_5[], torvelin_picture_6[], torvelin_picture_7[];

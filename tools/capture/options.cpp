@@ -1,5 +1,6 @@
 // The command line of intro-capture and its key script.
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <string>
 
@@ -157,9 +158,16 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
   return {};
 }
 
+// Windows paths may use either slash, and the program file ends in .exe.
 std::string CAPTUREProgramName(const std::string& invokedAs) {
-  const size_t slash = invokedAs.rfind('/');
-  return slash == std::string::npos ? invokedAs : invokedAs.substr(slash + 1);
+  const size_t slash = invokedAs.find_last_of("/\\");
+  std::string name = slash == std::string::npos ? invokedAs : invokedAs.substr(slash + 1);
+  if (name.size() > 4) {
+    std::string suffix = name.substr(name.size() - 4);
+    for (char& c : suffix) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    if (suffix == ".exe") name.resize(name.size() - 4);
+  }
+  return name;
 }
 
 std::string CAPTUREUsage(const std::string& program) {

@@ -1,0 +1,11 @@
+// SYSTEM: the few calls whose form differs between POSIX systems and
+// Windows; system_posix.cpp and system_windows.cpp give them.
+#pragma once
+
+// Sets an environment variable, replacing its value.
+void SYSTEMSetEnv(const char* name, const char* value);
+// Removes an environment variable.
+void SYSTEMUnsetEnv(const char* name);
+// Makes a folder that anyone may use (as the umask allows): 0 on success,
+// else -1 with errno set, as mkdir.
+int SYSTEMMakeFolder(const char* path);

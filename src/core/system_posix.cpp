@@ -1,0 +1,11 @@
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "core/system.hpp"
+
+void SYSTEMSetEnv(const char* name, const char* value) { setenv(name, value, 1); }
+
+void SYSTEMUnsetEnv(const char* name) { unsetenv(name); }
+
+int SYSTEMMakeFolder(const char* path) { return mkdir(path, 0777); }

@@ -1,0 +1,11 @@
+// The capture tool's standard streams, whose handling differs between
+// systems: console_posix.cpp and console_windows.cpp.
+#pragma once
+#include <cstdio>
+
+// True when the stream goes to a terminal that a person reads: progress is
+// drawn in place there, and binary frames are refused.
+bool CAPTUREIsTerminal(FILE* stream);
+// Makes standard output carry binary frames byte for byte, and makes a
+// reader that goes away show up as a failed write, not as a silent death.
+void CAPTUREPrepareOutput();
