@@ -126,7 +126,7 @@ set_property(TARGET intro-web APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/s
 
 add_executable(intro-capture ${CMAKE_SOURCE_DIR}/tools/capture/main.cpp ${CMAKE_SOURCE_DIR}/tools/capture/options.cpp
   ${CMAKE_SOURCE_DIR}/tools/capture/frames.cpp ${CMAKE_SOURCE_DIR}/tools/capture/console_posix.cpp
-  ${CMAKE_SOURCE_DIR}/tools/outfile/outfile.cpp
+  ${CMAKE_SOURCE_DIR}/tools/outfile/outfile.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/outfile_posix.cpp
   ${CMAKE_SOURCE_DIR}/tools/outfile/wavout.cpp)
 target_include_directories(intro-capture PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture ${CMAKE_SOURCE_DIR}/tools/outfile)
 target_link_libraries(intro-capture PRIVATE tv_web_backend_headless tv_web_modules)

@@ -1,13 +1,12 @@
 #include "outfile.hpp"
 
-#include <fcntl.h>
 #include <limits.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+
+#include "outfile_system.hpp"
 
 namespace {
 
@@ -37,58 +36,16 @@ void ForgetPart(const std::string& path) {
 
 std::string Failure(const std::string& name, const std::string& reason) { return "cannot write " + name + ": " + reason; }
 
-// The name that `path` leads to once every symbolic link on it is followed;
-// the last one may name nothing yet.
-bool FollowLinks(std::string path, std::string* resolved) {
-  for (int hops = 0; hops < 40; ++hops) {
-    struct stat info;
-    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-      *resolved = path;
-      return true;
-    }
-    char link[PATH_MAX];
-    const ssize_t length = readlink(path.c_str(), link, sizeof link - 1);
-    if (length < 0) return false;
-    link[length] = '\0';
-    const size_t slash = path.rfind('/');
-    path = link[0] == '/' || slash == std::string::npos ? std::string(link) : path.substr(0, slash + 1) + link;
-  }
-  errno = ELOOP;
-  return false;
-}
-
-std::string OpenStraightThrough(OUTFILE* file) {
-  const int fd = open(file->name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return Failure(file->name, strerror(errno));
-  file->stream = fdopen(fd, "wb");
-  if (file->stream == nullptr) {
-    const int error = errno;
-    close(fd);
-    return Failure(file->name, strerror(error));
-  }
-  return {};
-}
-
 // The temporary beside the target: a regular file of ours, with the mode
 // of the file it will replace.
-std::string OpenPart(OUTFILE* file, const struct stat* replaced) {
+std::string OpenPart(OUTFILE* file, bool replacing) {
   file->part = file->target + ".part";
-  struct stat info;
-  if (lstat(file->part.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
-    return Failure(file->name, file->part + " is in the way and is not a regular file");
   if (!RememberPart(file->part)) return Failure(file->name, strerror(ENAMETOOLONG));
-  const int fd = open(file->part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd >= 0) {
-    if (replaced != nullptr) fchmod(fd, replaced->st_mode & 07777);
-    file->stream = fdopen(fd, "wb");
-    if (file->stream != nullptr) return {};
-  }
-  const int error = errno;
-  if (fd >= 0) close(fd);
-  unlink(file->part.c_str());
+  std::string why = OUTFILECreatePart(file->part, replacing ? file->target : "", &file->stream);
+  if (why.empty()) return {};
   ForgetPart(file->part);
   file->part.clear();
-  return Failure(file->name, strerror(error));
+  return Failure(file->name, why);
 }
 
 void RemovePartsAndReraise(int signal) {
@@ -102,16 +59,19 @@ void RemovePartsAndReraise(int signal) {
 std::string OUTFILEOpen(OUTFILE* file, const std::string& name) {
   *file = OUTFILE{};
   file->name = name;
-  struct stat info;
-  const bool exists = stat(name.c_str(), &info) == 0;
-  if (!exists && errno != ENOENT) return Failure(name, strerror(errno));
-  if (exists && S_ISDIR(info.st_mode)) return Failure(name, "it is a folder");
+  OUTFILEKind kind;
+  if (std::string why = OUTFILELookUp(name, &kind); !why.empty()) return Failure(name, why);
+  if (kind == OUTFILEKind::kFolder) return Failure(name, "it is a folder");
   // A device or a pipe is never replaced: it gets the bytes themselves.
-  if (exists && !S_ISREG(info.st_mode)) return OpenStraightThrough(file);
+  if (kind == OUTFILEKind::kDevice) {
+    std::string why = OUTFILEOpenDevice(name, &file->stream);
+    return why.empty() ? "" : Failure(name, why);
+  }
   // A file the user may not write is not replaced behind their back either.
-  if (exists && access(name.c_str(), W_OK) != 0) return Failure(name, strerror(errno));
-  if (!FollowLinks(name, &file->target)) return Failure(name, strerror(errno));
-  return OpenPart(file, exists ? &info : nullptr);
+  if (kind == OUTFILEKind::kRegular)
+    if (std::string why = OUTFILEMayReplace(name); !why.empty()) return Failure(name, why);
+  if (std::string why = OUTFILEResolve(name, &file->target); !why.empty()) return Failure(name, why);
+  return OpenPart(file, kind == OUTFILEKind::kRegular);
 }
 
 std::string OUTFILEWrite(OUTFILE* file, const void* data, size_t size) {
@@ -133,16 +93,10 @@ std::string OUTFILECommit(OUTFILE* file) {
   const bool closed = fclose(stream) == 0;
   if (flushed && !closed) error = errno;
   std::string failure = flushed && closed ? "" : OUTFILEFailure(file, error);
-  if (failure.empty() && !file->part.empty()) {
-    // Something other than a regular file may have taken the name meanwhile.
-    struct stat info;
-    if (lstat(file->target.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
-      failure = Failure(file->name, file->target + " is no longer a regular file; it was left alone");
-    else if (rename(file->part.c_str(), file->target.c_str()) != 0)
-      failure = Failure(file->name, strerror(errno));
-  }
+  if (failure.empty() && !file->part.empty())
+    if (std::string why = OUTFILEReplace(file->part, file->target); !why.empty()) failure = Failure(file->name, why);
   if (!file->part.empty()) {
-    if (!failure.empty()) unlink(file->part.c_str());
+    if (!failure.empty()) OUTFILERemove(file->part.c_str());
     ForgetPart(file->part);
     file->part.clear();
   }
@@ -153,25 +107,14 @@ void OUTFILEDiscard(OUTFILE* file) {
   if (file->stream != nullptr) fclose(file->stream);
   file->stream = nullptr;
   if (file->part.empty()) return;
-  unlink(file->part.c_str());
+  OUTFILERemove(file->part.c_str());
   ForgetPart(file->part);
   file->part.clear();
 }
 
 void OUTFILERemoveParts() {
   for (PartSlot& slot : parts)
-    if (slot.used) unlink(slot.path);
+    if (slot.used) OUTFILERemove(slot.path);
 }
 
-void OUTFILERemovePartsOnSignals() {
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    // A signal the program was started to ignore stays ignored.
-    struct sigaction current;
-    if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
-    struct sigaction action;
-    memset(&action, 0, sizeof action);
-    action.sa_handler = RemovePartsAndReraise;
-    sigemptyset(&action.sa_mask);
-    sigaction(signal, &action, nullptr);
-  }
-}
+void OUTFILERemovePartsOnSignals() { OUTFILEHandleStopSignals(RemovePartsAndReraise); }

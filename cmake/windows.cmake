@@ -1,0 +1,102 @@
+# The Windows build: the same sources cross-built with mingw-w64 (toolchain
+# file cmake/mingw.cmake), with SDL 1.2 for Windows under the windowed
+# programs. The pictures, the icon and the instrument bank come from a
+# native build folder (TORVELIN_HOST_BUILD), whose generators made them.
+#
+#   torvelin.exe, torvelin-fullscreen.exe  windowed (GUI) programs
+#   torvelin-capture.exe                   the capture tool, a console program
+#
+# Each carries the icon and its version as resources. The C and C++
+# runtimes are linked in; the programs need only SDL.dll beside them.
+set(TORVELIN_HOST_BUILD "${CMAKE_SOURCE_DIR}/build" CACHE PATH "Native build folder with the generated pictures, icon and bank")
+set(TORVELIN_SDL_PREFIX "${CMAKE_BINARY_DIR}/sdl" CACHE PATH "SDL 1.2 built for Windows (scripts/windows_sdl.sh)")
+
+set(picture_dir ${TORVELIN_HOST_BUILD}/generated/pictures)
+set(bank_dir ${TORVELIN_HOST_BUILD}/tools/bankgen)
+set(icon_file ${TORVELIN_HOST_BUILD}/generated/icons/torvelin.ico)
+foreach(file ${bank_dir}/bank.bin ${bank_dir}/bank_data.cpp ${icon_file} ${picture_dir}/strip.pbm)
+  if(NOT EXISTS ${file})
+    message(FATAL_ERROR "${file} is missing: build the native targets tv_pictures, tv_bank and tv_icon first")
+  endif()
+endforeach()
+foreach(file ${TORVELIN_SDL_PREFIX}/include/SDL/SDL.h ${TORVELIN_SDL_PREFIX}/lib/libSDL.dll.a)
+  if(NOT EXISTS ${file})
+    message(FATAL_ERROR "${file} is missing: build SDL 1.2 for Windows first (scripts/windows_sdl.sh)")
+  endif()
+endforeach()
+
+include_directories(${CMAKE_SOURCE_DIR}/src)
+# GCC keeps 32-byte vector values on a stack that Windows aligns to 16
+# only: the assembler turns their aligned moves into unaligned ones.
+add_compile_options(-Wa,-muse-unaligned-vector-move)
+# No DLLs of the compiler's: its runtimes and the threads library are linked
+# in. SDL comes through its import library, named as a file.
+add_link_options(-static)
+
+# Every module with the embedded pictures and bank.
+set(module_sources)
+foreach(dir core containers image text audio effects platform driver)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${dir}/*.cpp)
+  list(APPEND module_sources ${sources})
+endforeach()
+list(FILTER module_sources EXCLUDE REGEX "/driver/(main|flavour_[a-z]+)\\.cpp$|_${TORVELIN_OTHER_OS}\\.cpp$")
+set(pictures_source ${CMAKE_SOURCE_DIR}/tools/artgen/embedded_pictures.cpp)
+file(GLOB picture_files ${picture_dir}/*.p?m)
+set_source_files_properties(${pictures_source} PROPERTIES
+  COMPILE_DEFINITIONS TORVELIN_PICTURE_DIR="${picture_dir}" OBJECT_DEPENDS "${picture_files}")
+set_source_files_properties(${bank_dir}/bank_data.cpp PROPERTIES OBJECT_DEPENDS ${bank_dir}/bank.bin)
+add_library(tv_windows_modules STATIC ${module_sources} ${pictures_source}
+  ${bank_dir}/bank_data.cpp ${CMAKE_SOURCE_DIR}/tools/bankgen/bank.cpp)
+
+function(torvelin_windows_backend name kind)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/${kind}/*.cpp
+       ${CMAKE_SOURCE_DIR}/src/audio/${kind}/*.cpp)
+  add_library(${name} OBJECT ${sources})
+endfunction()
+torvelin_windows_backend(tv_windows_backend_sdl sdl)
+target_include_directories(tv_windows_backend_sdl PRIVATE ${TORVELIN_SDL_PREFIX}/include)
+torvelin_windows_backend(tv_windows_backend_headless headless)
+
+# The version and the icon of each program, from cmake/windows.rc.in.
+enable_language(RC)
+string(REPLACE "." "," version_commas "${TORVELIN_VERSION},0")
+function(torvelin_windows_resources target description)
+  set(TORVELIN_RC_NAME ${target})
+  set(TORVELIN_RC_DESCRIPTION ${description})
+  set(TORVELIN_RC_VERSION ${TORVELIN_VERSION})
+  set(TORVELIN_RC_VERSION_COMMAS ${version_commas})
+  set(TORVELIN_RC_ICON ${icon_file})
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/windows.rc.in ${CMAKE_BINARY_DIR}/generated/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/generated/${target}.rc)
+  set_source_files_properties(${CMAKE_BINARY_DIR}/generated/${target}.rc PROPERTIES OBJECT_DEPENDS ${icon_file})
+endfunction()
+
+# The windowed programs start in SDL's WinMain (SDLmain), which calls
+# SDL_main: their main is compiled as that, with SDL's declaration of it.
+set(main_source ${CMAKE_SOURCE_DIR}/src/driver/main.cpp)
+set_source_files_properties(${main_source} PROPERTIES
+  INCLUDE_DIRECTORIES ${TORVELIN_SDL_PREFIX}/include COMPILE_OPTIONS "-include;SDL/SDL_main.h")
+set(sdl_libraries mingw32 ${TORVELIN_SDL_PREFIX}/lib/libSDLmain.a ${TORVELIN_SDL_PREFIX}/lib/libSDL.dll.a)
+foreach(program torvelin torvelin-fullscreen)
+  add_executable(${program} WIN32 ${main_source})
+  target_link_libraries(${program} PRIVATE tv_windows_backend_sdl tv_windows_modules ${sdl_libraries})
+endforeach()
+target_sources(torvelin PRIVATE ${CMAKE_SOURCE_DIR}/src/driver/flavour_windowed.cpp)
+target_sources(torvelin-fullscreen PRIVATE ${CMAKE_SOURCE_DIR}/src/driver/flavour_fullscreen.cpp)
+torvelin_windows_resources(torvelin "TORVELIN, a real-time audiovisual intro")
+torvelin_windows_resources(torvelin-fullscreen "TORVELIN, a real-time audiovisual intro, full screen")
+
+# The capture tool writes raw frames and WAV sound (no PNG library here).
+set(capture_dir ${CMAKE_SOURCE_DIR}/tools/capture)
+set(outfile_dir ${CMAKE_SOURCE_DIR}/tools/outfile)
+file(GLOB outfile_sources ${outfile_dir}/*.cpp)
+list(FILTER outfile_sources EXCLUDE REGEX "_${TORVELIN_OTHER_OS}\\.cpp$")
+add_executable(torvelin-capture ${capture_dir}/main.cpp ${capture_dir}/options.cpp ${capture_dir}/frames.cpp
+  ${capture_dir}/console_windows.cpp ${outfile_sources} ${CMAKE_SOURCE_DIR}/src/driver/flavour_windowed.cpp)
+target_include_directories(torvelin-capture PRIVATE ${capture_dir} ${outfile_dir})
+target_link_libraries(torvelin-capture PRIVATE tv_windows_backend_headless tv_windows_modules)
+torvelin_windows_resources(torvelin-capture "TORVELIN's capture tool: frames and sound to files")
+
+# The DLL beside the programs, so that they run from the build folder.
+add_custom_target(tv_windows_sdl_dll ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TORVELIN_SDL_PREFIX}/bin/SDL.dll ${CMAKE_BINARY_DIR}/SDL.dll)
