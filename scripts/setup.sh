@@ -8,6 +8,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick netpbm sox
   dpkg-dev lintian man-db desktop-file-utils
   emscripten chromium nodejs
+  g++-mingw-w64-x86-64-posix wine wine64 zip
 )
 # Debian's nodejs comes without npm; other builds of it bring their own.
 command -v npm >/dev/null 2>&1 || packages+=(npm)

@@ -31,10 +31,12 @@ source_dir=$(find "$win/sdl-source" -maxdepth 1 -type d -name 'libsdl1.2-*' | he
 if [ -z "$source_dir" ]; then
   echo "fetching SDL 1.2's source package" >&2
   apt-get -qq "${private_apt[@]}" update >&2
-  (cd "$win/sdl-source" && apt-get -qq "${private_apt[@]}" source --download-only libsdl1.2 >&2)
+  (cd "$win/sdl-source" && apt-get -qq "${private_apt[@]}" source --download-only libsdl1.2 2>&1 |
+     grep -v "unsandboxed as root" >&2 || true)
   dsc=$(ls "$win"/sdl-source/libsdl1.2_*.dsc | head -n 1)
-  # Unpacked without dpkg-source's own patching: the series is applied below.
-  (cd "$win/sdl-source" && dpkg-source --skip-patches -x "$dsc" >&2)
+  # apt has checked the files against the archive's signed index. Unpacked
+  # without dpkg-source's own patching: the series is applied below.
+  (cd "$win/sdl-source" && dpkg-source --skip-patches -x "$dsc" >"$win/sdl-source/unpack.log" 2>&1)
   source_dir=$(find "$win/sdl-source" -maxdepth 1 -type d -name 'libsdl1.2-*' | head -n 1)
   if [ -f "$source_dir/debian/patches/series" ]; then
     while read -r patch _; do
