@@ -59,8 +59,8 @@ window_test() {
 }
 echo "windowed program: window, picture, SPACE, ESC"
 window_test tests/window/intro_window.sh
-echo "windowed program: F"
-window_test tests/wine/frame_rate_key.sh
+echo "windowed program: F and SPACE"
+window_test tests/wine/keys.sh
 echo "full-screen program and TORVELIN_SCALE: whole-factor enlargement"
 window_test tests/window/intro_enlarged.sh
 
