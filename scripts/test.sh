@@ -4,7 +4,8 @@
 # the Debian package's checks (lintian, install, run, remove), the unit
 # tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the sound concurrency test under
-# ThreadSanitizer, and a short run of every fuzz target.
+# ThreadSanitizer, a short run of every fuzz target, the web build, and the
+# Windows build under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -70,6 +71,9 @@ if ls fuzz/*.cpp >/dev/null 2>&1; then
   done
 fi
 bash scripts/test_web.sh
+
+step "Windows build under wine"
+bash scripts/test_windows.sh
 
 echo
 echo "all tests passed"
