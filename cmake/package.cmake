@@ -7,6 +7,7 @@
 # `cpack -G DEB` in the build folder makes torvelin_<version>_amd64.deb.
 include(GNUInstallDirs)
 
+set(TORVELIN_VERSION ${PROJECT_VERSION})
 set(TORVELIN_INSTALL_GAMESDIR games CACHE STRING "Folder under the prefix for the programs")
 set(TORVELIN_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/torvelin)
 set(packaging ${CMAKE_SOURCE_DIR}/packaging)

@@ -62,11 +62,11 @@ torvelin_windows_backend(tv_windows_backend_headless headless)
 
 # The version and the icon of each program, from cmake/windows.rc.in.
 enable_language(RC)
-string(REPLACE "." "," version_commas "${TORVELIN_VERSION},0")
+string(REPLACE "." "," version_commas "${PROJECT_VERSION},0")
 function(torvelin_windows_resources target description)
   set(TORVELIN_RC_NAME ${target})
   set(TORVELIN_RC_DESCRIPTION ${description})
-  set(TORVELIN_RC_VERSION ${TORVELIN_VERSION})
+  set(TORVELIN_RC_VERSION ${PROJECT_VERSION})
   set(TORVELIN_RC_VERSION_COMMAS ${version_commas})
   set(TORVELIN_RC_ICON ${icon_file})
   configure_file(${CMAKE_SOURCE_DIR}/cmake/windows.rc.in ${CMAKE_BINARY_DIR}/generated/${target}.rc @ONLY)

@@ -26,7 +26,7 @@ cmake --build "$win" -j"$jobs" >/dev/null
 
 # The zip: one folder named as the zip, every file dated by the last
 # commit, so that the same sources give the same zip.
-version=$(sed -n 's/^set(TORVELIN_VERSION \(.*\))$/\1/p' CMakeLists.txt)
+version=$(sed -n 's/^project(torvelin VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt)
 name=torvelin-$version-windows-x64
 stage=$win/zip/$name
 rm -rf "$win/zip"

@@ -1,6 +1,11 @@
 #include "core/sintable.hpp"
 
+#include <cfloat>
 #include <cmath>
+
+// Every float step is rounded to single precision as it happens; a target
+// that kept extra precision in registers would build a different table.
+static_assert(FLT_EVAL_METHOD == 0, "single-precision steps must not carry excess precision");
 
 namespace {
 

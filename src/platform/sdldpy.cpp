@@ -1,5 +1,6 @@
 #include "platform/sdldpy.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "core/identification.hpp"
@@ -146,6 +147,12 @@ bool SDLDPYScaleFromText(const char* text, int* scale) {
   if (value < 1) return false;
   *scale = value;
   return true;
+}
+
+int SDLDPYFittingScale(int asked, int width, int height, int screenWidth, int screenHeight) {
+  if (screenWidth <= 0 || screenHeight <= 0 || width <= 0 || height <= 0) return asked;
+  int fits = std::min((screenWidth - SDLDPYWindowFrameRoom) / width, (screenHeight - SDLDPYWindowFrameRoom) / height);
+  return std::clamp(fits, 1, std::max(asked, 1));
 }
 
 SDLDPY* SDLDPYCurrent() { return single; }

@@ -45,6 +45,12 @@ const char* SDLDPYFailure();
 // digits. False, leaving *scale alone, for anything else.
 constexpr int SDLDPYMaxScale = 8;
 bool SDLDPYScaleFromText(const char* text, int* scale);
+// The largest enlargement, up to `asked`, at which a width x height window
+// fits a screen of the given size with room left for its title bar and
+// frame (SDLDPYWindowFrameRoom pixels each way); never below 1. A screen
+// of unknown size (0) takes `asked`.
+constexpr int SDLDPYWindowFrameRoom = 48;
+int SDLDPYFittingScale(int asked, int width, int height, int screenWidth, int screenHeight);
 // Starts the window system without subsystems and arranges its shutdown at
 // exit. Called once by the program's entry function.
 void SDLDPYStartSystem();

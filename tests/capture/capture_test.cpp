@@ -41,6 +41,13 @@ std::vector<std::string> FolderNames(const std::string& folder) {
   return names;
 }
 
+// Temporaries (NAME.XXXXXX.part) left in a folder.
+size_t Parts(const std::string& folder) {
+  const std::vector<std::string> names = FolderNames(folder);
+  return static_cast<size_t>(
+      std::count_if(names.begin(), names.end(), [](const std::string& name) { return name.ends_with(".part"); }));
+}
+
 TEST(CaptureOptions, BadArgumentsGiveOneLineAndStatus2) {
   const std::vector<std::vector<std::string>> bad = {
       {},
@@ -68,6 +75,10 @@ TEST(CaptureOptions, BadArgumentsGiveOneLineAndStatus2) {
       {"frames"},
       {"--png", "--raw"},  // an option's name is never a value
       {"--raw", "--wav", "-q"},
+      // Frames and sound on one standard output, under any of its names.
+      {"--raw", "--wav", "-"},
+      {"--raw", "--wav", "/dev/stdout"},
+      {"--raw", "--wav", "/proc/self/fd/1"},
       // The exit key's fade ends the capture at frame 75, before --from.
       {"--frames", "200", "--from", "100", "--keys", "10:esc", "--raw"},
   };
@@ -126,7 +137,7 @@ TEST(CaptureFiles, ShortCaptureWritesOnePictureAndOneFramesWorthOfSoundPerFrame)
   EXPECT_EQ(wav.values.size(), 25u * kValuesPerFrame);
   EXPECT_TRUE(std::any_of(wav.values.begin(), wav.values.end(), [](int16_t v) { return v != 0; }))
       << "the music is silent";
-  EXPECT_FALSE(std::filesystem::exists(dir / "a.wav.part"));
+  EXPECT_EQ(Parts(dir.path.string()), 0u);
 }
 
 // --from plays the start unwritten: what it writes is the tail of the
@@ -215,6 +226,19 @@ TEST(CaptureKeys, KeyActsAfterTheFrameOfItsNumber) {
       << "the rate figure did not appear on the next frame";
 }
 
+// A key after the last frame changes nothing: a warning, and the frames asked for.
+TEST(CaptureKeys, KeyPastTheEndWarnsAndStillWrites) {
+  std::string raw;
+  const Result late = RunKeepingOutput({"-q", "--keys", "8:f,50:space", "--frames", "10", "--raw"}, &raw);
+  EXPECT_EQ(late.status, 0);
+  EXPECT_EQ(raw.size(), 10u * kFrameBytes);
+  EXPECT_EQ(OneLine(late),
+            "intro-capture: warning: the key at frame 50 falls after the last frame (9) and changes nothing");
+  const Result inTime = RunKeepingOutput({"-q", "--keys", "8:f", "--frames", "10", "--raw"}, &raw);
+  EXPECT_EQ(inTime.status, 0);
+  EXPECT_EQ(inTime.err, "");
+}
+
 TEST(CaptureKeys, ExitKeyEndsTheCaptureAfterItsFadeWithCompleteFiles) {
   ScratchDir dir;
   std::string raw;
@@ -230,7 +254,7 @@ TEST(CaptureKeys, ExitKeyEndsTheCaptureAfterItsFadeWithCompleteFiles) {
   const Wav wav = ReadWav(dir / "fade.wav");
   ASSERT_TRUE(wav.valid);
   EXPECT_EQ(wav.values.size(), kFrames * kValuesPerFrame);
-  EXPECT_FALSE(std::filesystem::exists(dir / "fade.wav.part"));
+  EXPECT_EQ(Parts(dir.path.string()), 0u);
 
   // The frame count still wins when it comes first.
   const Result cut = RunKeepingOutput({"-q", "--frames", "30", "--keys", "10:q", "--raw", "--wav", dir / "cut.wav"}, &raw);
@@ -291,7 +315,7 @@ TEST(CaptureFiles, ClosedPipeFailsAndLeavesNoSoundFile) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find("standard output"), std::string::npos) << lines[0];
   EXPECT_FALSE(std::filesystem::exists(wav));
-  EXPECT_FALSE(std::filesystem::exists(wav + ".part"));
+  EXPECT_EQ(Parts(dir.path.string()), 0u);
 }
 
 // What a name leads to decides how it is written: symbolic links are
@@ -318,6 +342,8 @@ TEST(CaptureTargets, LinksAreFollowedAndDevicesAndPipesWrittenThrough) {
   ASSERT_EQ(RunKeepingOutput({"-q", "--frames", "3", "--wav", dir / "out.wav"}, &out).status, 0);
   EXPECT_TRUE(fs::is_symlink(dir / "out.wav"));
   EXPECT_EQ(out, ReadFile(dir / "real.wav"));
+  ASSERT_EQ(RunKeepingOutput({"-q", "--frames", "3", "--wav", "-"}, &out).status, 0);
+  EXPECT_EQ(out, ReadFile(dir / "real.wav"));
   // The read end is open before the capture starts, so neither side waits
   // for the other; the file fits in the pipe's buffer.
   const std::string pipePath = dir / "pipe.wav";
@@ -339,7 +365,7 @@ TEST(CaptureTargets, LinksAreFollowedAndDevicesAndPipesWrittenThrough) {
   EXPECT_EQ(full.status, 1);
   EXPECT_EQ(OneLine(full), "intro-capture: cannot write " + (dir / "full.wav") + ": No space left on device");
   EXPECT_TRUE(fs::is_symlink(dir / "full.wav"));
-  for (const std::string& name : FolderNames(dir.path.string())) EXPECT_FALSE(name.ends_with(".part")) << name;
+  EXPECT_EQ(Parts(dir.path.string()), 0u);
 }
 
 // Interrupted, the capture removes the temporaries of its unfinished files.
@@ -363,9 +389,44 @@ TEST(CaptureTargets, InterruptedCaptureLeavesNoTemporaries) {
     waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "status " << status;
     EXPECT_FALSE(std::filesystem::exists(dir / "a.wav"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "a.wav.part"));
-    for (const std::string& name : FolderNames(dir / "f")) EXPECT_FALSE(name.ends_with(".part")) << name;
+    EXPECT_EQ(Parts(dir.path.string()), 0u);
+    EXPECT_EQ(Parts(dir / "f"), 0u);
   }
+}
+
+// Captures racing to one name each write a temporary of their own: every
+// one succeeds, and the file left is exactly one of them, made alone.
+TEST(CaptureTargets, RacingCapturesLeaveOneWholeCapture) {
+  ScratchDir dir;
+  auto args = [&](int run, const std::string& wav) {
+    return std::vector<std::string>{TORVELIN_CAPTURE, "-q", "--frames", std::to_string(300 + 10 * run),
+                                    "--keys", std::to_string(20 * run) + ":space", "--wav", wav};
+  };
+  std::vector<std::string> alone;
+  for (int run = 1; run <= 4; ++run) {
+    const std::string wav = dir / ("alone" + std::to_string(run) + ".wav");
+    const std::vector<std::string> a = args(run, wav);
+    ASSERT_EQ(RunCapture({a.begin() + 1, a.end()}).status, 0);
+    alone.push_back(ReadFile(wav));
+  }
+  std::vector<pid_t> racers;
+  for (int run = 1; run <= 4; ++run) {
+    std::vector<std::string> a = args(run, dir / "same.wav");
+    std::vector<char*> argv;
+    for (std::string& word : a) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+    racers.push_back(pid);
+  }
+  for (const pid_t pid : racers) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  }
+  const std::string left = ReadFile(dir / "same.wav");
+  EXPECT_EQ(std::count(alone.begin(), alone.end(), left), 1) << left.size() << " bytes match no capture made alone";
+  EXPECT_EQ(Parts(dir.path.string()), 0u);
 }
 
 }  // namespace

@@ -226,4 +226,16 @@ TEST(DisplayScale, TakesOneToEightInDigitsOnly) {
   EXPECT_FALSE(SDLDPYScaleFromText(nullptr, &scale));
 }
 
+// The window keeps room for its title bar: 3 x 256 fills a 768-line screen.
+TEST(DisplayScale, TooLargeGivesWayToTheLargestThatFits) {
+  EXPECT_EQ(SDLDPYFittingScale(8, 256, 256, 1024, 768), 2);
+  EXPECT_EQ(SDLDPYFittingScale(3, 256, 256, 1024, 768), 2);
+  EXPECT_EQ(SDLDPYFittingScale(2, 256, 256, 1024, 768), 2);
+  EXPECT_EQ(SDLDPYFittingScale(8, 256, 256, 1920, 1080), 4);
+  EXPECT_EQ(SDLDPYFittingScale(8, 256, 256, 3840, 2160), 8);
+  EXPECT_EQ(SDLDPYFittingScale(4, 256, 256, 640, 480), 1);
+  EXPECT_EQ(SDLDPYFittingScale(4, 256, 256, 200, 200), 1);  // never below 1
+  EXPECT_EQ(SDLDPYFittingScale(6, 256, 256, 0, 0), 6);      // unknown screen
+}
+
 }  // namespace

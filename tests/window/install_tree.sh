@@ -53,4 +53,6 @@ done
 # The installed capture program works on its own, away from the build.
 "$PREFIX/games/torvelin-capture" -q --frames 2 --raw | cmp -s - <("$BUILD_DIR/tools/capture/intro-capture" -q --frames 2 --raw) ||
   fail "the installed torvelin-capture does not give the built one's frames"
+# Installed, the usage names the capture tool by its installed name.
+"$PREFIX/games/torvelin" --help | grep -q "torvelin-capture --help" || fail "torvelin --help does not name torvelin-capture"
 echo "installed: $count icon sizes, three programs, two desktop entries, manual page"

@@ -5,7 +5,8 @@
 # opens a 512 x 512 window with the frame enlarged twice. "Enlarged" means
 # every frame pixel is a square of one colour: the shot equals its own
 # 256 x 256 sample enlarged again, and that sample is a scene, not a flat
-# shade. A bad TORVELIN_SCALE gives one line on standard error and 256 x 256.
+# shade. A bad TORVELIN_SCALE gives one line on standard error and 256 x 256;
+# one too large for the screen gives way to the largest that fits, said.
 source "$(dirname "$0")/common.bash"
 : "${INTRO_FULLSCREEN:?INTRO_FULLSCREEN must name the full-screen program}"
 
@@ -65,6 +66,19 @@ wait_exit 10
 [ "$EXIT_STATUS" = "0" ] || fail "TORVELIN_SCALE=2: exit status $EXIT_STATUS after Escape"
 [ ! -s "$WORK/scaled.err" ] || fail "TORVELIN_SCALE=2 printed on standard error"
 echo "TORVELIN_SCALE=2: a 512 x 512 window, the frame twice"
+
+# Too large for the 1024 x 768 screen: the largest that fits with room for
+# the title bar, said in one line.
+export TORVELIN_SCALE=8
+start_program "$INTRO" toolarge
+window=$(wait_window)
+geometry=$(x_try xwininfo -id "$window")
+grep -q "Width: 512$" <<<"$geometry" && grep -q "Height: 512$" <<<"$geometry" || fail "TORVELIN_SCALE=8: $geometry"
+press Escape "$window"
+wait_exit 10
+[ "$(cat "$WORK/toolarge.err")" = "TORVELIN: TORVELIN_SCALE=8 does not fit a 1024 x 768 screen; using 2" ] ||
+  fail "TORVELIN_SCALE=8 should say in one line that it does not fit"
+echo "TORVELIN_SCALE=8: $(cat "$WORK/toolarge.err")"
 
 # A bad value: one line saying so, and the plain window.
 export TORVELIN_SCALE=9

@@ -55,6 +55,8 @@ void CAPTUREScaleFrame(const uint32_t* pixels, int width, int height, int scale,
 // The number of frames the capture plays: --frames, or fewer when an exit
 // key's fade ends it first.
 int CAPTUREEndFrame(const CAPTUREOptions& options);
+// A one-line warning when keys fall after the last frame played; else empty.
+std::string CAPTUREKeysPastTheEnd(const CAPTUREOptions& options);
 
 // Writes an RGB picture as a PNG file, which takes its name only once
 // complete. Empty text on success.

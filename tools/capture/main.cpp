@@ -269,6 +269,8 @@ int main(int argc, char** argv) {
     fputs(CAPTUREUsage(programName).c_str(), stdout);
     return kOk;
   }
+  if (std::string warning = CAPTUREKeysPastTheEnd(capture.options); !warning.empty())
+    fprintf(stderr, "%s: %s\n", programName.c_str(), warning.c_str());
   // The intro's own allocator choice, so that a capture behaves as it does.
   IMGKeepPixelMemoryInTheHeap();
   CAPTUREPrepareOutput();

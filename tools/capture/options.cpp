@@ -1,10 +1,11 @@
 // The command line of intro-capture and its key script.
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <string>
 
 #include "capture.hpp"
+#include "console.hpp"
+#include "core/system.hpp"
 
 namespace {
 
@@ -82,6 +83,22 @@ int CAPTUREEndFrame(const CAPTUREOptions& options) {
   return end;
 }
 
+std::string CAPTUREKeysPastTheEnd(const CAPTUREOptions& options) {
+  // A key goes down after its frame is shown: one at the last frame or
+  // later changes no frame and no sound that is written.
+  const int last = CAPTUREEndFrame(options) - 1;
+  int count = 0;
+  int first = 0;
+  for (const CAPTUREKey& key : options.keys)
+    if (key.frame >= last && count++ == 0) first = key.frame;
+  if (count == 0) return {};
+  const std::string where = " after the last frame (" + std::to_string(last) + ")";
+  if (count == 1)
+    return "warning: the key at frame " + std::to_string(first) + " falls" + where + " and changes nothing";
+  return "warning: " + std::to_string(count) + " keys, from frame " + std::to_string(first) + " on, fall" + where +
+         " and change nothing";
+}
+
 std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options) {
   CAPTUREOptions parsed;
   bool sawFrames = false;
@@ -137,7 +154,7 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
     } else if (arg == "--wav") {
       if (!parsed.wavPath.empty()) return "--wav is given twice";
       if (value.empty()) return "--wav needs a file name";
-      parsed.wavPath = value;
+      parsed.wavPath = value == "-" ? "/dev/stdout" : value;
     } else if (arg == "--raw") {
       parsed.raw = true;
     } else if (arg == "--quiet" || arg == "-q") {
@@ -154,21 +171,14 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
            std::to_string(parsed.from) + ": nothing to write";
   if (!parsed.help && parsed.pngDir.empty() && !parsed.raw && parsed.wavPath.empty())
     return "nothing to write: give --png FOLDER, --raw or --wav FILE (see --help)";
+  // Standard output carries one thing: frames and sound mixed are neither.
+  if (!parsed.help && parsed.raw && !parsed.wavPath.empty() && CAPTURELeadsToStandardOutput(parsed.wavPath))
+    return "--raw and --wav would both write to standard output: give --wav a file of its own";
   *options = std::move(parsed);
   return {};
 }
 
-// Windows paths may use either slash, and the program file ends in .exe.
-std::string CAPTUREProgramName(const std::string& invokedAs) {
-  const size_t slash = invokedAs.find_last_of("/\\");
-  std::string name = slash == std::string::npos ? invokedAs : invokedAs.substr(slash + 1);
-  if (name.size() > 4) {
-    std::string suffix = name.substr(name.size() - 4);
-    for (char& c : suffix) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    if (suffix == ".exe") name.resize(name.size() - 4);
-  }
-  return name;
-}
+std::string CAPTUREProgramName(const std::string& invokedAs) { return SYSTEMProgramName(invokedAs.c_str()); }
 
 std::string CAPTUREUsage(const std::string& program) {
   std::string text = R"(Usage: intro-capture [OPTIONS]
@@ -201,6 +211,8 @@ Options:
                  appears under its name only once it is complete, beside
                  the file a symbolic link leads to; a device or a pipe
                  (/dev/stdout, a named pipe) is written straight through.
+                 FILE - is standard output. --raw and --wav cannot both
+                 write to standard output (or to one file or device).
   --scale N      enlarge the frames N times, nearest neighbour (1 to 4).
   --quiet, -q    no progress bar on standard error.
   --help, -h     show this text.

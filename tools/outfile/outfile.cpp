@@ -3,8 +3,11 @@
 #include <limits.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
+#include <random>
 
 #include "outfile_system.hpp"
 
@@ -18,34 +21,21 @@ struct PartSlot {
 };
 PartSlot parts[4];
 
-bool RememberPart(const std::string& path) {
-  if (path.size() >= PATH_MAX) return false;
-  for (PartSlot& slot : parts) {
-    if (slot.used) continue;
-    memcpy(slot.path, path.c_str(), path.size() + 1);
-    slot.used = 1;
-    return true;
-  }
+bool HasFreeSlot() {
+  for (const PartSlot& slot : parts)
+    if (!slot.used) return true;
   return false;
-}
-
-void ForgetPart(const std::string& path) {
-  for (PartSlot& slot : parts)
-    if (slot.used && path == slot.path) slot.used = 0;
 }
 
 std::string Failure(const std::string& name, const std::string& reason) { return "cannot write " + name + ": " + reason; }
 
-// The temporary beside the target: a regular file of ours, with the mode
-// of the file it will replace.
+// The temporary beside the target: a regular file of this run's own.
 std::string OpenPart(OUTFILE* file, bool replacing) {
-  file->part = file->target + ".part";
-  if (!RememberPart(file->part)) return Failure(file->name, strerror(ENAMETOOLONG));
-  std::string why = OUTFILECreatePart(file->part, replacing ? file->target : "", &file->stream);
-  if (why.empty()) return {};
-  ForgetPart(file->part);
+  if (!HasFreeSlot()) return Failure(file->name, "too many files open at once");
+  file->stream = OUTFILECreatePart(file->target, replacing, &file->part);
+  if (file->stream != nullptr) return {};
   file->part.clear();
-  return Failure(file->name, why);
+  return Failure(file->name, strerror(errno));
 }
 
 void RemovePartsAndReraise(int signal) {
@@ -56,22 +46,48 @@ void RemovePartsAndReraise(int signal) {
 
 }  // namespace
 
+bool OUTFILERememberPart(const std::string& path) {
+  for (PartSlot& slot : parts) {
+    if (slot.used) continue;
+    memcpy(slot.path, path.c_str(), path.size() + 1);
+    slot.used = 1;
+    return true;
+  }
+  return false;
+}
+
+void OUTFILEForgetPart(const std::string& path) {
+  for (PartSlot& slot : parts)
+    if (slot.used && path == slot.path) slot.used = 0;
+}
+
+// Six characters that make a temporary's name this run's own. Uniqueness
+// comes from creating the file exclusively; these only make a clash rare.
+std::string OUTFILEUniqueTag() {
+  static std::mt19937_64 draw(std::random_device{}() ^
+                              static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::string tag(6, 'x');
+  for (char& c : tag) c = kLetters[draw() % 62];
+  return tag;
+}
+
 std::string OUTFILEOpen(OUTFILE* file, const std::string& name) {
   *file = OUTFILE{};
   file->name = name;
   OUTFILEKind kind;
-  if (std::string why = OUTFILELookUp(name, &kind); !why.empty()) return Failure(name, why);
+  if (!OUTFILELookUp(name, &kind)) return Failure(name, strerror(errno));
   if (kind == OUTFILEKind::kFolder) return Failure(name, "it is a folder");
   // A device or a pipe is never replaced: it gets the bytes themselves.
   if (kind == OUTFILEKind::kDevice) {
-    std::string why = OUTFILEOpenDevice(name, &file->stream);
-    return why.empty() ? "" : Failure(name, why);
+    file->stream = OUTFILEOpenStraightThrough(name);
+    return file->stream != nullptr ? "" : Failure(name, strerror(errno));
   }
   // A file the user may not write is not replaced behind their back either.
-  if (kind == OUTFILEKind::kRegular)
-    if (std::string why = OUTFILEMayReplace(name); !why.empty()) return Failure(name, why);
-  if (std::string why = OUTFILEResolve(name, &file->target); !why.empty()) return Failure(name, why);
-  return OpenPart(file, kind == OUTFILEKind::kRegular);
+  const bool exists = kind == OUTFILEKind::kRegular;
+  if (exists && !OUTFILEMayWrite(name)) return Failure(name, strerror(errno));
+  if (!OUTFILEFollowLinks(name, &file->target)) return Failure(name, strerror(errno));
+  return OpenPart(file, exists);
 }
 
 std::string OUTFILEWrite(OUTFILE* file, const void* data, size_t size) {
@@ -93,11 +109,11 @@ std::string OUTFILECommit(OUTFILE* file) {
   const bool closed = fclose(stream) == 0;
   if (flushed && !closed) error = errno;
   std::string failure = flushed && closed ? "" : OUTFILEFailure(file, error);
-  if (failure.empty() && !file->part.empty())
-    if (std::string why = OUTFILEReplace(file->part, file->target); !why.empty()) failure = Failure(file->name, why);
   if (!file->part.empty()) {
-    if (!failure.empty()) OUTFILERemove(file->part.c_str());
-    ForgetPart(file->part);
+    if (failure.empty())
+      if (std::string why = OUTFILEReplaceTarget(file->part, file->target); !why.empty())
+        failure = Failure(file->name, why);
+    if (!failure.empty()) OUTFILERemovePart(file->part);
     file->part.clear();
   }
   return failure;
@@ -107,14 +123,13 @@ void OUTFILEDiscard(OUTFILE* file) {
   if (file->stream != nullptr) fclose(file->stream);
   file->stream = nullptr;
   if (file->part.empty()) return;
-  OUTFILERemove(file->part.c_str());
-  ForgetPart(file->part);
+  OUTFILERemovePart(file->part);
   file->part.clear();
 }
 
 void OUTFILERemoveParts() {
   for (PartSlot& slot : parts)
-    if (slot.used) OUTFILERemove(slot.path);
+    if (slot.used) OUTFILERemoveFile(slot.path);
 }
 
 void OUTFILERemovePartsOnSignals() { OUTFILEHandleStopSignals(RemovePartsAndReraise); }

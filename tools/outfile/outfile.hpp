@@ -3,7 +3,10 @@
 //
 // A name that leads (through any symbolic links) to a regular file, or to
 // nothing yet, is written under a temporary name beside that real file,
-// TARGET.part, and renamed over it only when complete. A name that leads to
+// TARGET.XXXXXX.part (six characters of its own, the file created
+// exclusively), and renamed over it only when complete. Runs that write the
+// same name at once never share a temporary: the last to finish leaves its
+// whole file, none a mixture. A name that leads to
 // a device or a pipe is written straight through, as a shell redirection
 // would, and its write errors are reported as they come. Every message
 // names the file as the user gave it.

@@ -1,6 +1,7 @@
 // Output files on POSIX file systems.
 #include <fcntl.h>
 #include <limits.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,13 +13,41 @@
 
 namespace {
 
-// The name that `path` leads to once every symbolic link on it is followed;
-// the last one may name nothing yet.
-bool FollowLinks(std::string path, std::string* resolved) {
+// While a temporary is being made, renamed or removed, the stop signals
+// wait: the handler then never sees a name that is not (or no longer) ours.
+struct StopSignalsHeld {
+  sigset_t previous;
+  StopSignalsHeld() {
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops, signal);
+    pthread_sigmask(SIG_BLOCK, &stops, &previous);
+  }
+  ~StopSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous, nullptr); }
+};
+
+}  // namespace
+
+bool OUTFILELookUp(const std::string& name, OUTFILEKind* kind) {
+  struct stat info;
+  *kind = OUTFILEKind::kNothing;
+  if (stat(name.c_str(), &info) != 0) return errno == ENOENT;
+  *kind = S_ISDIR(info.st_mode)   ? OUTFILEKind::kFolder
+          : S_ISREG(info.st_mode) ? OUTFILEKind::kRegular
+                                  : OUTFILEKind::kDevice;
+  return true;
+}
+
+bool OUTFILEMayWrite(const std::string& name) { return access(name.c_str(), W_OK) == 0; }
+
+// Every symbolic link on the way is followed; the last one may name
+// nothing yet.
+bool OUTFILEFollowLinks(const std::string& name, std::string* target) {
+  std::string path = name;
   for (int hops = 0; hops < 40; ++hops) {
     struct stat info;
     if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-      *resolved = path;
+      *target = path;
       return true;
     }
     char link[PATH_MAX];
@@ -32,63 +61,63 @@ bool FollowLinks(std::string path, std::string* resolved) {
   return false;
 }
 
-// A stream over a descriptor, which is closed when that fails.
-// A stream over a new descriptor, or the reason there is none; a
-// descriptor that gets no stream is closed, and its file removed when it
-// was `made` here.
-std::string StreamOver(int fd, FILE** stream, const char* made = nullptr) {
-  if (fd < 0) return strerror(errno);
-  *stream = fdopen(fd, "wb");
-  if (*stream != nullptr) return {};
+FILE* OUTFILEOpenStraightThrough(const std::string& name) {
+  const int fd = open(name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  FILE* stream = fdopen(fd, "wb");
+  if (stream == nullptr) {
+    const int error = errno;
+    close(fd);
+    errno = error;
+  }
+  return stream;
+}
+
+FILE* OUTFILECreatePart(const std::string& target, bool replacing, std::string* part) {
+  StopSignalsHeld held;
+  struct stat replaced;
+  if (replacing && stat(target.c_str(), &replaced) != 0) replacing = false;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    *part = target + "." + OUTFILEUniqueTag() + ".part";
+    if (part->size() >= PATH_MAX) {
+      errno = ENAMETOOLONG;
+      return nullptr;
+    }
+    fd = open(part->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return nullptr;
+  }
+  if (fd < 0) return nullptr;
+  if (replacing) fchmod(fd, replaced.st_mode & 07777);
+  FILE* stream = fdopen(fd, "wb");
+  if (stream != nullptr) {
+    OUTFILERememberPart(*part);
+    return stream;
+  }
   const int error = errno;
   close(fd);
-  if (made != nullptr) unlink(made);
-  return strerror(error);
+  unlink(part->c_str());
+  errno = error;
+  return nullptr;
 }
 
-}  // namespace
-
-std::string OUTFILELookUp(const std::string& name, OUTFILEKind* kind) {
-  struct stat info;
-  if (stat(name.c_str(), &info) != 0) {
-    *kind = OUTFILEKind::kNothing;
-    return errno == ENOENT ? "" : strerror(errno);
-  }
-  *kind = S_ISDIR(info.st_mode)   ? OUTFILEKind::kFolder
-          : S_ISREG(info.st_mode) ? OUTFILEKind::kRegular
-                                  : OUTFILEKind::kDevice;
-  return {};
-}
-
-std::string OUTFILEMayReplace(const std::string& name) {
-  return access(name.c_str(), W_OK) == 0 ? "" : strerror(errno);
-}
-
-std::string OUTFILEResolve(const std::string& name, std::string* target) {
-  return FollowLinks(name, target) ? "" : strerror(errno);
-}
-
-std::string OUTFILEOpenDevice(const std::string& name, FILE** stream) {
-  return StreamOver(open(name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC), stream);
-}
-
-std::string OUTFILECreatePart(const std::string& part, const std::string& replaced, FILE** stream) {
-  struct stat info;
-  if (lstat(part.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return part + " is in the way and is not a regular file";
-  const int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd >= 0 && !replaced.empty() && stat(replaced.c_str(), &info) == 0) fchmod(fd, info.st_mode & 07777);
-  return StreamOver(fd, stream, part.c_str());
-}
-
-std::string OUTFILEReplace(const std::string& part, const std::string& target) {
+std::string OUTFILEReplaceTarget(const std::string& part, const std::string& target) {
+  StopSignalsHeld held;
   struct stat info;
   if (lstat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
     return target + " is no longer a regular file; it was left alone";
   if (rename(part.c_str(), target.c_str()) != 0) return strerror(errno);
+  OUTFILEForgetPart(part);
   return {};
 }
 
-void OUTFILERemove(const char* path) { unlink(path); }
+void OUTFILERemovePart(const std::string& part) {
+  StopSignalsHeld held;
+  unlink(part.c_str());
+  OUTFILEForgetPart(part);
+}
+
+void OUTFILERemoveFile(const char* path) { unlink(path); }
 
 void OUTFILEHandleStopSignals(void (*handler)(int)) {
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) {

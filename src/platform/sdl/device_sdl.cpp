@@ -133,9 +133,10 @@ bool StartVideo() {
   return true;
 }
 
-// The window's enlargement from TORVELIN_SCALE, read once: 1 when unset;
-// a bad value is reported once and counts as 1.
-int WindowScale() {
+// The window's enlargement from TORVELIN_SCALE, read once: 1 when unset
+// or empty; a bad value is reported once and counts as 1, and one too
+// large for the desktop gives way, once and said, to the largest that fits.
+int WindowScale(int width, int height) {
   static int scale = 0;
   if (scale != 0) return scale;
   scale = 1;
@@ -143,11 +144,17 @@ int WindowScale() {
   if (text != nullptr && *text != '\0' && !SDLDPYScaleFromText(text, &scale))
     fprintf(stderr, "TORVELIN: TORVELIN_SCALE must be a whole number from 1 to %d, not \"%s\"; using 1\n",
             SDLDPYMaxScale, text);
+  const int fits = SDLDPYFittingScale(scale, width, height, desktopWidth, desktopHeight);
+  if (fits < scale) {
+    fprintf(stderr, "TORVELIN: TORVELIN_SCALE=%d does not fit a %d x %d screen; using %d\n", scale, desktopWidth,
+            desktopHeight, fits);
+    scale = fits;
+  }
   return scale;
 }
 
 bool OpenWindow(int width, int height) {
-  const int factor = WindowScale();
+  const int factor = WindowScale(width, height);
   screen = SDL_SetVideoMode(width * factor, height * factor, 0, kWindowedFlags);
   placement = Placement{factor, 0, 0};
   return screen != nullptr;
