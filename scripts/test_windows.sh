@@ -17,12 +17,15 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 bash scripts/windows.sh "$win" >/dev/null
 cmake --build "$host" -j"$(nproc)" --target test_capture intro-capture >/dev/null
 
-# Wrappers that run each program under wine like a native one.
+# Wrappers that run each program under wine like a native one. Windows
+# programs end lines of text in CR LF, the tests expect LF: standard error
+# loses its CRs (standard output carries binary frames and is left alone).
 export WINEPREFIX=$PWD/$win/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 run=$PWD/$win/wine-run
 mkdir -p "$run"
 for program in torvelin torvelin-fullscreen torvelin-capture; do
-  printf '#!/bin/sh\nexec wine %s "$@"\n' "$PWD/$win/$program.exe" >"$run/$program"
+  printf '#!/bin/bash\nset -o pipefail\n{ wine %s "$@" 2>&1 1>&3 3>&- | tr -d "\\r" >&2; } 3>&1\n' \
+    "$PWD/$win/$program.exe" >"$run/$program"
   chmod +x "$run/$program"
 done
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
