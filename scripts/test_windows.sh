@@ -3,7 +3,9 @@
 # build folder: the capture tool's whole loop against the stored digests
 # and byte for byte against the native build's, its option errors and
 # `--raw > NUL`; the windowed program under Xvfb (window, picture, F, SPACE,
-# ESC and its exit status) and the full-screen one on a 1024 x 768 screen.
+# ESC and its exit status, a start-up failure's message box) and the
+# full-screen one on a 1024 x 768 screen; and that the programs are
+# windowed or console ones as they should be, with the icon and version.
 #   bash scripts/test_windows.sh [BUILD_FOLDER]     (default build-windows)
 # The native build folder ($TORVELIN_HOST_BUILD, default build) supplies
 # the generated data, the capture tests and the reference capture.
@@ -32,6 +34,22 @@ done
 echo "wine prefix ready after $(($(date +%s) - started)) s"
 work=$(mktemp -d)
 trap 'rm -rf "$work"; wineserver -k 2>/dev/null || true' EXIT
+
+echo "programs: subsystems, icon, version"
+triple=x86_64-w64-mingw32
+icon=$host/generated/icons/256/torvelin.png
+for program in torvelin torvelin-fullscreen torvelin-capture; do
+  exe=$win/$program.exe
+  subsystem=$($triple-objdump -p "$exe" | sed -n 's/^Subsystem.*(\(.*\))$/\1/p')
+  case $program in
+    torvelin-capture) [ "$subsystem" = "Windows CUI" ] || fail "$program is a $subsystem program, not a console one" ;;
+    *) [ "$subsystem" = "Windows GUI" ] || fail "$program is a $subsystem program, not a windowed one" ;;
+  esac
+  python3 -c 'import sys; sys.exit(open(sys.argv[1], "rb").read() not in open(sys.argv[2], "rb").read())' \
+    "$icon" "$exe" || fail "$program does not carry the icon"
+  tr -d '\0' <"$exe" | grep -a "ProductVersion$(sed -n 's/^project(torvelin VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt)" >/dev/null ||
+    fail "$program does not carry its version"
+done
 
 echo "capture tool: option errors, NUL"
 status=0
@@ -64,6 +82,8 @@ echo "windowed program: window, picture, SPACE, ESC"
 window_test tests/window/intro_window.sh
 echo "windowed program: F and SPACE"
 window_test tests/wine/keys.sh
+echo "windowed program: a start-up failure in a message box"
+window_test tests/wine/start_failure.sh
 echo "full-screen program and TORVELIN_SCALE: whole-factor enlargement"
 window_test tests/window/intro_enlarged.sh
 
