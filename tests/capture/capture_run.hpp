@@ -162,11 +162,4 @@ inline Wav ReadWav(const std::string& path) {
   return wav;
 }
 
-// 64-bit FNV-1a.
-inline uint64_t Digest(const void* data, size_t size, uint64_t hash = 14695981039346656037ull) {
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
-  return hash;
-}
-
 }  // namespace capture_test

@@ -9,19 +9,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cinttypes>
 #include <cstdlib>
-#include <map>
 #include <iostream>
-#include <sstream>
 
+#include "../capture_digests.hpp"
 #include "capture_run.hpp"
 
 namespace {
 
 using namespace capture_test;
 
-const char* const kDigestFile = TORVELIN_SOURCE_DIR "/tests/data/capture_digests.txt";
+const char* const kDigestFile = kCaptureDigestFile;
 const char* const kRefresh =
     "If the change is deliberate, rewrite the stored digests: run "
     "TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression.*' in the build folder, "
@@ -29,12 +27,6 @@ const char* const kRefresh =
 
 constexpr int kLoopFrames = 7002;
 constexpr int kSampleStep = 100;
-
-struct Digests {
-  int frames = 0;
-  std::map<int, uint64_t> frame;  // frame number -> digest of its RGB bytes
-  uint64_t sound = 0;
-};
 
 // The sample: every hundredth frame and the loop's last.
 std::vector<int> DefaultSample() {
@@ -44,53 +36,10 @@ std::vector<int> DefaultSample() {
   return sample;
 }
 
-bool Load(const std::string& path, Digests* digests) {
-  std::istringstream in(ReadFile(path));
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    std::string kind;
-    fields >> kind;
-    if (kind == "frames") {
-      fields >> digests->frames;
-    } else if (kind == "frame") {
-      int number = -1;
-      std::string hex;
-      fields >> number >> hex;
-      digests->frame[number] = std::strtoull(hex.c_str(), nullptr, 16);
-    } else if (kind == "sound") {
-      std::string hex;
-      fields >> hex;
-      digests->sound = std::strtoull(hex.c_str(), nullptr, 16);
-    } else {
-      return false;
-    }
-    if (fields.fail()) return false;
-  }
-  return digests->frames > 0 && !digests->frame.empty();
-}
-
-std::string Hex(uint64_t value) {
-  char text[20];
-  snprintf(text, sizeof text, "%016" PRIx64, value);
-  return text;
-}
-
-void Save(const std::string& path, const Digests& digests) {
-  std::ofstream out(path);
-  out << "# Digests (64-bit FNV-1a) of a whole loop captured by intro-capture with no keys:\n"
-      << "# the RGB bytes of sampled frames and the 16-bit values of the sound.\n"
-      << "# Rewritten by TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression.*'\n"
-      << "frames " << digests.frames << "\n";
-  for (const auto& [number, digest] : digests.frame) out << "frame " << number << " " << Hex(digest) << "\n";
-  out << "sound " << Hex(digests.sound) << "\n";
-}
-
 // Captures `frames` frames, keeping the digests of the sampled ones.
-Digests Capture(int frames, const std::vector<int>& sample, std::string* error) {
+CaptureDigests Capture(int frames, const std::vector<int>& sample, std::string* error) {
   ScratchDir dir;
-  Digests digests;
+  CaptureDigests digests;
   digests.frames = frames;
   std::string pending;
   int frame = 0;
@@ -121,18 +70,18 @@ TEST(Regression, WholeLoopMatchesTheStoredDigests) {
   const char* refresh = std::getenv("TORVELIN_REFRESH_DIGESTS");
   if (refresh != nullptr && std::string(refresh) == "1") {
     std::string error;
-    const Digests fresh = Capture(kLoopFrames, DefaultSample(), &error);
+    const CaptureDigests fresh = Capture(kLoopFrames, DefaultSample(), &error);
     ASSERT_EQ(error, "");
-    Save(kDigestFile, fresh);
+    SaveCaptureDigests(kDigestFile, fresh);
     std::cout << "rewrote " << kDigestFile << "\n";
     return;
   }
-  Digests stored;
-  ASSERT_TRUE(Load(kDigestFile, &stored)) << kDigestFile << " is missing or unreadable. " << kRefresh;
+  CaptureDigests stored;
+  ASSERT_TRUE(LoadCaptureDigests(kDigestFile, &stored)) << kDigestFile << " is missing or unreadable. " << kRefresh;
   std::vector<int> sample;
   for (const auto& entry : stored.frame) sample.push_back(entry.first);
   std::string error;
-  const Digests now = Capture(stored.frames, sample, &error);
+  const CaptureDigests now = Capture(stored.frames, sample, &error);
   ASSERT_EQ(error, "");
   int changed = 0;
   for (const auto& [number, digest] : stored.frame) {
@@ -143,7 +92,7 @@ TEST(Regression, WholeLoopMatchesTheStoredDigests) {
     }
   }
   EXPECT_EQ(changed, 0) << changed << " of " << stored.frame.size() << " sampled frames changed. " << kRefresh;
-  EXPECT_EQ(Hex(now.sound), Hex(stored.sound)) << "the loop's sound changed. " << kRefresh;
+  EXPECT_EQ(DigestHex(now.sound), DigestHex(stored.sound)) << "the loop's sound changed. " << kRefresh;
 }
 
 }  // namespace

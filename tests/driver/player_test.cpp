@@ -6,9 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include "audio/music.hpp"
@@ -18,66 +16,25 @@
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
+#include "../capture_digests.hpp"
 
 namespace {
 
-constexpr uint64_t kFnvStart = 14695981039346656037ull;
-
-uint64_t Fnv(const uint8_t* bytes, size_t size, uint64_t hash = kFnvStart) {
-  for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
-  return hash;
-}
-
-struct Stored {
-  int frames = 0;
-  std::map<int, uint64_t> frame;
-  uint64_t sound = 0;
-};
-
-Stored LoadDigests() {
-  std::ifstream in(TORVELIN_SOURCE_DIR "/tests/data/capture_digests.txt");
-  Stored stored;
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    std::string kind, hex;
-    fields >> kind;
-    if (kind == "frames") {
-      fields >> stored.frames;
-    } else if (kind == "frame") {
-      int number = 0;
-      fields >> number >> hex;
-      stored.frame[number] = std::stoull(hex, nullptr, 16);
-    } else if (kind == "sound") {
-      fields >> hex;
-      stored.sound = std::stoull(hex, nullptr, 16);
-    }
-  }
-  return stored;
-}
-
 struct Heard {
-  const Stored* stored;
+  const CaptureDigests* stored;
   int frames = 0;
   std::map<int, uint64_t> frame;
-  uint64_t sound = kFnvStart;
+  uint64_t sound = kDigestStart;
 
   static void OnFrame(const IMG* image, void* user) {
     auto* self = static_cast<Heard*>(user);
     const int number = self->frames++;
     if (self->stored->frame.count(number) == 0) return;
-    uint64_t hash = kFnvStart;
-    const size_t count = static_cast<size_t>(image->width) * image->height;
-    for (size_t i = 0; i < count; ++i) {
-      const uint32_t p = image->pixels[i];
-      const uint8_t rgb[3] = {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p)};
-      hash = Fnv(rgb, 3, hash);
-    }
-    self->frame[number] = hash;
+    self->frame[number] = DigestRgb(image->pixels, static_cast<size_t>(image->width) * image->height);
   }
   static void OnSound(const int16_t* values, int count, void* user) {
     auto* self = static_cast<Heard*>(user);
-    self->sound = Fnv(reinterpret_cast<const uint8_t*>(values), static_cast<size_t>(count) * 2, self->sound);
+    self->sound = Digest(values, static_cast<size_t>(count) * 2, self->sound);
   }
 };
 
@@ -98,7 +55,8 @@ struct Player : ::testing::Test {
 // A re-executed child runs only this test, so every such state starts as it
 // does in the program. It exits 0 only when everything matches.
 void PlayTheWholeLoopAgainstTheDigests() {
-  const Stored stored = LoadDigests();
+  CaptureDigests stored;
+  LoadCaptureDigests(kCaptureDigestFile, &stored);
   Heard heard;
   heard.stored = &stored;
   HEADLESSReset();

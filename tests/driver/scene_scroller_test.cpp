@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/rnd.hpp"
-#include "draws.hpp"
+#include "../generator_replay.hpp"
 #include "driver/texts.hpp"
 #include "driver/torvelin.hpp"
 #include "driver_fixture.hpp"
@@ -40,7 +40,7 @@ TEST_F(TORVELINScrollerScene, SparklesDrawOneNumberEachPerFramePlusTwoPerPlaceme
     if (frame < 32) {
       ASSERT_EQ(placedNow, 0) << "frame " << frame;
     }
-    ASSERT_EQ(drawsBetween(before, RNDState()), 16 + 2 * placedNow) << "frame " << frame;
+    ASSERT_EQ(DrawsBetween(before, RNDState()), 16 + 2 * placedNow) << "frame " << frame;
     placements += placedNow;
   }
   // Over 268 eligible frames each sparkle has a 1 in 16 chance per frame.

@@ -1,6 +1,6 @@
-// Helpers shared by the scene tests: an independent copy of the shared
-// generator for replaying the draws a step should make, and a recorder of
-// the generator's state at every presented frame.
+// Helpers shared by the scene tests: the independent copy of the shared
+// generator (generator_replay.hpp) for replaying the draws a step should
+// make, and a recorder of the generator's state at every presented frame.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -10,39 +10,7 @@
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
-
-// The generator's rule written out again, so the tests do not replay the
-// draws through the code under test.
-struct Replay {
-  uint32_t state;
-  explicit Replay(uint32_t seed) : state(seed) {}
-  int next() {
-    state = state * 214013u + 2531011u;
-    return static_cast<int>((state >> 16) & 0x7fffu);
-  }
-  void skip(int count) {
-    for (int i = 0; i < count; ++i) next();
-  }
-};
-
-// The generator state after `count` more draws from `seed`.
-inline uint32_t StateAfter(uint32_t seed, int count) {
-  Replay r(seed);
-  r.skip(count);
-  return r.state;
-}
-
-// The first seed from `start` on (stepping the generator) whose next draw
-// satisfies `wanted`.
-template <typename Predicate>
-uint32_t SeedWhoseNextDraw(uint32_t start, Predicate wanted) {
-  Replay r(start);
-  for (;;) {
-    Replay probe(r.state);
-    if (wanted(probe.next())) return r.state;
-    r.next();
-  }
-}
+#include "../generator_replay.hpp"
 
 // A fingerprint of an image's pixels (FNV-1a over the words).
 inline uint64_t Fingerprint(const IMG* img) {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/rnd.hpp"
-#include "draws.hpp"
+#include "../generator_replay.hpp"
 #include "driver/torvelin.hpp"
 #include "driver_fixture.hpp"
 #include "image/img.hpp"
@@ -23,7 +23,7 @@ struct Choices {
 };
 
 Choices predict(uint32_t state) {
-  Lcg lcg{state};
+  Replay lcg{state};
   Choices c{};
   c.count = (lcg.next() & 63) + 8;
   for (int& step : c.steps) step = (lcg.next() & 31) + 16;

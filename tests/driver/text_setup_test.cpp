@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/rnd.hpp"
-#include "draws.hpp"
+#include "../generator_replay.hpp"
 #include "driver/texts.hpp"
 #include "driver/torvelin.hpp"
 #include "driver_fixture.hpp"
@@ -71,7 +71,7 @@ TEST_F(TORVELINTextSetUp, StarsTakeTheRunsFirstDrawsAndLandTheSameEveryTime) {
     uint32_t colour;
   };
   const Expected layers[3] = {{0x40000, 0x80ffff}, {0x20000, 0xffff80}, {0x10000, 0x80ff80}};
-  Lcg lcg{786410978u};
+  Replay lcg{786410978u};
   for (int i = 0; i < 3; ++i) {
     const STARS* layer = TORVELINStars[i];
     ASSERT_NE(layer, nullptr);

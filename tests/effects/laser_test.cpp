@@ -7,6 +7,7 @@
 
 #include "core/rnd.hpp"
 #include "image/img.hpp"
+#include "../generator_replay.hpp"
 
 namespace {
 
@@ -33,33 +34,18 @@ struct OwnedLaser {
   }
 };
 
-uint32_t NextState(uint32_t state) { return state * 214013u + 2531011u; }
-
 // Replays the shared generator's sequence from a state, without touching the
 // generator itself, to predict a laser's draws.
-struct Replay {
-  explicit Replay(uint32_t start) : state(start) {}
-  int Next() {
-    state = NextState(state);
-    return static_cast<int>((state >> 16) & 0x7FFFu);
-  }
+struct LaserReplay : Replay {
+  using Replay::Replay;
   int Speed(int range = 12, int base = 8) {
-    int magnitude = Next() % range + base;
-    return (Next() & 1) != 0 ? -magnitude : magnitude;
+    int magnitude = next() % range + base;
+    return (next() & 1) != 0 ? -magnitude : magnitude;
   }
-  uint32_t state;
 };
 
 // Number of draws taken from the shared generator since it was seeded.
-int DrawsSince(uint32_t seed, int limit = 64) {
-  const uint32_t now = RNDState();
-  uint32_t state = seed;
-  for (int draws = 0; draws <= limit; ++draws) {
-    if (state == now) return draws;
-    state = NextState(state);
-  }
-  return -1;
-}
+int DrawsSince(uint32_t seed, int limit = 64) { return DrawsBetween(seed, RNDState(), limit); }
 
 void Place(LASER* laser, int x1, int y1, int vx, int vy) {
   laser->x1 = x1;
@@ -79,10 +65,10 @@ TEST(LASER, InitDrawsSevenNumbersInOrder) {
   LASERInit(l.laser, target.img);
   EXPECT_EQ(DrawsSince(seed), 7);
 
-  Replay replay(seed);
-  EXPECT_EQ(l.laser->x0, replay.Next() % 256);
-  EXPECT_EQ(l.laser->y0, replay.Next() % 200);
-  EXPECT_EQ(l.laser->x1, replay.Next() % 256);
+  LaserReplay replay(seed);
+  EXPECT_EQ(l.laser->x0, replay.next() % 256);
+  EXPECT_EQ(l.laser->y0, replay.next() % 200);
+  EXPECT_EQ(l.laser->x1, replay.next() % 256);
   EXPECT_EQ(l.laser->y1, 0);
   EXPECT_EQ(l.laser->vx, replay.Speed());
   EXPECT_EQ(l.laser->vy, replay.Speed());
@@ -160,7 +146,7 @@ TEST(LASER, SideEdgeStopsTheTipAndTurnsItVertical) {
   LASERInit(l.laser, target.img);
   Place(l.laser, 256 - 5, 100, 10, 3);
   const uint32_t seed = RNDState();
-  Replay replay(seed);
+  LaserReplay replay(seed);
   const int vy = replay.Speed();
   LASERMove(l.laser);
   EXPECT_EQ(DrawsSince(seed), 2);
@@ -191,7 +177,7 @@ TEST(LASER, TopAndBottomEdgesTurnTheTipHorizontal) {
   LASERInit(l.laser, target.img);
   Place(l.laser, 100, 147, 0, 9);
   uint32_t seed = RNDState();
-  Replay replay(seed);
+  LaserReplay replay(seed);
   const int vx = replay.Speed();
   LASERMove(l.laser);
   EXPECT_EQ(DrawsSince(seed), 2);
@@ -215,7 +201,7 @@ TEST(LASER, StoppedTipDrawsBothSpeedsFirst) {
   LASERInit(l.laser, target.img);
   Place(l.laser, 128, 128, 0, 0);
   const uint32_t seed = RNDState();
-  Replay replay(seed);
+  LaserReplay replay(seed);
   const int vx = replay.Speed();
   const int vy = replay.Speed();
   LASERMove(l.laser);
@@ -291,11 +277,11 @@ TEST(LASER, NoiseDrawTakesOneNumberPerPointFromTheTip) {
   l.laser->x1 = 6;
   l.laser->y1 = 4;
   const uint32_t seed = RNDState();
-  Replay replay(seed);
+  LaserReplay replay(seed);
   LASERDrawNoise(l.laser);
   EXPECT_EQ(DrawsSince(seed), 5);
   for (int x = 6; x >= 2; --x) {
-    EXPECT_EQ(IMGGetPixel(target.img, x, 4), static_cast<uint32_t>(replay.Next()) & 0xFFFFFFu);
+    EXPECT_EQ(IMGGetPixel(target.img, x, 4), static_cast<uint32_t>(replay.next()) & 0xFFFFFFu);
   }
 }
 

@@ -12,6 +12,7 @@
 #include "core/cpu.hpp"
 #include "image/img_noise.hpp"
 #include "img_test_util.hpp"
+#include "../generator_replay.hpp"
 
 namespace {
 
@@ -156,13 +157,12 @@ TEST(IMGPixelRuns, NoiseFillIsOneDrawPerPixelLastFirstUnderTheBlendRule) {
       for (const uint32_t* layer : layers) {
         std::vector<uint32_t> pixels(count);
         const uint32_t after = IMGFillNoise(pixels.data(), layer, count, colour, seed);
-        uint32_t state = seed;
+        Replay replay(seed);
         for (size_t p = count; p-- > 0;) {
-          state = state * 214013u + 2531011u;
-          const uint32_t noise = ((colour & 0xfcfcfcu) >> 1) + (state >> 16 & 0x7fu) * 0x010101u;
+          const uint32_t noise = ((colour & 0xfcfcfcu) >> 1) + (replay.next() & 0x7f) * 0x010101u;
           ASSERT_EQ(pixels[p], layer ? Blend(layer[p], noise) : noise) << count << " at " << p;
         }
-        EXPECT_EQ(after, state) << count;
+        EXPECT_EQ(after, replay.state) << count;
       }
     }
   });

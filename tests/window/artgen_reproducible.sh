@@ -16,13 +16,13 @@ trap 'rm -rf "$work"' EXIT
 "$artgen" "$work/first"
 "$artgen" "$work/second"
 
-pictures="characters.pbm titlecard.ppm scroller_font.ppm tiles.ppm bobs.ppm logo.pbm sparkles.pgm strip.pbm"
-for name in $pictures; do
-  cmp "$work/first/$name" "$work/second/$name"
-  cmp "$work/first/$name" "$BUILD_DIR/generated/pictures/$name"
-  preview="previews/${name%.*}.png"
-  cmp "$work/first/$preview" "$work/second/$preview"
+diff -r "$work/first" "$work/second"
+built=0
+for picture in "$BUILD_DIR"/generated/pictures/*.p[bgp]m; do
+  cmp "$picture" "$work/first/${picture##*/}"
+  built=$((built + 1))
 done
+[ "$built" -gt 0 ] || { echo "no pictures in $BUILD_DIR/generated/pictures"; exit 1; }
 
 # Bad use: no argument, and a directory that cannot be made.
 if "$artgen" 2>/dev/null; then

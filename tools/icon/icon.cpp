@@ -2,7 +2,6 @@
 // triangle on a clear ground, written as RGBA PNG files of the usual icon
 // sizes: icon OUTDIR writes OUTDIR/<size>/torvelin.png, and the same
 // pictures in one Windows icon file, OUTDIR/torvelin.ico.
-#include <png.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -17,6 +16,7 @@
 
 #include "driver/pictures.hpp"
 #include "image/img.hpp"
+#include "pngout.hpp"
 
 namespace {
 
@@ -88,16 +88,9 @@ bool WritePng(const std::string& path, const Picture& picture, int side) {
     rgba.push_back(Byte(a > 0 ? p.b / a : 0));
     rgba.push_back(Byte(a));
   }
-  png_image image;
-  memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(side);
-  image.height = static_cast<png_uint_32>(side);
-  image.format = PNG_FORMAT_RGBA;
-  const bool written = png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), side * 4, nullptr) != 0;
-  if (!written) fprintf(stderr, "icon: cannot write %s: %s\n", path.c_str(), image.message);
-  png_image_free(&image);
-  return written;
+  const std::string error = PNGOUTWrite(path, rgba.data(), side, side, 4);
+  if (!error.empty()) fprintf(stderr, "icon: %s\n", error.c_str());
+  return error.empty();
 }
 
 void PutLittleEndian(std::string* out, uint32_t value, int bytes) {

@@ -1,0 +1,133 @@
+# The data every build of the programs carries, written down once for the
+# native build, the web build and any other that includes this file:
+#
+#   TORVELIN_PICTURES          the pictures artgen draws, in data order
+#   torvelin_embed_pictures()  writes a C++ unit that holds them
+#   torvelin_embed_bank()      writes a C++ unit that holds the instrument bank
+#
+# The bank's layout is audio/bank.hpp's; bankgen writes its values
+# (bank.bin) and, from that layout, the count and the records that follow
+# them (bank_records.s). Each unit assembles the files with .incbin, so no
+# giant array initializer passes through the compiler.
+
+# In the order of TORVELINPicture (driver/pictures.hpp): its enumerator's
+# last word, then the file. The generated unit checks every index.
+set(TORVELIN_PICTURES
+  Characters   characters.pbm
+  TitleCard    titlecard.ppm
+  ScrollerFont scroller_font.ppm
+  Tiles        tiles.ppm
+  Bobs         bobs.ppm
+  Logo         logo.pbm
+  Sparkles     sparkles.pgm
+  Strip        strip.pbm)
+
+# The file names alone, in data order.
+set(TORVELIN_PICTURE_FILES)
+list(LENGTH TORVELIN_PICTURES length)
+math(EXPR last "${length} - 1")
+foreach(index RANGE 1 ${last} 2)
+  list(GET TORVELIN_PICTURES ${index} file)
+  list(APPEND TORVELIN_PICTURE_FILES ${file})
+endforeach()
+
+# What differs between assemblers, by syntax name: the read-only and the
+# writable section (@name@ is the block's name), the lines that open and
+# close a symbol (\name in a macro), and the line that hands the section back
+# to the compiler. Another target adds its own five lines.
+set(torvelin_asm_elf_rodata [[.section .rodata.@name@,"a",@progbits]])
+set(torvelin_asm_elf_data [[.section .data.@name@,"aw",@progbits]])
+set(torvelin_asm_elf_open ".globl \\name\n.type \\name, @object\n\\name:")
+set(torvelin_asm_elf_close [[.size \name, . - \name]])
+set(torvelin_asm_elf_after ".previous")
+set(torvelin_asm_wasm_rodata [[.section .rodata.@name@,"",@]])
+set(torvelin_asm_wasm_data [[.section .data.@name@,"",@]])
+set(torvelin_asm_wasm_open ".globl \\name\n\\name:")
+set(torvelin_asm_wasm_close [[.size \name, . - \name]])
+set(torvelin_asm_wasm_after "")
+# COFF (Windows) has no symbol types or sizes, and names sections NAME$PART.
+set(torvelin_asm_coff_rodata [[.section .rdata$@name@,"dr"]])
+set(torvelin_asm_coff_data [[.section .data$@name@,"dw"]])
+set(torvelin_asm_coff_open ".globl \\name\n\\name:")
+set(torvelin_asm_coff_close "")
+set(torvelin_asm_coff_after ".text")
+
+# Assembler text for SYNTAX: the symbol macros, the section KIND (rodata or
+# data) named NAME, then BODY, as the body of a C++ asm() statement.
+function(torvelin_asm_block out syntax kind name body)
+  if(NOT DEFINED torvelin_asm_${syntax}_${kind})
+    message(FATAL_ERROR "no assembler syntax '${syntax}' for embedded data")
+  endif()
+  string(REPLACE "@name@" "${name}" section "${torvelin_asm_${syntax}_${kind}}")
+  string(CONCAT text ".macro torvelin_open name\n${torvelin_asm_${syntax}_open}\n.endm\n"
+                     ".macro torvelin_close name\n${torvelin_asm_${syntax}_close}\n.endm\n"
+                     "${section}\n${body}${torvelin_asm_${syntax}_after}")
+  string(REPLACE "\\" "\\\\" text "${text}")
+  string(REPLACE "\"" "\\\"" text "${text}")
+  string(REPLACE "\n" "\\n\"\n    \"" text "${text}")
+  set(${out} "asm(\"${text}\\n\");\n" PARENT_SCOPE)
+endfunction()
+
+# Writes TEXT to FILE, leaving the file alone (and its objects built) when
+# it already holds that text.
+function(torvelin_write_if_changed file text)
+  file(WRITE ${file}.new "${text}")
+  configure_file(${file}.new ${file} COPYONLY)
+endfunction()
+
+# Writes OUT: the pictures of DIR back to back in data order, their first
+# bytes (TORVELINPictures) and their sizes (TORVELINPictureSizes).
+function(torvelin_embed_pictures out syntax dir)
+  set(body ".balign 16\n")
+  set(sizes "")
+  set(checks "")
+  set(symbols)
+  list(LENGTH TORVELIN_PICTURE_FILES count)
+  math(EXPR last "${count} - 1")
+  foreach(index RANGE ${last})
+    math(EXPR at "2 * ${index}")
+    list(GET TORVELIN_PICTURES ${at} enumerator)
+    list(GET TORVELIN_PICTURE_FILES ${index} file)
+    set(symbol torvelin_picture_${index})
+    string(APPEND body "torvelin_open ${symbol}\n.incbin \"${dir}/${file}\"\n.L${symbol}_end:\n"
+                       "torvelin_close ${symbol}\n")
+    string(APPEND sizes ".dc.a .L${symbol}_end - ${symbol}\n")
+    string(APPEND checks "static_assert(TORVELINPicture${enumerator} == ${index}, \"TORVELINPicture${enumerator} is ${file}, entry ${index} of TORVELIN_PICTURES\");\n")
+    list(APPEND symbols ${symbol})
+  endforeach()
+  string(APPEND body ".balign 8\ntorvelin_open TORVELINPictureSizes\n${sizes}torvelin_close TORVELINPictureSizes\n")
+  torvelin_asm_block(block ${syntax} rodata torvelin_pictures "${body}")
+  list(JOIN symbols "[], " declarations)
+  list(JOIN symbols ", " table)
+  torvelin_write_if_changed(${out}
+"// Generated by cmake/embedded_data.cmake from TORVELIN_PICTURES.
+#include <cstddef>
+
+#include \"driver/pictures.hpp\"
+
+static_assert(TORVELINPictureCount == ${count}, \"TORVELIN_PICTURES lists every picture\");
+${checks}// Each size is one .dc.a word.
+static_assert(sizeof(std::size_t) == sizeof(void*));
+
+${block}
+extern \"C\" const unsigned char ${declarations}[];
+
+const unsigned char* const TORVELINPictures[TORVELINPictureCount] = {${table}};
+")
+endfunction()
+
+# Writes OUT: the values of BANK_FILE, then the count and the records of
+# RECORDS_FILE (both written by bankgen).
+function(torvelin_embed_bank out syntax bank_file records_file)
+  string(CONCAT body ".balign 16\ntorvelin_open TORVELINBankValues\n.incbin \"${bank_file}\"\ntorvelin_close TORVELINBankValues\n"
+                    ".include \"${records_file}\"\n")
+  torvelin_asm_block(block ${syntax} data torvelin_bank "${body}")
+  torvelin_write_if_changed(${out}
+"// Generated by cmake/embedded_data.cmake: bankgen's values, then its count and records.
+#include \"audio/bank.hpp\"
+
+// A record is written as two .long words and a .dc.a pointer.
+static_assert(sizeof(SAMPLE) == 8 + sizeof(void*) && alignof(SAMPLE) <= 8);
+
+${block}")
+endfunction()

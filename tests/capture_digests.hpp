@@ -1,0 +1,82 @@
+// The stored digests of a whole loop, tests/data/capture_digests.txt: 64-bit
+// FNV-1a of the RGB bytes of sampled frames and of the sound's 16-bit
+// values. The capture's regression test and the player's test both hold
+// their runs to it; this is its one reader and writer.
+#pragma once
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+inline constexpr const char* kCaptureDigestFile = TORVELIN_SOURCE_DIR "/tests/data/capture_digests.txt";
+inline constexpr uint64_t kDigestStart = 14695981039346656037ull;
+
+// 64-bit FNV-1a, continued from `hash`.
+inline uint64_t Digest(const void* data, size_t size, uint64_t hash = kDigestStart) {
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
+  return hash;
+}
+
+// The digest of a frame's 0x00RRGGBB words as the RGB bytes a capture writes.
+inline uint64_t DigestRgb(const uint32_t* pixels, size_t count) {
+  uint64_t hash = kDigestStart;
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t rgb[3] = {static_cast<uint8_t>(pixels[i] >> 16), static_cast<uint8_t>(pixels[i] >> 8),
+                            static_cast<uint8_t>(pixels[i])};
+    hash = Digest(rgb, 3, hash);
+  }
+  return hash;
+}
+
+struct CaptureDigests {
+  int frames = 0;                  // the run's length
+  std::map<int, uint64_t> frame;   // frame number -> digest of its RGB bytes
+  uint64_t sound = 0;              // digest of the whole sound
+};
+
+inline std::string DigestHex(uint64_t value) {
+  char text[20];
+  std::snprintf(text, sizeof text, "%016" PRIx64, value);
+  return text;
+}
+
+// False when the file is missing, holds a line it does not know or names
+// no frames.
+inline bool LoadCaptureDigests(const std::string& path, CaptureDigests* digests) {
+  std::ifstream in(path);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string kind, hex;
+    int number = -1;
+    fields >> kind;
+    if (kind == "frames") {
+      fields >> digests->frames;
+    } else if (kind == "frame") {
+      fields >> number >> hex;
+      digests->frame[number] = std::strtoull(hex.c_str(), nullptr, 16);
+    } else if (kind == "sound") {
+      fields >> hex;
+      digests->sound = std::strtoull(hex.c_str(), nullptr, 16);
+    } else {
+      return false;
+    }
+    if (fields.fail()) return false;
+  }
+  return digests->frames > 0 && !digests->frame.empty();
+}
+
+inline void SaveCaptureDigests(const std::string& path, const CaptureDigests& digests) {
+  std::ofstream out(path);
+  out << "# Digests (64-bit FNV-1a) of a whole loop captured by intro-capture with no keys:\n"
+      << "# the RGB bytes of sampled frames and the 16-bit values of the sound.\n"
+      << "# Rewritten by TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression.*'\n"
+      << "frames " << digests.frames << "\n";
+  for (const auto& [number, digest] : digests.frame) out << "frame " << number << " " << DigestHex(digest) << "\n";
+  out << "sound " << DigestHex(digests.sound) << "\n";
+}
