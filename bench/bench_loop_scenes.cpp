@@ -8,6 +8,7 @@
 
 #include "bench_stage.hpp"
 #include "core/rnd.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "text/font.hpp"
@@ -17,7 +18,7 @@ namespace {
 void ScrollerSceneFrame(benchmark::State& state) {
   BenchStage stage;
   for (auto _ : state) {
-    TORVELINScrollerSceneDraw();
+    TORVELINScrollerSceneDraw(0);
     benchmark::DoNotOptimize(TORVELINFrame->pixels);
     benchmark::ClobberMemory();
   }
@@ -29,14 +30,14 @@ BENCHMARK(ScrollerSceneFrame);
 void TileSceneFrame(benchmark::State& state) {
   BenchStage stage;
   const bool negative = state.range(0) != 0;
-  const TORVELINTileRun run{3, 7, negative ? 0 : 9};
+  TORVELINTileChoices = {3, 7, negative ? 0 : 9};
   TORVELINTileFont->target = TORVELINFrame;
   if (negative) IMGInvert(TORVELINSmallFont->sheet);
-  TORVELINSpriteCount = 40;
-  int n = TORVELINTileSceneFrames;
+  TORVELINCarry.spriteCount = 40;
+  int f = 0;
   for (auto _ : state) {
-    TORVELINTileSceneDraw(run, n);
-    n = n == 1 ? TORVELINTileSceneFrames : n - 1;
+    TORVELINTileSceneDraw(f);
+    f = (f + 1) % TORVELINTileSceneFrames;
     benchmark::DoNotOptimize(TORVELINFrame->pixels);
     benchmark::ClobberMemory();
   }
@@ -47,13 +48,13 @@ BENCHMARK(TileSceneFrame)->Arg(0)->Arg(1);
 // The chain at its longest: 71 sprites.
 void TileSceneFrameLongestChain(benchmark::State& state) {
   BenchStage stage;
-  const TORVELINTileRun run{3, 7, 9};
+  TORVELINTileChoices = {3, 7, 9};
   TORVELINTileFont->target = TORVELINFrame;
-  TORVELINSpriteCount = 71;
-  int n = TORVELINTileSceneFrames;
+  TORVELINCarry.spriteCount = 71;
+  int f = 0;
   for (auto _ : state) {
-    TORVELINTileSceneDraw(run, n);
-    n = n == 1 ? TORVELINTileSceneFrames : n - 1;
+    TORVELINTileSceneDraw(f);
+    f = (f + 1) % TORVELINTileSceneFrames;
     benchmark::DoNotOptimize(TORVELINFrame->pixels);
     benchmark::ClobberMemory();
   }

@@ -9,7 +9,7 @@
 
 #include "bench_stage.hpp"
 #include "core/rnd.hpp"
-#include "driver/scenes.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 
@@ -18,10 +18,10 @@ namespace {
 void LaserSceneFrame(benchmark::State& state) {
   BenchStage stage;
   TORVELINLasersStart();
-  int k = TORVELINLaserFrames - 1;
+  int f = 0;
   for (auto _ : state) {
-    TORVELINLasersDraw(k);
-    k = k == 0 ? TORVELINLaserFrames - 1 : k - 1;
+    TORVELINLasersDraw(f);
+    f = (f + 1) % TORVELINLaserFrames;
     benchmark::DoNotOptimize(TORVELINFrame->pixels);
     benchmark::ClobberMemory();
   }
@@ -32,10 +32,10 @@ BENCHMARK(LaserSceneFrame);
 void LogoSceneFrame(benchmark::State& state) {
   BenchStage stage;
   TORVELINLogosStart();
-  int n = TORVELINLogoFrames;
+  int f = 0;
   for (auto _ : state) {
-    TORVELINLogosDraw(n);
-    n = n == 1 ? TORVELINLogoFrames : n - 1;
+    TORVELINLogosDraw(f);
+    f = (f + 1) % TORVELINLogoFrames;
     benchmark::DoNotOptimize(TORVELINFrame->pixels);
     benchmark::ClobberMemory();
   }

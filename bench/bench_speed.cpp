@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "bench_stage.hpp"
@@ -24,7 +25,7 @@
 #include "core/cpu.hpp"
 #include "core/rnd.hpp"
 #include "core/sintable.hpp"
-#include "driver/scenes.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
@@ -158,35 +159,40 @@ void SpeedFrameCopy(benchmark::State& state) {
 }
 BENCHMARK(SpeedFrameCopy);
 
-void SpeedLasersFrame(benchmark::State& state) {
-  WholeRun(
-      state, TORVELINLaserFrames, [] { TORVELINLasersStart(); },
-      [] {
-        for (int k = TORVELINLaserFrames - 1; k >= 0; --k) TORVELINLasersDraw(k);
-      },
-      [] { TORVELINLasersStop(); });
-}
-BENCHMARK(SpeedLasersFrame)->Unit(benchmark::kMillisecond);
+// The tile scene's chain, 8 to 71 sprites (39.5 on average), is drawn at
+// random each run and moves the cost of a frame most, so the mean length of
+// the runs measured is reported beside the cost as "sprites".
+int64_t spritesDrawn = 0;
 
-void SpeedScrollerFrame(benchmark::State& state) {
+// Every frame of one whole run of a scene of the loop.
+void SpeedSceneFrame(benchmark::State& state, const TORVELINScene* scene) {
+  spritesDrawn = 0;
   WholeRun(
-      state, TORVELINScrollerSceneFrames, [] {},
-      [] {
-        for (int k = TORVELINScrollerSceneFrames - 1; k >= 0; --k) TORVELINScrollerSceneDraw();
+      state, scene->frames,
+      [scene] {
+        if (scene->start != nullptr) scene->start();
+        spritesDrawn += TORVELINCarry.spriteCount;
       },
-      [] {});
+      [scene] {
+        for (int f = 0; f < scene->frames; ++f) scene->draw(f);
+      },
+      [scene] {
+        if (scene->stop != nullptr) scene->stop();
+      });
+  if (scene->start == TORVELINTileSceneStart)
+    state.counters["sprites"] = static_cast<double>(spritesDrawn) / static_cast<double>(state.iterations());
 }
-BENCHMARK(SpeedScrollerFrame)->Unit(benchmark::kMillisecond);
 
-void SpeedLogosFrame(benchmark::State& state) {
-  WholeRun(
-      state, TORVELINLogoFrames, [] { TORVELINLogosStart(); },
-      [] {
-        for (int n = TORVELINLogoFrames; n >= 1; --n) TORVELINLogosDraw(n);
-      },
-      [] { TORVELINLogosStop(); });
-}
-BENCHMARK(SpeedLogosFrame)->Unit(benchmark::kMillisecond);
+// SpeedSceneFrame/lasers and so on, in the loop's order.
+[[maybe_unused]] const bool kScenesRegistered = [] {
+  for (const TORVELINScene& scene : TORVELINScenes) {
+    benchmark::internal::Benchmark* run =
+        benchmark::RegisterBenchmark((std::string("SpeedSceneFrame/") + scene.name).c_str(), SpeedSceneFrame, &scene);
+    run->Unit(benchmark::kMillisecond);
+    if (scene.start == TORVELINTileSceneStart) run->Iterations(8);
+  }
+  return true;
+}();
 
 #if TORVELIN_CPU_DISPATCH
 // Reads words [0, n) of a row into four running ORs, which keeps the loads
@@ -232,39 +238,6 @@ void SpeedLogosReadOnly(benchmark::State& state) {
 }
 BENCHMARK(SpeedLogosReadOnly)->Unit(benchmark::kMillisecond);
 #endif
-
-TORVELINTileRun tileRun{};
-
-// The chain's length, 8 to 71 sprites (39.5 on average), is drawn at random
-// each run and moves the cost of a frame most, so the mean length of the
-// runs measured is reported beside the cost as "sprites".
-int64_t spritesDrawn = 0;
-
-void SpeedTilesFrame(benchmark::State& state) {
-  spritesDrawn = 0;
-  WholeRun(
-      state, TORVELINTileSceneFrames,
-      [] {
-        tileRun = TORVELINTileSceneSetUp();
-        spritesDrawn += TORVELINSpriteCount;
-      },
-      [] {
-        for (int n = TORVELINTileSceneFrames; n >= 1; --n) TORVELINTileSceneDraw(tileRun, n);
-      },
-      [] { TORVELINTileSceneTearDown(tileRun); });
-  state.counters["sprites"] = static_cast<double>(spritesDrawn) / static_cast<double>(state.iterations());
-}
-BENCHMARK(SpeedTilesFrame)->Unit(benchmark::kMillisecond)->Iterations(8);
-
-void SpeedNoiseFrame(benchmark::State& state) {
-  WholeRun(
-      state, TORVELINNoiseFrames, [] {},
-      [] {
-        for (int i = 0; i < TORVELINNoiseFrames; ++i) TORVELINNoiseDraw(i);
-      },
-      [] {});
-}
-BENCHMARK(SpeedNoiseFrame)->Unit(benchmark::kMillisecond);
 
 // Scaling and tinting the eight logo copies.
 void SpeedLogosSetUp(benchmark::State& state) {

@@ -11,16 +11,14 @@
 #include <vector>
 
 #include "driver/player.hpp"
-#include "driver/scenes.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 #include "platform/headless.hpp"
 #include "platform/sdldpy.hpp"
 
 namespace {
 
-struct Scene {
-  const char* name;
-  int frames;
+struct Cost {
   double first = 0;
   std::vector<double> others;  // the frames after the first
 };
@@ -28,36 +26,31 @@ struct Scene {
 }  // namespace
 
 int main() {
-  Scene scenes[] = {{"lasers", TORVELINLaserFrames, 0, {}},
-                    {"scroller", TORVELINScrollerSceneFrames, 0, {}},
-                    {"logos", TORVELINLogoFrames, 0, {}},
-                    {"tiles", TORVELINTileSceneFrames, 0, {}},
-                    {"noise", TORVELINNoiseFrames, 0, {}}};
+  Cost costs[TORVELINSceneCount];
   HEADLESSReset();
   SDLDPYStartSystem();
   TORVELINInit();
-  TORVELINPlayerRestart();
   using Clock = std::chrono::steady_clock;
-  for (Scene& scene : scenes) {
-    for (int i = 0; i < scene.frames; ++i) {
+  for (int s = 0; s < TORVELINSceneCount; ++s) {
+    for (int i = 0; i < TORVELINScenes[s].frames; ++i) {
       const Clock::time_point start = Clock::now();
       TORVELINPlayerFrame();
       const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
       if (i == 0) {
-        scene.first = ms;
+        costs[s].first = ms;
         continue;
       }
-      scene.others.push_back(ms);
+      costs[s].others.push_back(ms);
     }
   }
   printf("scene      frames  first ms  mean ms/frame  99%% ms  slowest ms\n");
-  for (Scene& scene : scenes) {
-    std::vector<double>& ms = scene.others;
+  for (int s = 0; s < TORVELINSceneCount; ++s) {
+    std::vector<double>& ms = costs[s].others;
     std::sort(ms.begin(), ms.end());
     double total = 0;
     for (double m : ms) total += m;
-    printf("%-9s  %6d  %8.3f  %13.3f  %6.3f  %10.3f\n", scene.name, scene.frames, scene.first,
-           total / static_cast<double>(ms.size()), ms[ms.size() * 99 / 100], ms.back());
+    printf("%-9s  %6d  %8.3f  %13.3f  %6.3f  %10.3f\n", TORVELINScenes[s].name, TORVELINScenes[s].frames,
+           costs[s].first, total / static_cast<double>(ms.size()), ms[ms.size() * 99 / 100], ms.back());
   }
   return 0;
 }

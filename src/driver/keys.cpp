@@ -54,15 +54,17 @@ void TORVELINStopBySignal(int signal) {
   exit(128 + signal);
 }
 
-// Each step is paced like a frame so the fade can be seen (about 1.3 s);
-// no music is pumped and no key is read while it runs, but a signal to
+// Each step is paced like a frame so the fade can be seen (about 1.3 s); no
+// music is pumped and no key is read while the fade runs, but a signal to
 // stop cuts it short.
+void TORVELINFadeStep() {
+  if (const int signal = STOPSignal()) TORVELINStopBySignal(signal);
+  IMGSubtract(TORVELINFrame, TORVELINFadeColour);
+  FPSMeasure();
+  FPSDelay();
+  SDLDPYShow(TORVELINDisplay, TORVELINFrame);
+}
+
 void TORVELINFadeOut() {
-  for (int step = 0; step < TORVELINFadeSteps; ++step) {
-    if (const int signal = STOPSignal()) TORVELINStopBySignal(signal);
-    IMGSubtract(TORVELINFrame, TORVELINFadeColour);
-    FPSMeasure();
-    FPSDelay();
-    SDLDPYShow(TORVELINDisplay, TORVELINFrame);
-  }
+  for (int step = 0; step < TORVELINFadeSteps; ++step) TORVELINFadeStep();
 }

@@ -1,4 +1,5 @@
 #include "driver/arguments.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "platform/sdldpy.hpp"
@@ -11,11 +12,8 @@ int main(int argc, char** argv) {
   IMGKeepPixelMemoryInTheHeap();
   SDLDPYStartSystem();
   TORVELINInit();
-  for (;;) {
-    TORVELINSceneLasers();
-    TORVELINSceneScroller();
-    TORVELINSceneLogos();
-    TORVELINSceneTiles();
-    TORVELINSceneNoise();
-  }
+  // The scene functions in the table's order, for ever; only the exit keys
+  // end the program.
+  for (;;)
+    for (const TORVELINScene& scene : TORVELINScenes) scene.play();
 }

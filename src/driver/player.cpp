@@ -1,73 +1,66 @@
-// The scene loop as a state machine: the scene playing and its frame.
+// The scene loop as a state machine: the scene playing, its frame, and the
+// exit fade's progress.
 #include "driver/player.hpp"
 
-#include "driver/scenes.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 
 namespace {
 
-enum Scene { kLasers, kScroller, kLogos, kTiles, kNoise, kSceneCount };
-
 struct Player {
-  Scene scene = kLasers;
+  int scene = 0;
   bool running = false;  // the scene has been started
   int frame = 0;         // frames of the scene drawn so far
-  TORVELINTileRun tileRun{};
+  int fadeSteps = 0;     // steps of the exit fade shown so far
 };
 
 Player player;
 
-int FrameCount(Scene scene) {
-  switch (scene) {
-    case kLasers: return TORVELINLaserFrames;
-    case kScroller: return TORVELINScrollerSceneFrames;
-    case kLogos: return TORVELINLogoFrames;
-    case kTiles: return TORVELINTileSceneFrames;
-    default: return TORVELINNoiseFrames;
-  }
-}
+const TORVELINScene& Running() { return TORVELINScenes[player.scene]; }
 
 void StartScene() {
-  if (player.scene == kLasers) TORVELINLasersStart();
-  if (player.scene == kLogos) TORVELINLogosStart();
-  if (player.scene == kTiles) player.tileRun = TORVELINTileSceneSetUp();
+  if (Running().start != nullptr) Running().start();
   player.frame = 0;
   player.running = true;
 }
 
-// Each scene's own counter, as its loop in the scene function runs it.
-void DrawScene() {
-  const int f = player.frame;
-  switch (player.scene) {
-    case kLasers: TORVELINLasersDraw(TORVELINLaserFrames - 1 - f); break;
-    case kScroller: TORVELINScrollerSceneDraw(); break;
-    case kLogos: TORVELINLogosDraw(TORVELINLogoFrames - f); break;
-    case kTiles: TORVELINTileSceneDraw(player.tileRun, TORVELINTileSceneFrames - f); break;
-    default: TORVELINNoiseDraw(f); break;
-  }
-}
-
 void StopScene() {
   if (!player.running) return;
-  if (player.scene == kLasers) TORVELINLasersStop();
-  if (player.scene == kLogos) TORVELINLogosStop();
-  if (player.scene == kTiles) TORVELINTileSceneTearDown(player.tileRun);
+  if (Running().stop != nullptr) Running().stop();
   player.running = false;
+}
+
+// One frame of the running scene, started first when it is not yet. An
+// exit key leaves the scene where it stands, as the programs' exit does.
+void SceneFrame() {
+  if (!player.running) StartScene();
+  Running().draw(player.frame);
+  const bool skipped = TORVELINFrameStep();
+  if (TORVELINExit != 0) return;
+  if (!skipped && ++player.frame < Running().frames) return;
+  StopScene();
+  player.scene = (player.scene + 1) % TORVELINSceneCount;
 }
 
 }  // namespace
 
 void TORVELINPlayerRestart() { player = Player{}; }
 
-void TORVELINPlayerFrame() {
-  if (!player.running) StartScene();
-  DrawScene();
-  const bool skipped = TORVELINFrameStep();
-  // An exit key leaves the scene where it stands, as the program's exit does.
-  if (TORVELINExit != 0) return;
-  if (!skipped && ++player.frame < FrameCount(player.scene)) return;
-  StopScene();
-  player.scene = static_cast<Scene>((player.scene + 1) % kSceneCount);
+bool TORVELINPlayerFrame() {
+  if (TORVELINExit == 0) {
+    SceneFrame();
+    return true;
+  }
+  TORVELINFadeStep();
+  return ++player.fadeSteps < TORVELINFadeSteps;
 }
 
 void TORVELINPlayerStop() { StopScene(); }
+
+void TORVELINPlayScene(int index) {
+  if (player.scene != index) {
+    StopScene();
+    player.scene = index;
+  }
+  while (player.scene == index && TORVELINExit == 0) SceneFrame();
+}

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "core/rnd.hpp"
-#include "driver/scenes.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/texts.hpp"
 #include "driver/torvelin.hpp"
 #include "effects/laser.hpp"
@@ -63,7 +63,8 @@ void TORVELINLasersWord() {
   FONTPutString(font, word);
 }
 
-void TORVELINLasersDraw(int k) {
+void TORVELINLasersDraw(int f) {
+  const int k = TORVELINLaserFrames - 1 - f;
   IMGSubtract(TORVELINLaserLayer, TORVELINLaserFade);
   for (LASER* laser : TORVELINLasers) {
     LASERMove(laser);
@@ -82,13 +83,4 @@ void TORVELINLasersStop() {
   IMGFree(&TORVELINTextLayer);
   // The font must not keep pointing at the freed layer.
   TORVELINWordFont->target = nullptr;
-}
-
-void TORVELINSceneLasers() {
-  TORVELINLasersStart();
-  for (int k = TORVELINLaserFrames - 1; k >= 0; --k) {
-    TORVELINLasersDraw(k);
-    if (TORVELINFrameStep()) break;
-  }
-  TORVELINLasersStop();
 }

@@ -3,7 +3,7 @@
 // blended half over the ones before and all swinging on one sine.
 #include "core/rnd.hpp"
 #include "core/sintable.hpp"
-#include "driver/scenes.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/texts.hpp"
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
@@ -54,7 +54,8 @@ void TORVELINLogosStart() {
   TintAll();
 }
 
-void TORVELINLogosDraw(int n) {
+void TORVELINLogosDraw(int f) {
+  const int n = TORVELINLogoFrames - f;
   IMGClear(TORVELINFrame);
   const int32_t v = SinTable[(2 * n) & SinTableMask];
   for (int i = 0; i < TORVELINLogoCopyCount; ++i) {
@@ -65,13 +66,4 @@ void TORVELINLogosDraw(int n) {
 
 void TORVELINLogosStop() {
   for (IMG*& copy : TORVELINLogoCopies) IMGFree(&copy);
-}
-
-void TORVELINSceneLogos() {
-  TORVELINLogosStart();
-  for (int n = TORVELINLogoFrames; n >= 1; --n) {
-    TORVELINLogosDraw(n);
-    if (TORVELINFrameStep()) break;
-  }
-  TORVELINLogosStop();
 }

@@ -3,7 +3,7 @@
 #include <cstddef>
 
 #include "core/rnd.hpp"
-#include "driver/scenes.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "image/img_noise.hpp"
@@ -14,13 +14,6 @@ namespace {
 // 1/16 to 16 channel levels.
 constexpr uint32_t kPaceRange = 0xfffffu;
 constexpr uint32_t kPaceBase = 0x1000u;
-
-// The wanderer's speeds at program start, in 1/65536 level a frame: red climbs
-// half a level, green falls a hair over three quarters (0xffff3fff), blue
-// climbs a quarter.
-constexpr int32_t kRedStartSpeed = 0x8000;
-constexpr int32_t kGreenStartSpeed = -49153;
-constexpr int32_t kBlueStartSpeed = 0x4000;
 
 // Noise over count pixels from the shared generator, which moves on by one
 // draw per pixel.
@@ -51,20 +44,14 @@ void WanderChannel(TORVELINWanderChannel& channel) {
 
 }  // namespace
 
-TORVELINWanderChannel TORVELINWander[3] = {
-    {0, kRedStartSpeed},
-    {0x800000, kGreenStartSpeed},
-    {0x400000, kBlueStartSpeed},
-};
-uint32_t TORVELINWanderedColour = 0;
-
 uint32_t TORVELINWanderColour() {
-  for (TORVELINWanderChannel& channel : TORVELINWander) WanderChannel(channel);
-  const uint32_t red = static_cast<uint32_t>(TORVELINWander[0].value) & 0xff0000u;
-  const uint32_t green = static_cast<uint32_t>(TORVELINWander[1].value >> 8) & 0xff00u;
-  const uint32_t blue = static_cast<uint32_t>(TORVELINWander[2].value >> 16) & 0xffu;
-  TORVELINWanderedColour = red | green | blue;
-  return TORVELINWanderedColour;
+  TORVELINWanderChannel* wander = TORVELINCarry.wander;
+  for (int c = 0; c < 3; ++c) WanderChannel(wander[c]);
+  const uint32_t red = static_cast<uint32_t>(wander[0].value) & 0xff0000u;
+  const uint32_t green = static_cast<uint32_t>(wander[1].value >> 8) & 0xff00u;
+  const uint32_t blue = static_cast<uint32_t>(wander[2].value >> 16) & 0xffu;
+  TORVELINCarry.wanderedColour = red | green | blue;
+  return TORVELINCarry.wanderedColour;
 }
 
 void TORVELINNoiseFill(IMG* image, uint32_t colour) {
@@ -75,9 +62,9 @@ void TORVELINNoiseFill(IMG* image, uint32_t colour) {
   FillNoise(image->pixels, nullptr, static_cast<size_t>(image->width) * static_cast<size_t>(image->height), colour);
 }
 
-void TORVELINNoiseDraw(int i) {
+void TORVELINNoiseDraw(int f) {
   const uint32_t colour = TORVELINWanderColour();
-  const int top = kStripPictureHeight * ((i / TORVELINStripHold) % TORVELINStripFrames);
+  const int top = kStripPictureHeight * ((f / TORVELINStripHold) % TORVELINStripFrames);
   IMG* const frame = TORVELINFrame;
   const IMG* const strip = TORVELINStrip;
   // When the strip picture lies over the whole frame, as it does with our
@@ -92,11 +79,4 @@ void TORVELINNoiseDraw(int i) {
   }
   TORVELINNoiseFill(frame, colour);
   IMGBlendHalf(strip, frame, 0, -top);
-}
-
-void TORVELINSceneNoise() {
-  for (int i = 0; i < TORVELINNoiseFrames; ++i) {
-    TORVELINNoiseDraw(i);
-    if (TORVELINFrameStep()) break;
-  }
 }

@@ -1,6 +1,7 @@
 // The scroller scene: the sine scroller's big glyphs over the raster floor,
 // with sixteen sparkles twinkling behind them.
 #include "core/rnd.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/texts.hpp"
 #include "driver/torvelin.hpp"
 #include "effects/raster.hpp"
@@ -31,7 +32,7 @@ void StepSparkle(TORVELINSparkle& sparkle) {
 void DrawSparkles() {
   FONT* font = TORVELINSparkleFont;
   if (font != nullptr) font->target = TORVELINFrame;
-  for (TORVELINSparkle& sparkle : TORVELINSparkles) {
+  for (TORVELINSparkle& sparkle : TORVELINCarry.sparkles) {
     StepSparkle(sparkle);
     if (font == nullptr) continue;
     font->x = sparkle.x;
@@ -53,17 +54,9 @@ void DrawScroller() {
 
 }  // namespace
 
-TORVELINSparkle TORVELINSparkles[TORVELINSparkleCount] = {};
-
-void TORVELINScrollerSceneDraw() {
+// Every frame is drawn alike: the scene needs no counter.
+void TORVELINScrollerSceneDraw(int) {
   RASTERDraw(&TORVELINFloorRaster, TORVELINFrame);
   DrawSparkles();
   DrawScroller();
-}
-
-void TORVELINSceneScroller() {
-  for (int k = TORVELINScrollerSceneFrames - 1; k >= 0; --k) {
-    TORVELINScrollerSceneDraw();
-    if (TORVELINFrameStep()) break;
-  }
 }

@@ -3,6 +3,7 @@
 // path of two sines per axis.
 #include "core/rnd.hpp"
 #include "core/sintable.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "text/font.hpp"
@@ -55,7 +56,7 @@ void DrawWideLogo(int n) {
 void DrawLargeScroller(const TORVELINTileRun& run, int n) {
   SCROLLXL* scroller = TORVELINLargeScroller;
   if (scroller == nullptr) return;
-  scroller->y = run.negative != 0 ? 40 - ((SinTable[(5 * n) % (kHalfSine + 1)] * 48) >> 15) : 0;
+  scroller->y = run.upright != 0 ? 40 - ((SinTable[(5 * n) % (kHalfSine + 1)] * 48) >> 15) : 0;
   SetGlyph(TORVELINTileFont, run.tileB);
   SCROLLXLDraw(scroller);
   SCROLLXLMove(scroller);
@@ -68,18 +69,19 @@ void DrawSpriteChain() {
   if (bobs == nullptr) return;
   bobs->target = TORVELINFrame;
   int32_t p[4];
+  TORVELINWave* waves = TORVELINCarry.waves;
   for (int w = 0; w < 4; ++w) {
-    p[w] = TORVELINWaves[w].phase;
+    p[w] = waves[w].phase;
     // Only the low ten bits are ever read, so the stored phase is kept there.
-    TORVELINWaves[w].phase = (TORVELINWaves[w].phase + TORVELINWaves[w].stepPerFrame) & SinTableMask;
+    waves[w].phase = (waves[w].phase + waves[w].stepPerFrame) & SinTableMask;
   }
-  for (int32_t j = 0; j < TORVELINSpriteCount; ++j) {
+  for (int32_t j = 0; j < TORVELINCarry.spriteCount; ++j) {
     const int32_t picture = j % kSpritePictures;
     bobs->ch = picture;
     const TORVELINPoint at = TORVELINSpritePosition(p[0], p[1], p[2], p[3]);
     bobs->x = at.x;
     bobs->y = at.y;
-    for (int w = 0; w < 4; ++w) p[w] += TORVELINWaves[w].stepPerSprite;
+    for (int w = 0; w < 4; ++w) p[w] += waves[w].stepPerSprite;
     FONTPutChar(bobs);
     IMGBlitAddSat(bobs->sheet, TORVELINFrame, 0, kTile * picture, at.x, at.y, kTile, kTile);
   }
@@ -87,20 +89,20 @@ void DrawSpriteChain() {
 
 }  // namespace
 
-TORVELINWave TORVELINWaves[4] = {{0, 15, 60, 31}, {200, 15, 60, 33}, {0, 10, 60, 31}, {200, 10, 60, 31}};
-int32_t TORVELINSpriteCount = 16;
+TORVELINTileRun TORVELINTileChoices = {};
 
 TORVELINPoint TORVELINSpritePosition(int32_t p1, int32_t p2, int32_t p3, int32_t p4) {
   const auto sum = [](int32_t a, int32_t b, int32_t amplitudeA, int32_t amplitudeB) {
     return (SinTable[a & SinTableMask] * amplitudeA + SinTable[b & SinTableMask] * amplitudeB) >> 15;
   };
-  return {sum(p1, p2, TORVELINWaves[0].amplitude, TORVELINWaves[1].amplitude) + TORVELINWidth / 2 - kTile / 2,
-          sum(p3, p4, TORVELINWaves[2].amplitude, TORVELINWaves[3].amplitude) + TORVELINHeight / 2 - kTile / 2};
+  const TORVELINWave* waves = TORVELINCarry.waves;
+  return {sum(p1, p2, waves[0].amplitude, waves[1].amplitude) + TORVELINWidth / 2 - kTile / 2,
+          sum(p3, p4, waves[2].amplitude, waves[3].amplitude) + TORVELINHeight / 2 - kTile / 2};
 }
 
-TORVELINTileRun TORVELINTileSceneSetUp() {
-  TORVELINSpriteCount = (RNDNext() & 63) + 8;
-  for (TORVELINWave& wave : TORVELINWaves) wave.stepPerSprite = (RNDNext() & 31) + 16;
+void TORVELINTileSceneStart() {
+  TORVELINCarry.spriteCount = (RNDNext() & 63) + 8;
+  for (TORVELINWave& wave : TORVELINCarry.waves) wave.stepPerSprite = (RNDNext() & 31) + 16;
   TORVELINTileRun run{};
   run.tileA = RNDNext() % kTileKinds;
   if (TORVELINTileFont != nullptr) {
@@ -110,27 +112,20 @@ TORVELINTileRun TORVELINTileSceneSetUp() {
   do {
     run.tileB = RNDNext() % kTileKinds;
   } while (run.tileB == run.tileA);
-  run.negative = RNDNext() & 31;
-  if (run.negative == 0) InvertSmallFont();
-  return run;
+  run.upright = RNDNext() & 31;
+  if (run.upright == 0) InvertSmallFont();
+  TORVELINTileChoices = run;
 }
 
-void TORVELINTileSceneDraw(const TORVELINTileRun& run, int n) {
+void TORVELINTileSceneDraw(int f) {
+  const int n = TORVELINTileSceneFrames - f;
+  const TORVELINTileRun& run = TORVELINTileChoices;
   DrawTileWall(run, n);
   DrawWideLogo(n);
   DrawLargeScroller(run, n);
   DrawSpriteChain();
 }
 
-void TORVELINTileSceneTearDown(const TORVELINTileRun& run) {
-  if (run.negative == 0) InvertSmallFont();
-}
-
-void TORVELINSceneTiles() {
-  const TORVELINTileRun run = TORVELINTileSceneSetUp();
-  for (int n = TORVELINTileSceneFrames; n >= 1; --n) {
-    TORVELINTileSceneDraw(run, n);
-    if (TORVELINFrameStep()) break;
-  }
-  TORVELINTileSceneTearDown(run);
+void TORVELINTileSceneStop() {
+  if (TORVELINTileChoices.upright == 0) InvertSmallFont();
 }

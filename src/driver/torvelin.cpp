@@ -37,11 +37,6 @@ SDLDPY* TORVELINDisplay = nullptr;
 SDLKBD* TORVELINKeyboard = nullptr;
 IMG* TORVELINFrame = nullptr;
 
-uint8_t TORVELINNextPart = 0;
-uint8_t TORVELINExit = 0;
-uint8_t TORVELINRateDisplay = 0;
-uint8_t TORVELINToggles[4] = {1, 1, 1, 3};
-
 int32_t TORVELINWidth = 256;
 int32_t TORVELINHeight = 256;
 
@@ -80,6 +75,7 @@ int TORVELINWrap(int a, int n) {
 }
 
 void TORVELINInit() {
+  TORVELINResetRunState();
   RNDSeed(TORVELINSeed);
   SDLDPYSetFullScreen(TORVELINFullScreen);
   TORVELINDisplay = SDLDPYNew();

@@ -1,5 +1,6 @@
-// TORVELIN: the main module. Start-up, the scenes, the frame step every
-// scene runs, the key commands and the exit fade. Everything the start-up
+// TORVELIN: the main module. Start-up, the frame step every scene runs, the
+// key commands, the exit fade and the state the scenes carry from run to
+// run; the scenes themselves are in scene_table.hpp. Everything the start-up
 // creates lives for the whole run in the module-level objects below.
 #pragma once
 #include <cstdint>
@@ -66,7 +67,8 @@ constexpr uint32_t TORVELINSeed = 786410978u;  // 0x2EDFADE2
 constexpr int TORVELINFadeSteps = 64;
 constexpr uint32_t TORVELINFadeColour = 0x040404u;
 
-// Start-up: seed, display, keyboard, frame image, set-ups, frame rate.
+// Start-up: the run state put back (TORVELINResetRunState), seed, display,
+// keyboard, frame image, set-ups, frame rate.
 // Exits with status 1 and a line on standard error when the window cannot
 // be opened.
 void TORVELINInit();
@@ -86,18 +88,23 @@ void TORVELINMusicInit();
 int TORVELINWrap(int a, int n);
 void TORVELINError();
 
-// Applies one key; does not return for q, Q and Escape unless the host
-// ends the run itself.
+// Applies one key. The exit keys set the exit flag and, in the programs,
+// fade the frame out and end the process with status 0 (see TORVELINQuit).
 void TORVELINKeyCommand(int8_t key);
-// Set by a host that cannot block in a fade or end the process (a web
-// page): the exit keys then only set the exit flag, and the host fades the
-// frame and stops. False in the programs.
+// Set by a host that owns its loop and cannot block in a fade or end the
+// process (a web page, the capture tool): the exit keys then only set the
+// exit flag, and the host steps the fade (TORVELINFadeStep) and stops. False
+// in the programs.
 extern bool TORVELINHostEndsRun;
 // Adds delta to the scroller's speed, held within -32..32.
 void TORVELINScrollerSpeed(int delta);
-// Fades the frame image to black and ends the process with status 0.
+// Runs the exit fade, TORVELINFadeOut. The caller ends the process after it.
 void TORVELINQuit();
+// The whole fade at the program's pace: TORVELINFadeSteps steps.
 void TORVELINFadeOut();
+// One step of the exit fade: the frame image darkens by TORVELINFadeColour,
+// and the step is paced and presented like a frame. No music, no keys.
+void TORVELINFadeStep();
 // Ends the process at once, without the fade, when a signal asked it to
 // stop: exit status 128 + the signal's number, after SDL's shutdown (which
 // the exit runs) has put the screen back.
@@ -109,51 +116,39 @@ bool TORVELINFrameStep();
 void TORVELINShowRate();
 void TORVELINMusicPump();
 
-// The five scenes, in the order the main loop plays them.
-void TORVELINSceneLasers();
-void TORVELINSceneScroller();
-void TORVELINSceneLogos();
-void TORVELINSceneTiles();
-void TORVELINSceneNoise();
-
-// Scroller scene: sixteen sparkles whose state carries over between runs.
+// What the scenes carry from one run to the next, kept together so that one
+// call puts it all back as it is at program start.
 struct TORVELINSparkle {
   int32_t x;
   int32_t y;
   int32_t c;  // animation step; from 32 on nothing is drawn
 };
 constexpr int TORVELINSparkleCount = 16;
-constexpr int TORVELINScrollerSceneFrames = 2001;
-extern TORVELINSparkle TORVELINSparkles[TORVELINSparkleCount];
-// Draws one frame of the scroller scene into the frame image.
-void TORVELINScrollerSceneDraw();
-
-// Tile scene: four sine waves place the sprite chain; the phases carry over
-// between runs, the steps per sprite and the count are drawn at every start.
+// The tile scene's chain: four sine waves; the phases carry over, the steps
+// per sprite and the count are drawn at every start.
 struct TORVELINWave {
   int32_t phase;
   int32_t stepPerFrame;
   int32_t amplitude;
   int32_t stepPerSprite;
 };
-constexpr int TORVELINTileSceneFrames = 2000;
-extern TORVELINWave TORVELINWaves[4];  // x, x, y, y
-extern int32_t TORVELINSpriteCount;
-// The choices of one run of the tile scene.
-struct TORVELINTileRun {
-  int32_t tileA;     // the wall
-  int32_t tileB;     // the large scroller's dots, never equal to tileA
-  int32_t negative;  // 0: the large letters come out as negatives
+// One channel of the noise scene's colour wanderer, in units where 0xff0000
+// is level 255.
+struct TORVELINWanderChannel {
+  int32_t value;
+  int32_t speed;
 };
-struct TORVELINPoint {
-  int32_t x;
-  int32_t y;
+struct TORVELINCarried {
+  TORVELINSparkle sparkles[TORVELINSparkleCount];  // scroller scene
+  TORVELINWave waves[4];                           // tile scene: x, x, y, y
+  int32_t spriteCount;                             // tile scene
+  TORVELINWanderChannel wander[3];                 // noise scene: red, green, blue
+  uint32_t wanderedColour;                         // the wanderer's last colour
 };
-// Draws the run's choices (inverting the small font for a negative run).
-TORVELINTileRun TORVELINTileSceneSetUp();
-// Draws frame n (n counts down from 2000 to 1) into the frame image.
-void TORVELINTileSceneDraw(const TORVELINTileRun& run, int n);
-// Restores the small font after a negative run.
-void TORVELINTileSceneTearDown(const TORVELINTileRun& run);
-// Top-left corner of a chain sprite for the working phases p1..p4.
-TORVELINPoint TORVELINSpritePosition(int32_t p1, int32_t p2, int32_t p3, int32_t p4);
+extern TORVELINCarried TORVELINCarry;
+// Puts back everything a run of the loop changes and start-up does not
+// make anew: the carried scene state, the flags and toggles, the sine
+// scroller's wave phase, the frame pacing and the player's place in the
+// loop (any scene it was running must have been stopped). TORVELINInit
+// calls it, so a second start-up in one process plays the first run again.
+void TORVELINResetRunState();

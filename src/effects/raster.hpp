@@ -9,7 +9,10 @@ struct IMG;
 struct RASTER {
   int32_t count;      // number of colours in the table
   int32_t position;   // table index used for row 0, 0 <= position < count
-  uint32_t* colours;  // owned, 0x00RRGGBB
+  // 0x00RRGGBB. Owned by a raster made by RASTERNew (RASTERAlloc, RASTERClone,
+  // RASTERFree); a statically initialised raster points at static data and
+  // must never be freed or reallocated.
+  uint32_t* colours;
 };
 
 RASTER* RASTERNew();

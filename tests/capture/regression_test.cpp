@@ -12,8 +12,9 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "../capture_digests.hpp"
+#include "../digests.hpp"
 #include "capture_run.hpp"
+#include "driver/scene_table.hpp"
 
 namespace {
 
@@ -25,7 +26,7 @@ const char* const kRefresh =
     "TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression.*' in the build folder, "
     "then commit tests/data/capture_digests.txt.";
 
-constexpr int kLoopFrames = 7002;
+constexpr int kLoopFrames = TORVELINLoopFrames;
 constexpr int kSampleStep = 100;
 
 // The sample: every hundredth frame and the loop's last.

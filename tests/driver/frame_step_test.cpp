@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 #include "driver_fixture.hpp"
 #include "platform/fps.hpp"
@@ -71,6 +72,12 @@ TEST_F(TORVELINFrameStepping, EachSceneRunsItsOwnNumberOfFrames) {
                           {TORVELINSceneLogos, 1000},
                           {TORVELINSceneTiles, 2000},
                           {TORVELINSceneNoise, 1000}};
+  // The table plays them in this order with these lengths.
+  ASSERT_EQ(TORVELINSceneCount, 5);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(TORVELINScenes[i].play, scenes[i].run) << i;
+    EXPECT_EQ(TORVELINScenes[i].frames, scenes[i].frames) << i;
+  }
   int total = 0;
   for (const Scene& scene : scenes) {
     scene.run();

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "core/rnd.hpp"
-#include "driver/scenes.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/texts.hpp"
 #include "driver/torvelin.hpp"
 #include "driver_fixture.hpp"
@@ -18,6 +18,9 @@
 #include "text/font.hpp"
 
 namespace {
+
+// Draws the frame whose counter k (1000 down to 0) is given.
+void DrawK(int counter) { TORVELINLasersDraw(TORVELINLaserFrames - 1 - counter); }
 
 struct TORVELINLaserScene : Driver {
   void TearDown() override {
@@ -117,7 +120,7 @@ TEST_F(TORVELINLaserScene, AFrameWithoutAWordDrawsOnlyWhatTheLasersDraw) {
   for (int k : {1000, 999, 33, 31}) {
     const uint32_t seed = RNDState();
     auto before = lasers();
-    TORVELINLasersDraw(k);
+    DrawK(k);
     const uint32_t after = RNDState();
     RNDSeed(seed);
     for (LASER& laser : before) LASERMove(&laser);
@@ -137,7 +140,7 @@ TEST_F(TORVELINLaserScene, AWordFrameDrawsTheLaserMovesThenTheWordAndWritesIt) {
   TORVELINLasersStart();
   const uint32_t seed = RNDState();
   auto before = lasers();
-  TORVELINLasersDraw(992);
+  DrawK(992);
   const uint32_t after = RNDState();
   RNDSeed(seed);
   for (LASER& laser : before) LASERMove(&laser);
@@ -166,7 +169,7 @@ TEST_F(TORVELINLaserScene, AnEightLetterWordSitsAtTheLeftEdgeAndDrawsNoColumn) {
     calmLasers();
     const uint32_t seed = SeedWhoseNextDraw(12345u, [&](int v) { return v % count == c.index; });
     RNDSeed(seed);
-    TORVELINLasersDraw(0);
+    DrawK(0);
     EXPECT_EQ(RNDState(), StateAfter(seed, c.draws)) << TORVELINWords()[c.index];
     Replay r(seed);
     r.next();
@@ -179,7 +182,7 @@ TEST_F(TORVELINLaserScene, AnEightLetterWordSitsAtTheLeftEdgeAndDrawsNoColumn) {
 
 TEST_F(TORVELINLaserScene, TheFrameIsTheBeamsWithTheWordsAddedSaturating) {
   TORVELINLasersStart();
-  for (int k = 1000; k >= 960; --k) TORVELINLasersDraw(k);  // two words so far
+  for (int k = 1000; k >= 960; --k) DrawK(k);  // two words so far
   for (int i = 0; i < 256 * 256; ++i) {
     const uint32_t l = TORVELINLaserLayer->pixels[i], t = TORVELINTextLayer->pixels[i];
     uint32_t want = 0;
@@ -195,7 +198,7 @@ TEST_F(TORVELINLaserScene, TheFrameIsTheBeamsWithTheWordsAddedSaturating) {
   // red saturates.
   TORVELINLaserLayer->pixels[255 * 256 + 1] = 0xf20012;
   TORVELINTextLayer->pixels[255 * 256 + 1] = 0x323232;
-  TORVELINLasersDraw(959);
+  DrawK(959);
   EXPECT_EQ(TORVELINFrame->pixels[255 * 256 + 1], 0xff3040u);
   EXPECT_EQ(TORVELINLaserLayer->pixels[255 * 256], 0x7e7e7eu);
   EXPECT_EQ(TORVELINTextLayer->pixels[255 * 256], 0x030303u);
@@ -220,7 +223,7 @@ TEST_F(TORVELINLaserScene, TheSceneIsItsStartThenFramesFromAThousandDownToZero) 
     for (LASER& laser : moved) LASERMove(&laser);
     const uint32_t afterMoves = RNDState();
     RNDSeed(before);
-    TORVELINLasersDraw(k);
+    DrawK(k);
     if (RNDState() != afterMoves) ++words;
     ASSERT_EQ(RNDState(), recorder.states[1000 - k]) << "k = " << k;
     ASSERT_EQ(Fingerprint(TORVELINFrame), recorder.pictures[1000 - k]) << "k = " << k;

@@ -6,7 +6,7 @@
 
 #include "core/rnd.hpp"
 #include "core/sintable.hpp"
-#include "driver/scenes.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/texts.hpp"
 #include "driver/torvelin.hpp"
 #include "driver_fixture.hpp"
@@ -14,6 +14,9 @@
 #include "scene_test_util.hpp"
 
 namespace {
+
+// Draws the frame whose counter n (1000 down to 1) is given.
+void DrawN(int counter) { TORVELINLogosDraw(TORVELINLogoFrames - counter); }
 
 struct TORVELINLogoScene : Driver {
   void TearDown() override {
@@ -122,7 +125,7 @@ TEST_F(TORVELINLogoScene, AFrameBlendsTheCopiesSmallestFirstAtTheirSwing) {
   IMGAlloc(expected, 256, 256);
   for (int n : {1000, 700, 256, 1}) {
     for (int i = 0; i < 256 * 256; ++i) TORVELINFrame->pixels[i] = 0x123456;  // must be cleared
-    TORVELINLogosDraw(n);
+    DrawN(n);
     IMGClear(expected);
     const int v = SinTable[(2 * n) % 1024];
     for (int i = 0; i < 8; ++i) {
@@ -169,7 +172,7 @@ TEST_F(TORVELINLogoScene, TheSceneIsItsStartThenFramesFromAThousandDown) {
   RNDSeed(seed);
   TORVELINLogosStart();
   for (int n = 1000; n >= 970; --n) {
-    TORVELINLogosDraw(n);
+    DrawN(n);
     ASSERT_EQ(Fingerprint(TORVELINFrame), recorder.pictures[1000 - n]) << "n = " << n;
   }
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/rnd.hpp"
-#include "driver/scenes.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 #include "driver_fixture.hpp"
 #include "image/img.hpp"
@@ -17,16 +17,16 @@ struct TORVELINNoiseScene : Driver {
   TORVELINWanderChannel saved[3];
   void SetUp() override {
     Driver::SetUp();
-    for (int c = 0; c < 3; ++c) saved[c] = TORVELINWander[c];
+    for (int c = 0; c < 3; ++c) saved[c] = TORVELINCarry.wander[c];
   }
   void TearDown() override {
-    for (int c = 0; c < 3; ++c) TORVELINWander[c] = saved[c];
+    for (int c = 0; c < 3; ++c) TORVELINCarry.wander[c] = saved[c];
     Driver::TearDown();
   }
   static void set(int32_t r, int32_t rs, int32_t g, int32_t gs, int32_t b, int32_t bs) {
-    TORVELINWander[0] = {r, rs};
-    TORVELINWander[1] = {g, gs};
-    TORVELINWander[2] = {b, bs};
+    TORVELINCarry.wander[0] = {r, rs};
+    TORVELINCarry.wander[1] = {g, gs};
+    TORVELINCarry.wander[2] = {b, bs};
   }
 };
 
@@ -52,18 +52,18 @@ TEST_F(TORVELINNoiseScene, WandererStartsRedAtTheBottomAndBouncesItUpOnTheNextCa
   const uint32_t colour = TORVELINWanderColour();
   // Red's speed flips to -0x8000 (negative), so it becomes -m and the value
   // stays clamped at 0; the other channels just move, drawing nothing.
-  EXPECT_EQ(TORVELINWander[0].speed, -first);
-  EXPECT_EQ(TORVELINWander[0].value, 0);
-  EXPECT_EQ(TORVELINWander[1].value, 0x800000 - 49153);
-  EXPECT_EQ(TORVELINWander[2].value, 0x400000 + 0x4000);
+  EXPECT_EQ(TORVELINCarry.wander[0].speed, -first);
+  EXPECT_EQ(TORVELINCarry.wander[0].value, 0);
+  EXPECT_EQ(TORVELINCarry.wander[1].value, 0x800000 - 49153);
+  EXPECT_EQ(TORVELINCarry.wander[2].value, 0x400000 + 0x4000);
   EXPECT_EQ(RNDState(), r.state);
   EXPECT_EQ(colour, 0x007f40u);
-  EXPECT_EQ(TORVELINWanderedColour, colour);
+  EXPECT_EQ(TORVELINCarry.wanderedColour, colour);
 
   const int32_t second = Pace(r);
   TORVELINWanderColour();
-  EXPECT_EQ(TORVELINWander[0].speed, second);
-  EXPECT_EQ(TORVELINWander[0].value, second);
+  EXPECT_EQ(TORVELINCarry.wander[0].speed, second);
+  EXPECT_EQ(TORVELINCarry.wander[0].value, second);
   EXPECT_EQ(RNDState(), r.state);
 }
 
@@ -72,26 +72,26 @@ TEST_F(TORVELINNoiseScene, AnOvershootIsClampedAndBouncesOnTheFollowingCall) {
   const uint32_t seed = RNDState();
   TORVELINWanderColour();
   EXPECT_EQ(RNDState(), seed);  // no channel sat on an end before moving
-  EXPECT_EQ(TORVELINWander[0].value, 0xff0000);
-  EXPECT_EQ(TORVELINWander[1].value, 0);
-  EXPECT_EQ(TORVELINWander[2].value, 0x123456);
-  EXPECT_EQ(TORVELINWanderedColour, 0xff0012u);
+  EXPECT_EQ(TORVELINCarry.wander[0].value, 0xff0000);
+  EXPECT_EQ(TORVELINCarry.wander[1].value, 0);
+  EXPECT_EQ(TORVELINCarry.wander[2].value, 0x123456);
+  EXPECT_EQ(TORVELINCarry.wanderedColour, 0xff0012u);
 
   Replay r(seed);
   const int32_t red = Pace(r);
   const int32_t green = Pace(r);
   TORVELINWanderColour();
-  EXPECT_EQ(TORVELINWander[0].speed, -red);
-  EXPECT_EQ(TORVELINWander[0].value, 0xff0000 - red);
-  EXPECT_EQ(TORVELINWander[1].speed, green);
-  EXPECT_EQ(TORVELINWander[1].value, green);
+  EXPECT_EQ(TORVELINCarry.wander[0].speed, -red);
+  EXPECT_EQ(TORVELINCarry.wander[0].value, 0xff0000 - red);
+  EXPECT_EQ(TORVELINCarry.wander[1].speed, green);
+  EXPECT_EQ(TORVELINCarry.wander[1].value, green);
   EXPECT_EQ(RNDState(), r.state);
 }
 
 TEST_F(TORVELINNoiseScene, PacesStayWithinTheirRangeAndChannelsWithinTheirs) {
   for (int step = 0; step < 20000; ++step) {
     const uint32_t colour = TORVELINWanderColour();
-    for (const TORVELINWanderChannel& c : TORVELINWander) {
+    for (const TORVELINWanderChannel& c : TORVELINCarry.wander) {
       ASSERT_GE(c.value, 0);
       ASSERT_LE(c.value, 0xff0000);
       const int32_t pace = c.speed < 0 ? -c.speed : c.speed;
@@ -162,7 +162,7 @@ TEST_F(TORVELINNoiseScene, EachFrameBlendsTheStripPictureOfItsTimeOverFreshNoise
   for (int i : {0, 19, 20, 179, 180, 999}) {
     const uint32_t seed = RNDState();
     TORVELINWanderChannel wander[3];
-    for (int c = 0; c < 3; ++c) wander[c] = TORVELINWander[c];
+    for (int c = 0; c < 3; ++c) wander[c] = TORVELINCarry.wander[c];
     TORVELINNoiseDraw(i);
 
     Replay r(seed);
@@ -174,7 +174,7 @@ TEST_F(TORVELINNoiseScene, EachFrameBlendsTheStripPictureOfItsTimeOverFreshNoise
 
     const uint32_t after = RNDState();
     RNDSeed(colourState);
-    SlowFill(expected, TORVELINWanderedColour);
+    SlowFill(expected, TORVELINCarry.wanderedColour);
     const int picture = (i / 20) % 9;
     for (int y = 0; y < 256; ++y)
       for (int x = 0; x < 256; ++x) {
@@ -203,12 +203,12 @@ TEST_F(TORVELINNoiseScene, AStripNotCoveringTheFrameIsClippedAsABlendWould) {
     TORVELINStrip = strip;
     const uint32_t seed = RNDState();
     TORVELINWanderChannel wander[3];
-    for (int c = 0; c < 3; ++c) wander[c] = TORVELINWander[c];
+    for (int c = 0; c < 3; ++c) wander[c] = TORVELINCarry.wander[c];
     TORVELINNoiseDraw(shape.i);
     IMG* drawn = IMGClone(TORVELINFrame);
 
     RNDSeed(seed);
-    for (int c = 0; c < 3; ++c) TORVELINWander[c] = wander[c];
+    for (int c = 0; c < 3; ++c) TORVELINCarry.wander[c] = wander[c];
     TORVELINNoiseFill(TORVELINFrame, TORVELINWanderColour());
     IMGBlendHalf(strip, TORVELINFrame, 0, -256 * (shape.i / 20));
     EXPECT_TRUE(IMGEqual(drawn, TORVELINFrame)) << shape.w << "x" << shape.h << " frame " << shape.i;
@@ -233,23 +233,23 @@ TEST_F(TORVELINNoiseScene, TheSceneIsItsFramesInOrderWithTheWandererCarryingOn) 
   recorder.attach();
   const uint32_t seed = RNDState();
   TORVELINWanderChannel start[3];
-  for (int c = 0; c < 3; ++c) start[c] = TORVELINWander[c];
+  for (int c = 0; c < 3; ++c) start[c] = TORVELINCarry.wander[c];
   script({{40, ' ', true}});
   TORVELINSceneNoise();
   ASSERT_EQ(recorder.states.size(), 41u);
   TORVELINWanderChannel end[3];
-  for (int c = 0; c < 3; ++c) end[c] = TORVELINWander[c];
+  for (int c = 0; c < 3; ++c) end[c] = TORVELINCarry.wander[c];
 
   RNDSeed(seed);
-  for (int c = 0; c < 3; ++c) TORVELINWander[c] = start[c];
+  for (int c = 0; c < 3; ++c) TORVELINCarry.wander[c] = start[c];
   for (int i = 0; i <= 40; ++i) {
     TORVELINNoiseDraw(i);
     ASSERT_EQ(RNDState(), recorder.states[i]) << "frame " << i;
     ASSERT_EQ(Fingerprint(TORVELINFrame), recorder.pictures[i]) << "frame " << i;
   }
   for (int c = 0; c < 3; ++c) {
-    EXPECT_EQ(TORVELINWander[c].value, end[c].value);
-    EXPECT_EQ(TORVELINWander[c].speed, end[c].speed);
+    EXPECT_EQ(TORVELINCarry.wander[c].value, end[c].value);
+    EXPECT_EQ(TORVELINCarry.wander[c].speed, end[c].speed);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/rnd.hpp"
 #include "../generator_replay.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 #include "driver_fixture.hpp"
 #include "image/img.hpp"
@@ -12,6 +13,10 @@
 #include "text/scrollxl.hpp"
 
 namespace {
+
+// Draws the frame whose counter n (2000 down to 1) is given, with the run
+// choices in TORVELINTileChoices.
+void DrawN(int counter) { TORVELINTileSceneDraw(TORVELINTileSceneFrames - counter); }
 
 // The run's choices as the scene must draw them from a given state.
 struct Choices {
@@ -53,17 +58,18 @@ TEST_F(TORVELINTileScene, SetUpDrawsTheCountStepsTilesAndSwitchInOrder) {
   for (uint32_t seed : seeds) {
     const Choices expected = predict(seed);
     RNDSeed(seed);
-    const TORVELINTileRun run = TORVELINTileSceneSetUp();
-    ASSERT_EQ(TORVELINSpriteCount, expected.count);
-    for (int w = 0; w < 4; ++w) ASSERT_EQ(TORVELINWaves[w].stepPerSprite, expected.steps[w]);
+    TORVELINTileSceneStart();
+    const TORVELINTileRun run = TORVELINTileChoices;
+    ASSERT_EQ(TORVELINCarry.spriteCount, expected.count);
+    for (int w = 0; w < 4; ++w) ASSERT_EQ(TORVELINCarry.waves[w].stepPerSprite, expected.steps[w]);
     ASSERT_EQ(run.tileA, expected.a);
     ASSERT_EQ(run.tileB, expected.b);
     ASSERT_NE(run.tileA, run.tileB);
-    ASSERT_EQ(run.negative, expected.f);
+    ASSERT_EQ(run.upright, expected.f);
     ASSERT_EQ(RNDState(), expected.after);
     EXPECT_EQ(TORVELINTileFont->ch, run.tileA);
     EXPECT_EQ(TORVELINTileFont->target, TORVELINFrame);
-    TORVELINTileSceneTearDown(run);
+    TORVELINTileSceneStop();
   }
 }
 
@@ -144,20 +150,20 @@ struct TORVELINSpriteChainAlone : Driver {
 };
 
 TEST_F(TORVELINSpriteChainAlone, SpritesShowTheSevenPicturesInTurnDoubledAlongTheWaves) {
-  const TORVELINTileRun run{0, 1, 5};
-  TORVELINSpriteCount = 8;
+  TORVELINTileChoices = {0, 1, 5};
+  TORVELINCarry.spriteCount = 8;
   const int32_t perSprite[4] = {16, 47, 20, 33};
   int32_t phases[4];
   for (int w = 0; w < 4; ++w) {
-    TORVELINWaves[w].stepPerSprite = perSprite[w];
-    phases[w] = TORVELINWaves[w].phase;
+    TORVELINCarry.waves[w].stepPerSprite = perSprite[w];
+    phases[w] = TORVELINCarry.waves[w].phase;
   }
   IMG* expected = IMGNew();
   IMGAlloc(expected, 256, 256);
   const IMG* sheet = TORVELINBobFont->sheet;
   for (int frame = 0; frame < 3; ++frame) {
     IMGClear(TORVELINFrame);
-    TORVELINTileSceneDraw(run, 2000 - frame);
+    TORVELINTileSceneDraw(frame);
     IMGClear(expected);
     for (int j = 0; j < 8; ++j) {
       const TORVELINPoint at = TORVELINSpritePosition(phases[0] + j * perSprite[0], phases[1] + j * perSprite[1],
@@ -170,7 +176,7 @@ TEST_F(TORVELINSpriteChainAlone, SpritesShowTheSevenPicturesInTurnDoubledAlongTh
     const int32_t perFrame[4] = {15, 15, 10, 10};
     for (int w = 0; w < 4; ++w) {
       phases[w] += perFrame[w];
-      EXPECT_EQ(TORVELINWaves[w].phase & 1023, phases[w] & 1023);
+      EXPECT_EQ(TORVELINCarry.waves[w].phase & 1023, phases[w] & 1023);
     }
   }
   IMGFree(&expected);
@@ -178,13 +184,13 @@ TEST_F(TORVELINSpriteChainAlone, SpritesShowTheSevenPicturesInTurnDoubledAlongTh
 
 TEST_F(TORVELINTileScene, WavePhasesCarryOverBetweenRuns) {
   int32_t start[4];
-  for (int w = 0; w < 4; ++w) start[w] = TORVELINWaves[w].phase;
+  for (int w = 0; w < 4; ++w) start[w] = TORVELINCarry.waves[w].phase;
   script({{9, ' ', true}, {10, ' ', false}, {20, ' ', true}});
   TORVELINSceneTiles();
   TORVELINSceneTiles();
   EXPECT_EQ(HEADLESSFrameCount(), 21);
   const int32_t perFrame[4] = {15, 15, 10, 10};
-  for (int w = 0; w < 4; ++w) EXPECT_EQ(TORVELINWaves[w].phase & 1023, (start[w] + 21 * perFrame[w]) & 1023);
+  for (int w = 0; w < 4; ++w) EXPECT_EQ(TORVELINCarry.waves[w].phase & 1023, (start[w] + 21 * perFrame[w]) & 1023);
 }
 
 // With only the wall, pixel (x, y) shows the tile's pixel ((x - n) mod 32,
@@ -196,12 +202,12 @@ TEST_F(TORVELINTileScene, TheWallCoversTheFrameAndSlidesLeft) {
   std::swap(wideLogo, TORVELINWideLogo);
   std::swap(large, TORVELINLargeScroller);
   std::swap(bobs, TORVELINBobFont);
-  const TORVELINTileRun run{5, 6, 3};
+  TORVELINTileChoices = {5, 6, 3};
   TORVELINTileFont->target = TORVELINFrame;  // as the scene's set-up leaves it
   const IMG* sheet = TORVELINTileFont->sheet;
   for (int n : {2000, 1999, 1985, 33, 1}) {
     fill(0);
-    TORVELINTileSceneDraw(run, n);
+    DrawN(n);
     for (int y = 0; y < 256; ++y) {
       for (int x = 0; x < 256; ++x) {
         const int tx = ((x - n) % 32 + 32) % 32;
@@ -222,16 +228,16 @@ TEST_F(TORVELINTileScene, TheWideLogoGlidesOnTheSineAndTheLetterDotsAreTileB) {
   SCROLLXL* large = nullptr;
   std::swap(bobs, TORVELINBobFont);
   std::swap(large, TORVELINLargeScroller);
-  const TORVELINTileRun run{2, 9, 4};
+  const TORVELINTileRun run = TORVELINTileChoices = {2, 9, 4};
   TORVELINTileFont->target = TORVELINFrame;
   IMG* wall = IMGNew();
   IMGAlloc(wall, 256, 256);
   IMG* logo = nullptr;
   std::swap(logo, TORVELINWideLogo);
-  TORVELINTileSceneDraw(run, 1024);
+  DrawN(1024);
   IMGCopy(TORVELINFrame, wall);
   std::swap(logo, TORVELINWideLogo);
-  TORVELINTileSceneDraw(run, 1024);
+  DrawN(1024);
   int brightened = 0;
   for (int y = 0; y < 256; ++y) {
     for (int x = 0; x < 256; ++x) {
@@ -250,7 +256,7 @@ TEST_F(TORVELINTileScene, TheWideLogoGlidesOnTheSineAndTheLetterDotsAreTileB) {
 
   // The large scroller stamps its dots with tile B, on its top line.
   std::swap(large, TORVELINLargeScroller);
-  TORVELINTileSceneDraw(run, 1024);
+  DrawN(1024);
   EXPECT_EQ(TORVELINTileFont->ch, run.tileB);
   EXPECT_EQ(TORVELINLargeScroller->y, 40);
   std::swap(bobs, TORVELINBobFont);

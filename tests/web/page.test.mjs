@@ -86,6 +86,7 @@ test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
 
   await page.click('#overlay');
   await sleep(1500);
+  const firstStamp = await page.evaluate(() => Module._torvelin_stamp());
   const playing = await look(page);
   await sleep(200);
   const later = await look(page);
@@ -141,5 +142,9 @@ test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
   assert.equal(again.uniform, false, 'the intro plays again');
   assert.ok((await page.evaluate(() => Module._torvelin_frames())) < framesNow, 'from its start');
   assert.equal(await page.evaluate(() => Module._torvelin_has_sound()), 1, 'with its sound');
+  // The first run moved the scroller's sparkles and wave; playing again
+  // puts them back: the same picture and state at the same frame.
+  assert.notEqual(firstStamp, 0, 'the first run took its stamp');
+  assert.equal(await page.evaluate(() => Module._torvelin_stamp()), firstStamp, 'play again replays the first run');
   assert.deepEqual(problems, [], 'the console shows no error');
 });

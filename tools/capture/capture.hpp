@@ -7,12 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/scenes.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 
-// One whole loop of the five scenes.
-constexpr int CAPTURELoopFrames = TORVELINLaserFrames + TORVELINScrollerSceneFrames + TORVELINLogoFrames +
-                                  TORVELINTileSceneFrames + TORVELINNoiseFrames;
 // Frame files are numbered with six digits, so names sort in playing order.
 constexpr int CAPTUREMaxFrames = 999999;
 constexpr int CAPTUREMaxScale = 4;
@@ -28,7 +25,7 @@ struct CAPTUREKey {
 };
 
 struct CAPTUREOptions {
-  int frames = CAPTURELoopFrames;
+  int frames = TORVELINLoopFrames;  // one whole loop
   int from = 0;  // frames (and their sound) before this one are played, not written
   std::vector<CAPTUREKey> keys;
   std::string pngDir;   // empty: no PNG frames
@@ -53,7 +50,7 @@ std::string CAPTUREUsage(const std::string& program);
 void CAPTUREScaleFrame(const uint32_t* pixels, int width, int height, int scale, std::vector<uint8_t>* rgb);
 
 // The number of frames the capture plays: --frames, or fewer when an exit
-// key's fade ends it first.
+// key ends the run first: the key's frame, then the fade's steps.
 int CAPTUREEndFrame(const CAPTUREOptions& options);
 // A one-line warning when keys fall after the last frame played; else empty.
 std::string CAPTUREKeysPastTheEnd(const CAPTUREOptions& options);

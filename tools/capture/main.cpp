@@ -1,10 +1,10 @@
 // intro-capture: the intro's loop on the headless backend, frames and sound
 // written to files or a pipe. See CAPTUREUsage for the command line.
 //
-// The exit keys end the process from inside the key command (after the
-// fade), so the sound file is finished by an exit handler. Files take their
-// names only once complete (see outfile.hpp); an interrupted capture
-// removes its temporaries.
+// The capture owns its loop: it steps the player frame by frame (after an
+// exit key, the fade's steps) until it has the number of frames the options
+// ask for, which it knows before it starts. Files take their names only once
+// complete (see outfile.hpp); an interrupted capture removes its temporaries.
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,6 +25,7 @@
 #include "capture.hpp"
 #include "console.hpp"
 #include "core/system.hpp"
+#include "driver/player.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
 #include "platform/sdldpy.hpp"
@@ -47,6 +48,7 @@ struct Progress {
 
 struct Capture {
   CAPTUREOptions options;
+  int endFrame = 0;  // frames the run plays: --frames, or the end of an exit key's fade
   int framesDone = 0;
   int soundFramesDone = 0;
   bool finished = false;
@@ -73,7 +75,7 @@ void DrawProgress(bool last) {
   capture.progress.lastDrawn = now;
   capture.progress.drawn = true;
   capture.progress.framesShown = capture.framesDone;
-  const int total = capture.options.frames;
+  const int total = capture.endFrame;
   const double seconds = std::chrono::duration<double>(now - capture.progress.start).count();
   const double rate = seconds > 0 ? capture.framesDone / seconds : 0.0;
   constexpr int kWidth = 30;
@@ -102,14 +104,12 @@ void WriteFrameFiles(const IMG* frame) {
     Fail(std::string("cannot write the frames to standard output: ") + strerror(errno));
 }
 
-// Every presented frame, the exit fade's included, until the count is
-// reached; the frame that reaches it ends the running scene.
+// Every presented frame, the exit fade's included.
 void OnFrame(const IMG* frame, void*) {
-  if (capture.finished || capture.framesDone >= capture.options.frames) return;
+  if (capture.finished) return;
   if (capture.framesDone >= capture.options.from) WriteFrameFiles(frame);
   ++capture.framesDone;
   DrawProgress(false);
-  if (capture.framesDone == capture.options.frames) TORVELINNextPart = 1;
 }
 
 void WriteSound(const int16_t* values, int count) {
@@ -119,7 +119,7 @@ void WriteSound(const int16_t* values, int count) {
 
 // The sound the device pulled while a frame was shown.
 void OnSound(const int16_t* values, int count, void*) {
-  if (capture.finished || capture.soundFramesDone >= capture.options.frames) return;
+  if (capture.finished) return;
   if (capture.soundFramesDone >= capture.options.from) WriteSound(values, count);
   ++capture.soundFramesDone;
 }
@@ -168,12 +168,6 @@ void Fail(const std::string& message) {
   _exit(kWriteFailed);
 }
 
-// The exit keys end the process with exit(0) after their fade.
-void FinishAtExit() {
-  if (capture.finished) return;
-  if (Finish() != kOk) _exit(kWriteFailed);
-}
-
 // True when the folder already holds frames of an earlier capture, which
 // a shorter one would leave mixed in with its own.
 bool HoldsFrames(const std::string& folder) {
@@ -208,7 +202,7 @@ std::string PrepareFolder(const std::string& folder) {
 // The header announces exactly the sound the capture will write, so that a
 // pipe or a device can take the file as it is made.
 std::string OpenSound(const std::string& path) {
-  const int frames = CAPTUREEndFrame(capture.options) - capture.options.from;
+  const int frames = capture.endFrame - capture.options.from;
   const uint32_t values = static_cast<uint32_t>(frames) * CAPTUREValuesPerFrame;
   if (std::string error = WAVOUTOpen(&capture.wav, path, CAPTURESampleRate, values); !error.empty()) {
     WAVOUTDiscard(&capture.wav);
@@ -243,17 +237,10 @@ std::vector<HEADLESSKeyEvent> KeyScript(const std::vector<CAPTUREKey>& keys) {
   return events;
 }
 
+// The player presents one frame a step, the fade's steps included, and
+// reports the end of the fade, which CAPTUREEndFrame counted in.
 void PlayUntilDone() {
-  while (capture.framesDone < capture.options.frames) {
-    TORVELINSceneLasers();
-    if (capture.framesDone >= capture.options.frames) break;
-    TORVELINSceneScroller();
-    if (capture.framesDone >= capture.options.frames) break;
-    TORVELINSceneLogos();
-    if (capture.framesDone >= capture.options.frames) break;
-    TORVELINSceneTiles();
-    if (capture.framesDone >= capture.options.frames) break;
-    TORVELINSceneNoise();
+  while (capture.framesDone < capture.endFrame && TORVELINPlayerFrame()) {
   }
 }
 
@@ -275,14 +262,13 @@ int main(int argc, char** argv) {
   IMGKeepPixelMemoryInTheHeap();
   CAPTUREPrepareOutput();
   OUTFILERemovePartsOnSignals();
+  capture.endFrame = CAPTUREEndFrame(capture.options);
   if (std::string error = PrepareOutputs(); !error.empty()) {
     DiscardSound();
     if (capture.madeFolder) rmdir(capture.options.pngDir.c_str());
     fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());
     return kWriteFailed;
   }
-  atexit(FinishAtExit);
-
   HEADLESSReset();
   const std::vector<HEADLESSKeyEvent> script = KeyScript(capture.options.keys);
   HEADLESSSetKeyScript(script.data(), static_cast<int>(script.size()));
@@ -290,10 +276,14 @@ int main(int argc, char** argv) {
   HEADLESSSetSoundSink(OnSound, nullptr);
   capture.progress.start = std::chrono::steady_clock::now();
   SDLDPYStartSystem();
+  // The exit keys leave the fade and the end to this loop.
+  TORVELINHostEndsRun = true;
   TORVELINInit();
   PlayUntilDone();
   const Status status = Finish();
-  // Give back what the start-up made, so memory checkers see a clean end.
+  // Give back what the run and the start-up made, so memory checkers see a
+  // clean end.
+  TORVELINPlayerStop();
   SDLSNDFree(&TORVELINSound);
   MUSICFree(&TORVELINMusic);
   TORVELINFreeText();

@@ -1,6 +1,7 @@
 // The command line of intro-capture and its key script.
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <string>
 
 #include "capture.hpp"
@@ -188,8 +189,8 @@ perfect 50 frames per second, without a window or a sound device, and writes
 its pictures and its sound. The same options always give the same bytes.
 
 Options:
-  --frames N     frames to play from the start, 1 to 999999 (default 7002: one whole
-                 loop of the five scenes, 140.04 seconds). An exit key in
+  --frames N     frames to play from the start, 1 to 999999 (default LOOP: one whole
+                 loop of the five scenes, SECONDS seconds). An exit key in
                  the key script ends the capture earlier, after its fade.
   --from F       play frames 0 to F-1 without writing them or their sound:
                  the files start at frame F (which keeps its number), for
@@ -230,5 +231,9 @@ A video with ffmpeg, pictures piped, then the sound added:
   // The text names the program as it was started (installed, it is torvelin-capture).
   for (size_t at = 0; (at = text.find("intro-capture", at)) != std::string::npos; at += program.size())
     text.replace(at, 13, program);
+  char seconds[16];
+  snprintf(seconds, sizeof seconds, "%.2f", static_cast<double>(TORVELINLoopFrames) / TORVELINFrameRate);
+  text.replace(text.find("LOOP:"), 4, std::to_string(TORVELINLoopFrames));
+  text.replace(text.find("SECONDS"), 7, seconds);
   return text;
 }

@@ -17,7 +17,8 @@
 #include <string>
 #include <string_view>
 
-#include "driver/scenes.hpp"
+#include "driver/player.hpp"
+#include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
@@ -58,12 +59,9 @@ void RunWithoutAllocatorCache(char** argv) {
   // Without /proc the figures are still right, only less exact.
 }
 
+// No key is pressed, so a loop is the table's frames.
 void PlayLoop() {
-  TORVELINSceneLasers();
-  TORVELINSceneScroller();
-  TORVELINSceneLogos();
-  TORVELINSceneTiles();
-  TORVELINSceneNoise();
+  for (int frame = 0; frame < TORVELINLoopFrames; ++frame) TORVELINPlayerFrame();
 }
 
 // What the allocator choice buys most: the logo scene's start makes eight

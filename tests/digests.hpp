@@ -1,7 +1,7 @@
-// The stored digests of a whole loop, tests/data/capture_digests.txt: 64-bit
-// FNV-1a of the RGB bytes of sampled frames and of the sound's 16-bit
-// values. The capture's regression test and the player's test both hold
-// their runs to it; this is its one reader and writer.
+// The tests' digest, 64-bit FNV-1a, and the stored digests of a whole loop,
+// tests/data/capture_digests.txt: the RGB bytes of sampled frames and the
+// sound's 16-bit values. The capture's regression test and the player's
+// test both hold their runs to that file; this is its one reader and writer.
 #pragma once
 #include <cinttypes>
 #include <cstdint>
