@@ -72,6 +72,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# torvelin-capture --video runs ffmpeg.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS ffmpeg)
 # CPack indents the lines after the summary and marks the empty one.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "real-time audiovisual intro
 TORVELIN plays five software-rendered scenes in an endless loop at 50

@@ -4,6 +4,7 @@
 # native build folder (TORVELIN_HOST_BUILD), whose generators made them.
 #
 #   intro-web      the page's program (intro-web.js + intro-web.wasm)
+#   intro-web-one  the same page as one file, torvelin.html
 #   intro-capture  the capture tool for node: raw frames and WAV sound
 #   web-bench      the cost of each scene's frames, under node or in a page
 #   intro-capture-node  a script that runs intro-capture.js under node
@@ -73,9 +74,28 @@ add_custom_command(TARGET intro-web POST_BUILD
   VERBATIM)
 set_property(TARGET intro-web APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/driver/web/index.html)
 
+# The same page as one file, site/torvelin.html, with the WebAssembly inside
+# its script: it plays when opened straight from the disk.
+add_executable(intro-web-one ${CMAKE_SOURCE_DIR}/src/driver/web/main.cpp)
+target_link_libraries(intro-web-one PRIVATE tv_web_backend_web tv_web_modules)
+target_link_options(intro-web-one PRIVATE ${web_link_options} -sENVIRONMENT=web -sSINGLE_FILE=1)
+add_custom_command(TARGET intro-web-one POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${site_dir}
+  COMMAND ${CMAKE_COMMAND} -DPAGE=${CMAKE_SOURCE_DIR}/src/driver/web/index.html
+          -DSCRIPT=$<TARGET_FILE_DIR:intro-web-one>/intro-web-one.js -DOUT=${site_dir}/torvelin.html
+          -P ${CMAKE_SOURCE_DIR}/cmake/web_one_file.cmake
+  VERBATIM)
+set_property(TARGET intro-web-one APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/driver/web/index.html
+  ${CMAKE_SOURCE_DIR}/cmake/web_one_file.cmake)
+
 add_executable(intro-capture ${CMAKE_SOURCE_DIR}/tools/capture/main.cpp ${CMAKE_SOURCE_DIR}/tools/capture/options.cpp
+<<<<<<< HEAD
   ${CMAKE_SOURCE_DIR}/tools/capture/frames.cpp ${CMAKE_SOURCE_DIR}/tools/capture/console_posix.cpp
   ${CMAKE_SOURCE_DIR}/tools/outfile/outfile.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/outfile_posix.cpp
+=======
+  ${CMAKE_SOURCE_DIR}/tools/capture/frames.cpp ${CMAKE_SOURCE_DIR}/tools/capture/video.cpp
+  ${CMAKE_SOURCE_DIR}/tools/outfile/outfile.cpp
+>>>>>>> main
   ${CMAKE_SOURCE_DIR}/tools/outfile/wavout.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/pngout.cpp)
 target_include_directories(intro-capture PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture ${CMAKE_SOURCE_DIR}/tools/outfile)
 target_link_libraries(intro-capture PRIVATE tv_web_backend_headless tv_web_modules)

@@ -96,13 +96,14 @@ target_sources(torvelin-fullscreen PRIVATE ${CMAKE_SOURCE_DIR}/src/driver/flavou
 torvelin_windows_resources(torvelin "TORVELIN, a real-time audiovisual intro")
 torvelin_windows_resources(torvelin-fullscreen "TORVELIN, a real-time audiovisual intro, full screen")
 
-# The capture tool writes raw frames and WAV sound (no PNG library here).
+# The capture tool writes raw frames and WAV sound (no PNG library here;
+# no --video, which starts ffmpeg as a child process the POSIX way).
 set(capture_dir ${CMAKE_SOURCE_DIR}/tools/capture)
 set(outfile_dir ${CMAKE_SOURCE_DIR}/tools/outfile)
 file(GLOB outfile_sources ${outfile_dir}/*.cpp)
 list(FILTER outfile_sources EXCLUDE REGEX "_${TORVELIN_OTHER_OS}\\.cpp$")
 add_executable(torvelin-capture ${capture_dir}/main.cpp ${capture_dir}/options.cpp ${capture_dir}/frames.cpp
-  ${capture_dir}/console_windows.cpp ${outfile_sources} ${CMAKE_SOURCE_DIR}/src/driver/flavour_windowed.cpp)
+  ${capture_dir}/console_windows.cpp ${capture_dir}/video_none.cpp ${outfile_sources} ${CMAKE_SOURCE_DIR}/src/driver/flavour_windowed.cpp)
 target_include_directories(torvelin-capture PRIVATE ${capture_dir} ${outfile_dir})
 target_link_libraries(torvelin-capture PRIVATE tv_windows_backend_headless tv_windows_modules)
 torvelin_windows_resources(torvelin-capture "TORVELIN's capture tool: frames and sound to files")

@@ -5,7 +5,7 @@ packages=(
   cmake g++ clang libclang-rt-14-dev make pkg-config
   libsdl1.2-dev libpng-dev
   googletest libgtest-dev libbenchmark-dev
-  xvfb xdotool x11-utils imagemagick netpbm sox
+  xvfb xdotool x11-utils imagemagick netpbm sox ffmpeg
   dpkg-dev lintian man-db desktop-file-utils
   emscripten chromium nodejs
   g++-mingw-w64-x86-64-posix wine wine64 zip

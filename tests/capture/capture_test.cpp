@@ -75,6 +75,9 @@ TEST(CaptureOptions, BadArgumentsGiveOneLineAndStatus2) {
       {"frames"},
       {"--png", "--raw"},  // an option's name is never a value
       {"--raw", "--wav", "-q"},
+      {"--video", "x.mp4", "--video-size", "720"},
+      {"--video", "x.mp4", "--video-size", "1440", "--video-size", "2160"},
+      {"--video", "x.mp4", "--video-loudness", "loud"},
       // Frames and sound on one standard output, under any of its names.
       {"--raw", "--wav", "-"},
       {"--raw", "--wav", "/dev/stdout"},
@@ -99,7 +102,8 @@ TEST(CaptureOptions, HelpExplainsEveryOptionWithAnFfmpegExample) {
   const Result r = RunKeepingOutput({"--help"}, &out);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
-  for (const char* word : {"--frames", "--keys", "--png", "--raw", "--wav", "--scale", "--quiet", "--help", "ffmpeg",
+  for (const char* word : {"--frames", "--keys", "--png", "--raw", "--wav", "--scale", "--video", "--video-size",
+                           "--video-loudness", "--quiet", "--help", "ffmpeg",
                            "rgb24", "44100"})
     EXPECT_NE(out.find(word), std::string::npos) << word;
 }

@@ -1,19 +1,21 @@
 // Plays the intro's page in the system's Chromium, headless, as a viewer
 // would: click, keys held for a tenth of a second, and screenshots kept in
 // the build folder. Run by scripts/test_web.sh with
-//   TORVELIN_SITE   the page's folder (index.html, intro-web.js, .wasm)
+//   TORVELIN_SITE   the page's folder (index.html, intro-web.js, .wasm, torvelin.html)
 //   TORVELIN_SHOTS  where the screenshots go
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdirSync, mkdtempSync, rmSync } from 'node:fs';
+import { copyFileSync, mkdirSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../scripts/web_serve.mjs';
 
 const site = process.env.TORVELIN_SITE;
 const shots = process.env.TORVELIN_SHOTS ?? join(tmpdir(), 'torvelin-shots');
 const chromium = process.env.TORVELIN_CHROMIUM ?? '/usr/bin/chromium';
+mkdirSync(shots, { recursive: true });
 
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
@@ -51,10 +53,8 @@ function look(page) {
   });
 }
 
-test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
-  assert.ok(site, 'TORVELIN_SITE names the page folder');
-  mkdirSync(shots, { recursive: true });
-  const server = await serve(site);
+// Headless Chromium with a profile of its own, closed when the test ends.
+async function launch(t) {
   const profile = mkdtempSync(join(tmpdir(), 'torvelin-chromium-'));
   const browser = await puppeteer.launch({
     executablePath: chromium,
@@ -65,9 +65,53 @@ test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
   });
   t.after(async () => {
     await browser.close();
-    server.close();
     rmSync(profile, { recursive: true, force: true });
   });
+  return browser;
+}
+
+// Where the picture lands on the screen, in device pixels, read from a
+// screenshot: its box, the device pixels per picture pixel, and how many
+// device pixels differ from the rest of their picture pixel's square (a
+// factor that is not whole, or a box between device pixels, makes many).
+async function onScreen(page) {
+  const png = await page.screenshot({ encoding: 'base64' });
+  return page.evaluate(async (png) => {
+    const box = document.getElementById('canvas').getBoundingClientRect();
+    const [left, top, width] = [box.left, box.top, box.width].map((v) => v * window.devicePixelRatio);
+    const shot = await createImageBitmap(await (await fetch(`data:image/png;base64,${png}`)).blob());
+    const factor = Math.round(width / 256);
+    const size = factor * 256;
+    const context = new OffscreenCanvas(size, size).getContext('2d');
+    context.drawImage(shot, -Math.round(left), -Math.round(top));
+    const { data } = context.getImageData(0, 0, size, size);
+    const at = (x, y) => data[(y * size + x) * 4] | (data[(y * size + x) * 4 + 1] << 8) | (data[(y * size + x) * 4 + 2] << 16);
+    let mixed = 0;
+    const colours = new Set();
+    for (let y = 0; y < size; y++) {
+      for (let x = 0; x < size; x++) {
+        const corner = at(x - (x % factor), y - (y % factor));
+        if (at(x, y) !== corner) mixed++;
+        colours.add(corner);
+      }
+    }
+    return { left, top, width, factor: Math.round(width) / 256, mixed, colours: colours.size };
+  }, png);
+}
+
+function assertWholeDevicePixels(seen, factor, screen) {
+  const whole = (v) => Math.abs(v - Math.round(v)) < 0.01;
+  assert.ok([seen.left, seen.top, seen.width].every(whole), `${screen}: on device pixels (${seen.left}, ${seen.top}, ${seen.width} wide)`);
+  assert.equal(seen.factor, factor, `${screen}: ${factor} device pixels per picture pixel`);
+  assert.ok(seen.colours > 8 && seen.mixed === 0,
+            `${screen}: each picture pixel a square of one colour (${seen.mixed} device pixels off, ${seen.colours} colours)`);
+}
+
+test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
+  assert.ok(site, 'TORVELIN_SITE names the page folder');
+  const server = await serve(site);
+  const browser = await launch(t);
+  t.after(() => server.close());
   const page = await browser.newPage();
   await page.setViewport({ width: 800, height: 640 });
   const problems = [];
@@ -105,6 +149,36 @@ test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
   });
   t.diagnostic(`frames a second: ${counted.toFixed(1)}`);
   assert.ok(counted > 38 && counted < 56, `about 50 frames a second (${counted.toFixed(1)})`);
+
+  // Hidden behind another tab, the page gets no animation callbacks: the
+  // sound waits with the pictures, and on its return the intro goes on
+  // without making up the lost frames in a burst.
+  const inStep = () => page.evaluate(() => Module._torvelin_frames() / 50 - SDL.audioContext.currentTime);
+  const stepBefore = await inStep();
+  await page.evaluate(() => {
+    window.firstAfterShown = null;
+    document.addEventListener('visibilitychange', () => {
+      if (document.hidden) return;
+      const frames = Module._torvelin_frames();
+      (function watch() {
+        if (Module._torvelin_frames() === frames) requestAnimationFrame(watch);
+        else window.firstAfterShown = Module._torvelin_frames() - frames;
+      })();
+    });
+  });
+  const other = await page.browser().newPage();
+  await other.bringToFront();
+  assert.equal(await page.evaluate(() => document.visibilityState), 'hidden');
+  await sleep(2000);
+  await page.bringToFront();
+  await other.close();
+  await sleep(1000);
+  const stepAfter = await inStep();
+  const burst = await page.evaluate(() => window.firstAfterShown);
+  t.diagnostic(`after a hidden tab: pictures ahead of the sound ${stepBefore.toFixed(2)} s -> ${stepAfter.toFixed(2)} s, frames in the first callback ${burst}`);
+  // Held frames would leave the pictures 2 s behind; a busy machine drops a few.
+  assert.ok(Math.abs(stepAfter - stepBefore) < 0.5, 'sound and pictures stay in step');
+  assert.ok(burst <= 2, `no burst of frames on return (${burst})`);
 
   // The lasers leave black gaps along the bottom rows; the scroller's
   // raster floor lights all of them.
@@ -147,4 +221,79 @@ test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
   assert.notEqual(firstStamp, 0, 'the first run took its stamp');
   assert.equal(await page.evaluate(() => Module._torvelin_stamp()), firstStamp, 'play again replays the first run');
   assert.deepEqual(problems, [], 'the console shows no error');
+});
+
+test('the picture is whole device pixels on scaled screens and on a phone with touch controls', { timeout: 120000 }, async (t) => {
+  const server = await serve(site);
+  t.after(() => server.close());
+  const browser = await launch(t);
+  const page = await browser.newPage();
+  const address = `http://127.0.0.1:${server.address().port}/`;
+
+  // Common scaled desktops; the last one changes the scale alone.
+  await page.setViewport({ width: 1536, height: 864, deviceScaleFactor: 1.25 });
+  await page.goto(address);
+  await page.waitForFunction(() => document.getElementById('prompt').textContent === 'click or press any key');
+  await page.click('#overlay');
+  for (const [width, height, deviceScaleFactor, factor] of [[1536, 864, 1.25, 4], [1280, 720, 1.5, 4], [1097, 617, 1.75, 4],
+                                                          [1440, 900, 2, 7], [1440, 900, 1.25, 4]]) {
+    await page.setViewport({ width, height, deviceScaleFactor });
+    await sleep(300);
+    const screen = `${width} x ${height} at ${deviceScaleFactor}`;
+    if (deviceScaleFactor === 1.25 && width === 1536) await page.screenshot({ path: join(shots, '7-desktop-125.png') });
+    assertWholeDevicePixels(await onScreen(page), factor, screen);
+  }
+
+  // A phone: touch controls in place of the key help.
+  const phone = await browser.newPage();
+  await phone.setViewport({ width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+  await phone.goto(address);
+  await phone.waitForFunction(() => document.getElementById('prompt').textContent === 'tap to start');
+  const controls = await phone.$$eval('#touch button', (buttons) => buttons.map((b) =>
+    [b.getAttribute('aria-label'), Math.min(b.offsetWidth, b.offsetHeight)]));
+  assert.equal(await phone.$eval('#help', (help) => help.offsetWidth), 0, 'no key help');
+  assert.deepEqual(controls.map(([label]) => label), ['slower scroller', 'faster scroller', 'next scene', 'frame rate', 'quit']);
+  assert.ok(controls.every(([, side]) => side >= 44), 'each control is at least 44 x 44');
+  await phone.tap('#overlay');
+  await sleep(1500);
+  assert.equal(await phone.evaluate(() => Module._torvelin_has_sound()), 1, 'the first tap starts the sound');
+  assertWholeDevicePixels(await onScreen(phone), 4, 'phone');
+  const lasers = await look(phone);
+  await phone.tap('[aria-label="next scene"]');
+  await sleep(500);
+  const scroller = await look(phone);
+  await phone.screenshot({ path: join(shots, '8-phone-portrait.png') });
+  assert.ok(lasers.bottom < 0.9 && scroller.bottom === 1,
+            `next scene brings the scroller's floor (bottom rows lit ${lasers.bottom} -> ${scroller.bottom})`);
+  await phone.setViewport({ width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+  await sleep(300);
+  assert.equal(await phone.$eval('#page', (p) => p.className), 'beside', 'in landscape the controls go beside the picture');
+  assertWholeDevicePixels(await onScreen(phone), 4, 'phone in landscape');
+  await phone.screenshot({ path: join(shots, '9-phone-landscape.png') });
+});
+
+test('from the disk: torvelin.html alone plays, index.html says what to do', { timeout: 60000 }, async (t) => {
+  const folder = mkdtempSync(join(tmpdir(), 'torvelin-one-file-'));
+  t.after(() => rmSync(folder, { recursive: true, force: true }));
+  copyFileSync(join(site, 'torvelin.html'), join(folder, 'torvelin.html'));
+  const browser = await launch(t);
+  const page = await browser.newPage();
+  await page.setViewport({ width: 800, height: 640 });
+
+  await page.goto(pathToFileURL(join(folder, 'torvelin.html')).href);
+  await page.waitForFunction(() => document.getElementById('prompt').textContent === 'click or press any key');
+  await page.click('#overlay');
+  await sleep(1500);
+  const lasers = await look(page);
+  assert.equal(lasers.uniform, false, 'the intro plays');
+  assert.equal(await page.evaluate(() => Module._torvelin_has_sound() && SDL.audioContext.state), 'running', 'with its sound');
+  await press(page, ' ');
+  await sleep(500);
+  assert.equal((await look(page)).bottom, 1, 'SPACE brings the scroller');
+
+  const opened = Date.now();
+  await page.goto(pathToFileURL(join(site, 'index.html')).href);
+  await page.waitForFunction(() => document.getElementById('prompt').className === 'failed', { timeout: 5000 });
+  t.diagnostic(`index.html from the disk says what to do after ${Date.now() - opened} ms`);
+  assert.match(await page.$eval('#prompt', (p) => p.textContent), /open torvelin\.html.*bash scripts\/web\.sh/);
 });

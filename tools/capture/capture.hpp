@@ -31,6 +31,9 @@ struct CAPTUREOptions {
   std::string pngDir;   // empty: no PNG frames
   bool raw = false;     // raw RGB frames on standard output
   std::string wavPath;  // empty: no sound file
+  std::string videoPath;  // empty: no video
+  int videoLines = 1080;  // the video's height: 1080, 1440 or 2160
+  bool videoLoudness = true;  // the video's sound raised to the loudness video sites play at
   int scale = 1;
   bool quiet = false;
   bool help = false;

@@ -29,6 +29,7 @@
 #include "image/img.hpp"
 #include "platform/headless.hpp"
 #include "platform/sdldpy.hpp"
+#include "video.hpp"
 #include "wavout.hpp"
 
 namespace {
@@ -56,6 +57,9 @@ struct Capture {
   WAVOUT wav;
   bool wavOpen = false;
   bool madeFolder = false;  // the --png folder is this capture's own
+  CAPTUREVideo video;
+  bool videoOpen = false;
+  std::string ffmpeg;  // the program that makes the video
   Progress progress;
 };
 
@@ -90,6 +94,7 @@ void DrawProgress(bool last) {
 }
 
 void WriteFrameFiles(const IMG* frame) {
+  if (capture.options.pngDir.empty() && !capture.options.raw) return;
   const int scale = capture.options.scale;
   CAPTUREScaleFrame(frame->pixels, frame->width, frame->height, scale, &capture.rgb);
   const int width = frame->width * scale;
@@ -107,7 +112,14 @@ void WriteFrameFiles(const IMG* frame) {
 // Every presented frame, the exit fade's included.
 void OnFrame(const IMG* frame, void*) {
   if (capture.finished) return;
-  if (capture.framesDone >= capture.options.from) WriteFrameFiles(frame);
+  if (capture.framesDone >= capture.options.from) {
+    WriteFrameFiles(frame);
+    if (capture.videoOpen)
+      if (std::string error = CAPTUREVideoWrite(&capture.video, frame->pixels); !error.empty()) {
+        capture.videoOpen = false;
+        Fail(error);
+      }
+  }
   ++capture.framesDone;
   DrawProgress(false);
 }
@@ -130,6 +142,12 @@ void DiscardSound() {
   WAVOUTDiscard(&capture.wav);
 }
 
+void DiscardVideo() {
+  if (!capture.videoOpen) return;
+  capture.videoOpen = false;
+  CAPTUREVideoDiscard(&capture.video);
+}
+
 // Closes the outputs; the sound file gets its name only when complete.
 // Holds the sound to exactly one frame's worth of values per frame shown.
 Status Finish() {
@@ -144,12 +162,21 @@ Status Finish() {
   capture.finished = true;
   if (capture.options.raw && fflush(stdout) != 0) {
     DiscardSound();
+    DiscardVideo();
     fprintf(stderr, "%s: cannot write the frames to standard output: %s\n", programName.c_str(), strerror(errno));
     return kWriteFailed;
   }
   if (capture.wavOpen) {
     capture.wavOpen = false;
     if (std::string error = WAVOUTClose(&capture.wav); !error.empty()) {
+      DiscardVideo();
+      fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());
+      return kWriteFailed;
+    }
+  }
+  if (capture.videoOpen) {
+    capture.videoOpen = false;
+    if (std::string error = CAPTUREVideoClose(&capture.video); !error.empty()) {
       fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());
       return kWriteFailed;
     }
@@ -163,6 +190,7 @@ Status Finish() {
 void Fail(const std::string& message) {
   capture.finished = true;
   DiscardSound();
+  DiscardVideo();
   if (!capture.options.quiet && capture.progress.drawn && CAPTUREIsTerminal(stderr)) fputc('\n', stderr);
   fprintf(stderr, "%s: %s\n", programName.c_str(), message.c_str());
   _exit(kWriteFailed);
@@ -220,6 +248,12 @@ std::string PrepareOutputs() {
     if (std::string error = OpenSound(options.wavPath); !error.empty()) return error;
   if (!options.pngDir.empty())
     if (std::string error = PrepareFolder(options.pngDir); !error.empty()) return error;
+  // The video last: opening it plays the run once for its sound.
+  if (!options.videoPath.empty()) {
+    if (std::string error = CAPTUREVideoOpen(&capture.video, options, capture.ffmpeg, "/proc/self/exe"); !error.empty())
+      return error;
+    capture.videoOpen = true;
+  }
   return {};
 }
 
@@ -258,6 +292,11 @@ int main(int argc, char** argv) {
   }
   if (std::string warning = CAPTUREKeysPastTheEnd(capture.options); !warning.empty())
     fprintf(stderr, "%s: %s\n", programName.c_str(), warning.c_str());
+  if (!capture.options.videoPath.empty())
+    if (std::string error = CAPTUREFindFfmpeg(&capture.ffmpeg); !error.empty()) {
+      fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());
+      return kBadArguments;
+    }
   // The intro's own allocator choice, so that a capture behaves as it does.
   IMGKeepPixelMemoryInTheHeap();
   CAPTUREPrepareOutput();

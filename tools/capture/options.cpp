@@ -48,6 +48,25 @@ bool LooksLikeAnOption(std::string_view text) {
 
 bool IsExitKey(uint8_t key) { return key == 27 || key == 'q'; }
 
+// --video FILE, --video-size LINES and --video-loudness on|off.
+std::string ParseVideoOption(std::string_view arg, std::string_view value, CAPTUREOptions* parsed) {
+  if (arg == "--video") {
+    if (!parsed->videoPath.empty()) return "--video is given twice";
+    if (value.empty()) return "--video needs a file name";
+    parsed->videoPath = value;
+  } else if (arg == "--video-size") {
+    int lines = 0;
+    if (!ParseNumber(value, 1080, 2160, &lines) || (lines != 1080 && lines != 1440 && lines != 2160))
+      return "--video-size must be 1080, 1440 or 2160, not " + Quoted(value);
+    parsed->videoLines = lines;
+  } else if (value == "on" || value == "off") {
+    parsed->videoLoudness = value == "on";
+  } else {
+    return "--video-loudness must be on or off, not " + Quoted(value);
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string CAPTUREParseKeys(std::string_view text, std::vector<CAPTUREKey>* keys) {
@@ -106,6 +125,8 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
   bool sawFrom = false;
   bool sawScale = false;
   bool sawKeys = false;
+  bool sawVideoSize = false;
+  bool sawVideoLoudness = false;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
     std::string_view value;
@@ -115,7 +136,8 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
       arg = arg.substr(0, equals);
       inlineValue = true;
     }
-    const bool takesValue = arg == "--frames" || arg == "--from" || arg == "--keys" || arg == "--png" || arg == "--wav" || arg == "--scale";
+    const bool takesValue = arg == "--frames" || arg == "--from" || arg == "--keys" || arg == "--png" || arg == "--wav" || arg == "--scale" ||
+                            arg == "--video" || arg == "--video-size" || arg == "--video-loudness";
     if (takesValue && !inlineValue) {
       if (i + 1 >= argc) return std::string(arg) + " needs a value";
       value = argv[++i];
@@ -156,6 +178,10 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
       if (!parsed.wavPath.empty()) return "--wav is given twice";
       if (value.empty()) return "--wav needs a file name";
       parsed.wavPath = value == "-" ? "/dev/stdout" : value;
+    } else if (arg == "--video" || arg == "--video-size" || arg == "--video-loudness") {
+      if ((arg == "--video-size" && !once(&sawVideoSize)) || (arg == "--video-loudness" && !once(&sawVideoLoudness)))
+        return std::string(arg) + " is given twice";
+      if (std::string error = ParseVideoOption(arg, value, &parsed); !error.empty()) return error;
     } else if (arg == "--raw") {
       parsed.raw = true;
     } else if (arg == "--quiet" || arg == "-q") {
@@ -170,8 +196,8 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
   if (const int end = CAPTUREEndFrame(parsed); end <= parsed.from)
     return "the exit key in --keys ends the capture after " + std::to_string(end) + " frames, before --from " +
            std::to_string(parsed.from) + ": nothing to write";
-  if (!parsed.help && parsed.pngDir.empty() && !parsed.raw && parsed.wavPath.empty())
-    return "nothing to write: give --png FOLDER, --raw or --wav FILE (see --help)";
+  if (!parsed.help && parsed.pngDir.empty() && !parsed.raw && parsed.wavPath.empty() && parsed.videoPath.empty())
+    return "nothing to write: give --png FOLDER, --raw, --wav FILE or --video FILE.mp4 (see --help)";
   // Standard output carries one thing: frames and sound mixed are neither.
   if (!parsed.help && parsed.raw && !parsed.wavPath.empty() && CAPTURELeadsToStandardOutput(parsed.wavPath))
     return "--raw and --wav would both write to standard output: give --wav a file of its own";
@@ -215,14 +241,34 @@ Options:
                  FILE - is standard output. --raw and --wav cannot both
                  write to standard output (or to one file or device).
   --scale N      enlarge the frames N times, nearest neighbour (1 to 4).
+  --video FILE.mp4
+                 write a finished video, ready to upload: H.264 and AAC
+                 in an MP4 file, made by ffmpeg (Debian package ffmpeg),
+                 every frame at 50 frames per second, the picture enlarged
+                 pixel for pixel and centred on black. The run is played
+                 twice: first for its sound, which is measured, then for
+                 the video. The file appears only once complete.
+  --video-size 1080|1440|2160
+                 the video's frame: 1920 x 1080 with the picture enlarged
+                 4 times (the default), 2560 x 1440 with 5 times, or
+                 3840 x 2160 with 8 times.
+  --video-loudness on|off
+                 on (the default): the video's sound is raised to about
+                 -16 LUFS, as loud as other videos play, with its true
+                 peaks held at or below -1 dBTP; off: the intro's own
+                 levels. The --wav file is always the intro's own sound.
   --quiet, -q    no progress bar on standard error.
   --help, -h     show this text.
 
-At least one of --png, --raw and --wav is needed. Errors give one line on
+At least one of --png, --raw, --wav and --video is needed. Errors give one line on
 standard error and a non-zero status (2 for bad options, 1 for a file or
 pipe that cannot be written).
 
-A video with ffmpeg, pictures piped, then the sound added:
+A video of one whole loop, ready to upload:
+  intro-capture --video torvelin.mp4
+
+Or with an encoder and settings of your own, the pictures piped, then the
+sound added:
   intro-capture --raw --scale 2 --wav torvelin.wav |
     ffmpeg -f rawvideo -pixel_format rgb24 -video_size 512x512 -framerate 50 \
       -i - -c:v libx264 -pix_fmt yuv420p -crf 16 pictures.mp4

@@ -34,6 +34,7 @@ struct Web {
   double due = 0;   // browser clock at which the next frame falls due, ms
   int frames = 0;   // frames played since the start, fade included
   uint32_t stamp = 0;  // see TakeStamp; 0 until its frame is played
+  bool shown = false;  // the page shows again after being hidden
 };
 
 // The frame of every run at which TakeStamp looks.
@@ -81,6 +82,8 @@ void PlayOneFrame() {
 // so the frame rate reads 50 however the frames bunch into callbacks.
 void Tick() {
   const double now = emscripten_get_now();
+  if (web.shown) web.due = now;  // none of the hidden time is made up
+  web.shown = false;
   const double earliest = now - (kMaxCatchUp - 1) * kFrameMs;
   if (web.due < earliest) web.due = earliest;
   while (web.due <= now && web.phase == Phase::playing) {
@@ -116,6 +119,12 @@ EMSCRIPTEN_KEEPALIVE void torvelin_start() {
   web.due = emscripten_get_now();  // the first frame at once
   emscripten_set_main_loop(Tick, 0, 0);
 }
+
+// Called by the page when it shows again after being hidden, which stops
+// the browser's animation callbacks: the frames go on from the next
+// callback, with none made up for the hidden time (the page holds the
+// sound meanwhile).
+EMSCRIPTEN_KEEPALIVE void torvelin_shown() { web.shown = true; }
 
 // Frames played since the last start (for the page's tests).
 EMSCRIPTEN_KEEPALIVE int torvelin_frames() { return web.frames; }
