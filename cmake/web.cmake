@@ -89,13 +89,9 @@ set_property(TARGET intro-web-one APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DI
   ${CMAKE_SOURCE_DIR}/cmake/web_one_file.cmake)
 
 add_executable(intro-capture ${CMAKE_SOURCE_DIR}/tools/capture/main.cpp ${CMAKE_SOURCE_DIR}/tools/capture/options.cpp
-<<<<<<< HEAD
-  ${CMAKE_SOURCE_DIR}/tools/capture/frames.cpp ${CMAKE_SOURCE_DIR}/tools/capture/console_posix.cpp
-  ${CMAKE_SOURCE_DIR}/tools/outfile/outfile.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/outfile_posix.cpp
-=======
   ${CMAKE_SOURCE_DIR}/tools/capture/frames.cpp ${CMAKE_SOURCE_DIR}/tools/capture/video.cpp
-  ${CMAKE_SOURCE_DIR}/tools/outfile/outfile.cpp
->>>>>>> main
+  ${CMAKE_SOURCE_DIR}/tools/capture/console_posix.cpp
+  ${CMAKE_SOURCE_DIR}/tools/outfile/outfile.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/outfile_posix.cpp
   ${CMAKE_SOURCE_DIR}/tools/outfile/wavout.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/pngout.cpp)
 target_include_directories(intro-capture PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture ${CMAKE_SOURCE_DIR}/tools/outfile)
 target_link_libraries(intro-capture PRIVATE tv_web_backend_headless tv_web_modules)
