@@ -43,20 +43,8 @@ add_compile_options(-Wno-restrict)
 # in. SDL comes through its import library, named as a file.
 add_link_options(-static)
 
-# Every module with the embedded pictures and bank.
-set(module_sources)
-foreach(dir core containers image text audio effects platform driver)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${dir}/*.cpp)
-  list(APPEND module_sources ${sources})
-endforeach()
-list(FILTER module_sources EXCLUDE REGEX "/driver/(main|flavour_[a-z]+)\\.cpp$|_${TORVELIN_OTHER_OS}\\.cpp$")
-set(embedded_pictures ${CMAKE_BINARY_DIR}/generated/embedded_pictures.cpp)
-set(embedded_bank ${CMAKE_BINARY_DIR}/generated/embedded_bank.cpp)
-torvelin_embed_pictures(${embedded_pictures} coff ${picture_dir})
-torvelin_embed_bank(${embedded_bank} coff ${bank_file} ${bank_records})
-set_source_files_properties(${embedded_pictures} PROPERTIES OBJECT_DEPENDS "${picture_files}")
-set_source_files_properties(${embedded_bank} PROPERTIES OBJECT_DEPENDS "${bank_file};${bank_records}")
-add_library(tv_windows_modules STATIC ${module_sources} ${embedded_pictures} ${embedded_bank})
+# Every module with the embedded pictures and bank, in the COFF assembler's syntax.
+torvelin_cross_modules(tv_windows_modules coff ${picture_dir} ${bank_file} ${bank_records})
 
 function(torvelin_windows_backend name kind)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/${kind}/*.cpp
