@@ -45,6 +45,12 @@ set(torvelin_asm_wasm_data [[.section .data.@name@,"",@]])
 set(torvelin_asm_wasm_open ".globl \\name\n\\name:")
 set(torvelin_asm_wasm_close [[.size \name, . - \name]])
 set(torvelin_asm_wasm_after "")
+# COFF (Windows) has no symbol types or sizes, and names sections NAME$PART.
+set(torvelin_asm_coff_rodata [[.section .rdata$@name@,"dr"]])
+set(torvelin_asm_coff_data [[.section .data$@name@,"dw"]])
+set(torvelin_asm_coff_open ".globl \\name\n\\name:")
+set(torvelin_asm_coff_close "")
+set(torvelin_asm_coff_after ".text")
 
 # Assembler text for SYNTAX: the symbol macros, the section KIND (rodata or
 # data) named NAME, then BODY, as the body of a C++ asm() statement.
@@ -124,4 +130,24 @@ function(torvelin_embed_bank out syntax bank_file records_file)
 static_assert(sizeof(SAMPLE) == 8 + sizeof(void*) && alignof(SAMPLE) <= 8);
 
 ${block}")
+endfunction()
+
+# A cross build's one library of every module (the main functions and the
+# flavours left out) with the pictures and the bank embedded in the given
+# assembler syntax; further sources follow the name and the files.
+function(torvelin_cross_modules name syntax picture_dir bank_file bank_records)
+  set(embed_dir ${CMAKE_BINARY_DIR}/generated)
+  torvelin_embed_pictures(${embed_dir}/embedded_pictures.cpp ${syntax} ${picture_dir})
+  torvelin_embed_bank(${embed_dir}/embedded_bank.cpp ${syntax} ${bank_file} ${bank_records})
+  list(TRANSFORM TORVELIN_PICTURE_FILES PREPEND ${picture_dir}/ OUTPUT_VARIABLE picture_files)
+  set_source_files_properties(${embed_dir}/embedded_pictures.cpp PROPERTIES OBJECT_DEPENDS "${picture_files}")
+  set_source_files_properties(${embed_dir}/embedded_bank.cpp PROPERTIES OBJECT_DEPENDS "${bank_file};${bank_records}")
+  set(module_sources)
+  foreach(dir core containers image text audio effects platform driver)
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${dir}/*.cpp)
+    list(APPEND module_sources ${sources})
+  endforeach()
+  list(FILTER module_sources EXCLUDE REGEX "/driver/(main|flavour_[a-z]+)\\.cpp$|_${TORVELIN_OTHER_OS}\\.cpp$")
+  add_library(${name} STATIC ${module_sources} ${embed_dir}/embedded_pictures.cpp ${embed_dir}/embedded_bank.cpp
+    ${ARGN})
 endfunction()

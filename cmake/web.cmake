@@ -30,23 +30,10 @@ if(TORVELIN_WEB_SIMD)
 endif()
 include_directories(${CMAKE_SOURCE_DIR}/src)
 
-# The embedded data, in WebAssembly's assembler syntax.
-set(embed_dir ${CMAKE_BINARY_DIR}/generated)
-torvelin_embed_pictures(${embed_dir}/embedded_pictures.cpp wasm ${picture_dir})
-torvelin_embed_bank(${embed_dir}/embedded_bank.cpp wasm ${bank_file} ${bank_records})
-list(TRANSFORM TORVELIN_PICTURE_FILES PREPEND ${picture_dir}/ OUTPUT_VARIABLE picture_files)
-set_source_files_properties(${embed_dir}/embedded_pictures.cpp PROPERTIES OBJECT_DEPENDS "${picture_files}")
-set_source_files_properties(${embed_dir}/embedded_bank.cpp PROPERTIES OBJECT_DEPENDS "${bank_file};${bank_records}")
-
-# Every module, the windowed flavour and the embedded data.
-set(module_sources)
-foreach(dir core containers image text audio effects platform driver)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${dir}/*.cpp)
-  list(APPEND module_sources ${sources})
-endforeach()
-list(FILTER module_sources EXCLUDE REGEX "/driver/(main|flavour_[a-z]+)\\.cpp$")
-add_library(tv_web_modules STATIC ${module_sources} ${CMAKE_SOURCE_DIR}/src/driver/flavour_windowed.cpp
-  ${embed_dir}/embedded_pictures.cpp ${embed_dir}/embedded_bank.cpp)
+# Every module, the windowed flavour and the embedded data, in WebAssembly's
+# assembler syntax.
+torvelin_cross_modules(tv_web_modules wasm ${picture_dir} ${bank_file} ${bank_records}
+  ${CMAKE_SOURCE_DIR}/src/driver/flavour_windowed.cpp)
 
 function(torvelin_web_backend name kind)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/${kind}/*.cpp
@@ -90,7 +77,8 @@ set_property(TARGET intro-web-one APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DI
 
 add_executable(intro-capture ${CMAKE_SOURCE_DIR}/tools/capture/main.cpp ${CMAKE_SOURCE_DIR}/tools/capture/options.cpp
   ${CMAKE_SOURCE_DIR}/tools/capture/frames.cpp ${CMAKE_SOURCE_DIR}/tools/capture/video.cpp
-  ${CMAKE_SOURCE_DIR}/tools/outfile/outfile.cpp
+  ${CMAKE_SOURCE_DIR}/tools/capture/console_posix.cpp
+  ${CMAKE_SOURCE_DIR}/tools/outfile/outfile.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/outfile_posix.cpp
   ${CMAKE_SOURCE_DIR}/tools/outfile/wavout.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/pngout.cpp)
 target_include_directories(intro-capture PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture ${CMAKE_SOURCE_DIR}/tools/outfile)
 target_link_libraries(intro-capture PRIVATE tv_web_backend_headless tv_web_modules)

@@ -5,7 +5,7 @@
 # tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the sound concurrency test under
 # ThreadSanitizer, a short run of every fuzz target, the arm64 build's
-# tests under qemu-user and the web build's tests.
+# tests under qemu-user, the web build, and the Windows build under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -75,6 +75,9 @@ step "arm64: generators, unit tests and the Regression test under qemu-user"
 run_counted bash scripts/test_arm64.sh build-arm64
 
 bash scripts/test_web.sh
+
+step "Windows build under wine"
+bash scripts/test_windows.sh
 
 echo
 echo "all tests passed"

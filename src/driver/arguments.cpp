@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/system.hpp"
 #include "driver/flavour.hpp"
 
 namespace {
@@ -13,8 +14,7 @@ namespace {
 // build folder, torvelin once installed.
 std::string ProgramName(const char* invokedAs) {
   if (invokedAs == nullptr || *invokedAs == '\0') return TORVELINFullScreen ? "torvelin-fullscreen" : "torvelin";
-  const char* slash = strrchr(invokedAs, '/');
-  return slash != nullptr ? slash + 1 : invokedAs;
+  return SYSTEMProgramName(invokedAs);
 }
 
 // The capture tool under the name that goes with the program's own.

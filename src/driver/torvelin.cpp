@@ -8,6 +8,7 @@
 #include "core/rnd.hpp"
 #include "driver/flavour.hpp"
 #include "image/img.hpp"
+#include "platform/alert.hpp"
 #include "platform/fps.hpp"
 #include "platform/sdldpy.hpp"
 #include "platform/sdlkbd.hpp"
@@ -23,8 +24,10 @@ constexpr bool kDiagnostics = false;
 void RequireWindow() {
   const char* reason = SDLDPYFailure();
   if (reason == nullptr) return;
-  fprintf(stderr, "TORVELIN: cannot open the %d x %d window: %s\n", TORVELINWidth, TORVELINHeight,
-          reason);
+  char line[512];
+  snprintf(line, sizeof line, "TORVELIN: cannot open the %d x %d window: %s", TORVELINWidth, TORVELINHeight,
+           reason);
+  ALERTStartFailure(line);
   exit(1);
 }
 

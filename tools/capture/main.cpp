@@ -23,6 +23,8 @@
 #include "audio/music.hpp"
 #include "audio/sdlsnd.hpp"
 #include "capture.hpp"
+#include "console.hpp"
+#include "core/system.hpp"
 #include "driver/player.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
@@ -69,7 +71,7 @@ void DrawProgress(bool last) {
   if (capture.options.quiet) return;
   const auto now = std::chrono::steady_clock::now();
   // A terminal gets a bar redrawn in place, a log file a line every few seconds.
-  const bool terminal = isatty(STDERR_FILENO);
+  const bool terminal = CAPTUREIsTerminal(stderr);
   const auto interval = std::chrono::milliseconds(terminal ? 200 : 5000);
   if (!last && capture.progress.drawn && now - capture.progress.lastDrawn < interval) return;
   // A log already holding the final count does not get it twice.
@@ -189,7 +191,7 @@ void Fail(const std::string& message) {
   capture.finished = true;
   DiscardSound();
   DiscardVideo();
-  if (!capture.options.quiet && capture.progress.drawn && isatty(STDERR_FILENO)) fputc('\n', stderr);
+  if (!capture.options.quiet && capture.progress.drawn && CAPTUREIsTerminal(stderr)) fputc('\n', stderr);
   fprintf(stderr, "%s: %s\n", programName.c_str(), message.c_str());
   _exit(kWriteFailed);
 }
@@ -210,7 +212,7 @@ bool HoldsFrames(const std::string& folder) {
 
 // The folder for the frames: made when missing, and tried with a file.
 std::string PrepareFolder(const std::string& folder) {
-  if (mkdir(folder.c_str(), 0777) == 0)
+  if (SYSTEMMakeFolder(folder.c_str()) == 0)
     capture.madeFolder = true;
   else if (errno != EEXIST)
     return "cannot make the folder " + folder + ": " + strerror(errno);
@@ -241,7 +243,7 @@ std::string OpenSound(const std::string& path) {
 // The sound file first: a start that fails there leaves no new folder.
 std::string PrepareOutputs() {
   const CAPTUREOptions& options = capture.options;
-  if (options.raw && isatty(STDOUT_FILENO)) return "--raw writes binary frames: pipe standard output into a program or a file";
+  if (options.raw && CAPTUREIsTerminal(stdout)) return "--raw writes binary frames: pipe standard output into a program or a file";
   if (!options.wavPath.empty())
     if (std::string error = OpenSound(options.wavPath); !error.empty()) return error;
   if (!options.pngDir.empty())
@@ -297,8 +299,7 @@ int main(int argc, char** argv) {
     }
   // The intro's own allocator choice, so that a capture behaves as it does.
   IMGKeepPixelMemoryInTheHeap();
-  // A reader that goes away shows up as a failed write, not as a silent death.
-  signal(SIGPIPE, SIG_IGN);
+  CAPTUREPrepareOutput();
   OUTFILERemovePartsOnSignals();
   capture.endFrame = CAPTUREEndFrame(capture.options);
   if (std::string error = PrepareOutputs(); !error.empty()) {

@@ -1,13 +1,12 @@
 // The command line of intro-capture and its key script.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <string>
 
 #include "capture.hpp"
+#include "console.hpp"
+#include "core/system.hpp"
 
 namespace {
 
@@ -66,15 +65,6 @@ std::string ParseVideoOption(std::string_view arg, std::string_view value, CAPTU
     return "--video-loudness must be on or off, not " + Quoted(value);
   }
   return {};
-}
-
-// True when `path` leads to what standard output already is: the same
-// file, device or pipe under any name (/dev/stdout, /proc/self/fd/1, a link).
-bool IsStandardOutput(const std::string& path) {
-  struct stat out;
-  struct stat named;
-  return fstat(STDOUT_FILENO, &out) == 0 && stat(path.c_str(), &named) == 0 && out.st_dev == named.st_dev &&
-         out.st_ino == named.st_ino;
 }
 
 }  // namespace
@@ -241,16 +231,13 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
   if (!parsed.help && parsed.pngDir.empty() && !parsed.raw && parsed.wavPath.empty() && parsed.videoPath.empty())
     return "nothing to write: give --png FOLDER, --raw, --wav FILE or --video FILE.mp4 (see --help)";
   // Standard output carries one thing: frames and sound mixed are neither.
-  if (!parsed.help && parsed.raw && !parsed.wavPath.empty() && IsStandardOutput(parsed.wavPath))
+  if (!parsed.help && parsed.raw && !parsed.wavPath.empty() && CAPTURELeadsToStandardOutput(parsed.wavPath))
     return "--raw and --wav would both write to standard output: give --wav a file of its own";
   *options = std::move(parsed);
   return {};
 }
 
-std::string CAPTUREProgramName(const std::string& invokedAs) {
-  const size_t slash = invokedAs.rfind('/');
-  return slash == std::string::npos ? invokedAs : invokedAs.substr(slash + 1);
-}
+std::string CAPTUREProgramName(const std::string& invokedAs) { return SYSTEMProgramName(invokedAs.c_str()); }
 
 std::string CAPTUREUsage(const std::string& program) {
   std::string text = R"(Usage: intro-capture [OPTIONS]

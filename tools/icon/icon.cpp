@@ -1,12 +1,16 @@
 // Draws the program's icon from its own shaded balls: three of them in a
 // triangle on a clear ground, written as RGBA PNG files of the usual icon
-// sizes: icon OUTDIR writes OUTDIR/<size>/torvelin.png.
+// sizes: icon OUTDIR writes OUTDIR/<size>/torvelin.png, and the same
+// pictures in one Windows icon file, OUTDIR/torvelin.ico.
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -89,6 +93,49 @@ bool WritePng(const std::string& path, const Picture& picture, int side) {
   return error.empty();
 }
 
+void PutLittleEndian(std::string* out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out->push_back(static_cast<char>(value >> (8 * i)));
+}
+
+// An icon file whose pictures are the PNG files themselves, as Windows
+// reads them: a directory of 16-byte entries (side 0 meaning 256, 32 bits
+// a pixel, length, offset), then the files back to back.
+bool WriteIco(const std::string& path, const std::vector<std::string>& pngPaths) {
+  std::vector<std::string> pngs;
+  for (const std::string& png : pngPaths) {
+    std::ifstream in(png, std::ios::binary);
+    pngs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in) {
+      fprintf(stderr, "icon: cannot read %s back\n", png.c_str());
+      return false;
+    }
+  }
+  std::string ico;
+  PutLittleEndian(&ico, 0, 2);  // reserved
+  PutLittleEndian(&ico, 1, 2);  // an icon, not a cursor
+  PutLittleEndian(&ico, static_cast<uint32_t>(pngs.size()), 2);
+  uint32_t offset = static_cast<uint32_t>(6 + 16 * pngs.size());
+  for (size_t i = 0; i < pngs.size(); ++i) {
+    const int side = kSizes[i] >= 256 ? 0 : kSizes[i];
+    PutLittleEndian(&ico, static_cast<uint32_t>(side), 1);
+    PutLittleEndian(&ico, static_cast<uint32_t>(side), 1);
+    PutLittleEndian(&ico, 0, 2);   // no palette, reserved
+    PutLittleEndian(&ico, 1, 2);   // planes
+    PutLittleEndian(&ico, 32, 2);  // bits a pixel
+    PutLittleEndian(&ico, static_cast<uint32_t>(pngs[i].size()), 4);
+    PutLittleEndian(&ico, offset, 4);
+    offset += static_cast<uint32_t>(pngs[i].size());
+  }
+  for (const std::string& png : pngs) ico += png;
+  std::ofstream out(path, std::ios::binary);
+  out.write(ico.data(), static_cast<std::streamsize>(ico.size()));
+  if (!out.flush()) {
+    fprintf(stderr, "icon: cannot write %s\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,13 +155,15 @@ int main(int argc, char** argv) {
   for (int y = 0; y < kMaster; ++y)
     for (int x = 0; x < kMaster; ++x) master[y * kMaster + x] = canvas[(y / kZoom) * kCanvas + x / kZoom];
   const std::string root = argv[1];
+  std::vector<std::string> pngs;
   for (int side : kSizes) {
     const std::string folder = root + "/" + std::to_string(side);
     if ((mkdir(root.c_str(), 0777) != 0 && errno != EEXIST) || (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)) {
       fprintf(stderr, "icon: cannot make %s: %s\n", folder.c_str(), strerror(errno));
       return 1;
     }
-    if (!WritePng(folder + "/torvelin.png", Shrink(master, side), side)) return 1;
+    pngs.push_back(folder + "/torvelin.png");
+    if (!WritePng(pngs.back(), Shrink(master, side), side)) return 1;
   }
-  return 0;
+  return WriteIco(root + "/torvelin.ico", pngs) ? 0 : 1;
 }

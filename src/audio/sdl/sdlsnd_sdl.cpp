@@ -5,6 +5,6 @@
 
 bool SDLSNDOpenDevice(SDLSND* snd) {
   // Only the audio part: a missing joystick or CD driver must not silence us.
-  if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return SDLSNDNoDevice();
   return SDLSNDStartAudio(snd, SDLSNDCallback);
 }

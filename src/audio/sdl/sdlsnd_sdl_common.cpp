@@ -3,6 +3,8 @@
 // compiles this file into its own backend.
 #include "audio/sdl/sdlsnd_sdl_common.hpp"
 
+#include <cstdio>
+
 #include "audio/sdlsnd.hpp"
 #include "audio/sdlsnd_device.hpp"
 
@@ -15,9 +17,14 @@ bool SDLSNDStartAudio(SDLSND* snd, void (*pull)(void* user, Uint8* stream, int l
   desired.callback = pull;
   desired.userdata = snd;
   // Without an obtained spec SDL converts to the hardware's format itself.
-  if (SDL_OpenAudio(&desired, nullptr) < 0) return false;
+  if (SDL_OpenAudio(&desired, nullptr) < 0) return SDLSNDNoDevice();
   SDL_PauseAudio(0);
   return true;
+}
+
+bool SDLSNDNoDevice() {
+  fprintf(stderr, "TORVELIN: no sound: the sound device cannot be opened: %s\n", SDL_GetError());
+  return false;
 }
 
 void SDLSNDCloseDevice() {

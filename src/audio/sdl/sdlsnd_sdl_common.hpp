@@ -7,5 +7,8 @@ struct SDLSND;
 
 // Opens the device at the output's rate, 16-bit mono, pulling through
 // `pull` with the output as its user data, and starts it. False when SDL
-// refuses.
+// refuses, after SDLSNDNoDevice.
 bool SDLSNDStartAudio(SDLSND* snd, void (*pull)(void* user, Uint8* stream, int length));
+// Says on standard error, in one line with SDL's reason, that there is no
+// sound device (the music runs on unheard); returns false.
+bool SDLSNDNoDevice();

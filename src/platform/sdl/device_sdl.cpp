@@ -2,12 +2,12 @@
 #include <SDL/SDL.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "core/system.hpp"
 #include "image/img.hpp"
 #include "image/img_enlarge.hpp"
 #include "platform/device.hpp"
@@ -66,15 +66,8 @@ bool ScreenMatchesImages() {
 // what the signals did before; once the window is open the program's own
 // handler takes them (STOPWatchSignals).
 struct InterruptKeeper {
-  struct sigaction interrupt {}, terminate{};
-  InterruptKeeper() {
-    sigaction(SIGINT, nullptr, &interrupt);
-    sigaction(SIGTERM, nullptr, &terminate);
-  }
-  ~InterruptKeeper() {
-    sigaction(SIGINT, &interrupt, nullptr);
-    sigaction(SIGTERM, &terminate, nullptr);
-  }
+  InterruptKeeper() { STOPSaveHandlers(); }
+  ~InterruptKeeper() { STOPRestoreHandlers(); }
 };
 
 // The text-art driver takes over the terminal as soon as it starts, before
@@ -83,10 +76,10 @@ struct InterruptKeeper {
 struct TextArtMuffler {
   bool muffled = getenv("CACA_DRIVER") == nullptr;
   TextArtMuffler() {
-    if (muffled) setenv("CACA_DRIVER", "null", 1);
+    if (muffled) SYSTEMSetEnv("CACA_DRIVER", "null");
   }
   ~TextArtMuffler() {
-    if (muffled) unsetenv("CACA_DRIVER");
+    if (muffled) SYSTEMUnsetEnv("CACA_DRIVER");
   }
 };
 

@@ -1,10 +1,16 @@
-#include "platform/stop.hpp"
-
+// The stop signals on POSIX systems: SIGINT and SIGTERM through sigaction.
 #include <csignal>
+#include <cstddef>
+#include <iterator>
+
+#include "platform/stop.hpp"
 
 namespace {
 
 volatile sig_atomic_t received = 0;
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM};
+struct sigaction saved[std::size(kStopSignals)];
 
 extern "C" void RecordSignal(int signal) { received = signal; }
 
@@ -23,8 +29,15 @@ void Watch(int signal) {
 }  // namespace
 
 void STOPWatchSignals() {
-  Watch(SIGINT);
-  Watch(SIGTERM);
+  for (int signal : kStopSignals) Watch(signal);
 }
 
 int STOPSignal() { return received; }
+
+void STOPSaveHandlers() {
+  for (size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], nullptr, &saved[i]);
+}
+
+void STOPRestoreHandlers() {
+  for (size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], &saved[i], nullptr);
+}

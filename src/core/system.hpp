@@ -1,0 +1,16 @@
+// SYSTEM: the few calls whose form differs between POSIX systems and
+// Windows; system_posix.cpp and system_windows.cpp give them.
+#pragma once
+#include <string>
+
+// Sets an environment variable, replacing its value.
+void SYSTEMSetEnv(const char* name, const char* value);
+// Removes an environment variable.
+void SYSTEMUnsetEnv(const char* name);
+// Makes a folder that anyone may use (as the umask allows): 0 on success,
+// else -1 with errno set, as mkdir.
+int SYSTEMMakeFolder(const char* path);
+
+// The name a program was started as, for its messages: without its folder,
+// and on Windows without the .exe.
+std::string SYSTEMProgramName(const char* invokedAs);

@@ -1,0 +1,5 @@
+#include <cstdio>
+
+#include "platform/alert.hpp"
+
+void ALERTStartFailure(const char* line) { fprintf(stderr, "%s\n", line); }
