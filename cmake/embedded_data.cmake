@@ -151,3 +151,11 @@ function(torvelin_cross_modules name syntax picture_dir bank_file bank_records)
   add_library(${name} STATIC ${module_sources} ${embed_dir}/embedded_pictures.cpp ${embed_dir}/embedded_bank.cpp
     ${ARGN})
 endfunction()
+
+# A cross build's backend of one kind: the device side of the display, keys
+# and clock (src/platform/<kind>/) and of the sound (src/audio/<kind>/).
+function(torvelin_cross_backend name kind)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/${kind}/*.cpp
+       ${CMAKE_SOURCE_DIR}/src/audio/${kind}/*.cpp)
+  add_library(${name} OBJECT ${sources})
+endfunction()

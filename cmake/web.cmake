@@ -35,17 +35,12 @@ include_directories(${CMAKE_SOURCE_DIR}/src)
 torvelin_cross_modules(tv_web_modules wasm ${picture_dir} ${bank_file} ${bank_records}
   ${CMAKE_SOURCE_DIR}/src/driver/flavour_windowed.cpp)
 
-function(torvelin_web_backend name kind)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/${kind}/*.cpp
-       ${CMAKE_SOURCE_DIR}/src/audio/${kind}/*.cpp)
-  add_library(${name} OBJECT ${sources})
-endfunction()
-torvelin_web_backend(tv_web_backend_web web)
+torvelin_cross_backend(tv_web_backend_web web)
 # Keys, the clock and the sound device go through the same SDL 1.2 calls as
 # on the desktop.
 target_sources(tv_web_backend_web PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/sdl/events_sdl.cpp
   ${CMAKE_SOURCE_DIR}/src/audio/sdl/sdlsnd_sdl_common.cpp)
-torvelin_web_backend(tv_web_backend_headless headless)
+torvelin_cross_backend(tv_web_backend_headless headless)
 
 set(web_link_options -O3 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB)
 

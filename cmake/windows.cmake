@@ -46,14 +46,9 @@ add_link_options(-static)
 # Every module with the embedded pictures and bank, in the COFF assembler's syntax.
 torvelin_cross_modules(tv_windows_modules coff ${picture_dir} ${bank_file} ${bank_records})
 
-function(torvelin_windows_backend name kind)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/${kind}/*.cpp
-       ${CMAKE_SOURCE_DIR}/src/audio/${kind}/*.cpp)
-  add_library(${name} OBJECT ${sources})
-endfunction()
-torvelin_windows_backend(tv_windows_backend_sdl sdl)
+torvelin_cross_backend(tv_windows_backend_sdl sdl)
 target_include_directories(tv_windows_backend_sdl PRIVATE ${TORVELIN_SDL_PREFIX}/include)
-torvelin_windows_backend(tv_windows_backend_headless headless)
+torvelin_cross_backend(tv_windows_backend_headless headless)
 
 # The version and the icon of each program, from cmake/windows.rc.in.
 enable_language(RC)
