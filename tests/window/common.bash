@@ -100,3 +100,9 @@ wait_exit() {
 }
 
 still_running() { kill -0 "$PROGRAM_PID" 2>/dev/null; }
+
+# A picture's top-left 16 x 8 corner, where the rate figure sits, as one
+# line of decimal bytes: red, green, blue per pixel.
+corner() {
+  convert "$1" -crop 16x8+0+0 +repage -depth 8 rgb:- | od -An -v -tu1 | tr -s ' \n' ' '
+}

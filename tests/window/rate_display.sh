@@ -10,10 +10,6 @@ source "$(dirname "$0")/common.bash"
 CAPTURE="$BUILD_DIR/tools/capture/intro-capture"
 [ -x "$CAPTURE" ] || fail "intro-capture is not built at $CAPTURE"
 
-# The 16 x 8 corner as one line of decimal bytes, red, green, blue per pixel.
-corner() {
-  convert "$1" -crop 16x8+0+0 +repage -depth 8 rgb:- | od -An -v -tu1 | tr -s ' \n' ' '
-}
 
 "$CAPTURE" -q --keys 0:f --from 149 --frames 150 --png "$WORK/on" || fail "capture with F"
 "$CAPTURE" -q --from 149 --frames 150 --png "$WORK/off" || fail "capture without F"

@@ -13,10 +13,6 @@ source "$(dirname "$(readlink -f "$0")")/../window/common.bash"
 : "${BUILD_DIR:?BUILD_DIR must name the native build folder}"
 CAPTURE="$BUILD_DIR/tools/capture/intro-capture"
 
-# The 16 x 8 corner as one line of decimal bytes, red, green, blue per pixel.
-corner() {
-  convert "$1" -crop 16x8+0+0 +repage -depth 8 rgb:- | od -An -v -tu1 | tr -s ' \n' ' '
-}
 "$CAPTURE" -q --keys 0:f --from 149 --frames 150 --png "$WORK/on" || fail "capture with F"
 "$CAPTURE" -q --from 149 --frames 150 --png "$WORK/off" || fail "capture without F"
 read -r -a on <<<"$(corner "$WORK/on/frame_000149.png")"
