@@ -32,6 +32,17 @@ inline uint64_t DigestRgb(const uint32_t* pixels, size_t count) {
   return hash;
 }
 
+// The digest of 16-bit sound values as the little-endian bytes a WAV file
+// holds, whatever the host's byte order.
+inline uint64_t DigestSound(const int16_t* values, size_t count, uint64_t hash = kDigestStart) {
+  for (size_t i = 0; i < count; ++i) {
+    const auto u = static_cast<uint16_t>(values[i]);
+    const uint8_t bytes[2] = {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8)};
+    hash = Digest(bytes, 2, hash);
+  }
+  return hash;
+}
+
 struct CaptureDigests {
   int frames = 0;                  // the run's length
   std::map<int, uint64_t> frame;   // frame number -> digest of its RGB bytes

@@ -108,7 +108,7 @@ CaptureDigests Capture(int loopFrames, const std::vector<int>& sample, std::stri
     *error = "the capture's sound file is not a whole loop";
     return digests;
   }
-  digests.sound = Digest(wav.values.data(), wav.values.size() * sizeof(int16_t));
+  digests.sound = DigestSound(wav.values.data(), wav.values.size());
   if (!sample.empty() && sample.back() >= loopFrames)
     *error = CaptureFrames(loopFrames, sample.back() + 1, sample, {}, &digests);
   return digests;

@@ -33,7 +33,7 @@ struct Heard {
   }
   static void OnSound(const int16_t* values, int count, void* user) {
     auto* self = static_cast<Heard*>(user);
-    self->sound = Digest(values, static_cast<size_t>(count) * 2, self->sound);
+    self->sound = DigestSound(values, static_cast<size_t>(count), self->sound);
   }
 };
 
