@@ -4,8 +4,9 @@
 # the Debian package's checks (lintian, install, run, remove), the unit
 # tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the sound concurrency test under
-# ThreadSanitizer, a short run of every fuzz target, the arm64 build's
-# tests under qemu-user, the web build, and the Windows build under wine.
+# ThreadSanitizer, a short run of every fuzz target, the tests of the
+# arm64, armhf and s390x builds (64-bit, 32-bit and big-endian) under
+# qemu-user, the web build, and the Windows build under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -71,8 +72,10 @@ if ls fuzz/*.cpp >/dev/null 2>&1; then
   done
 fi
 
-step "arm64: generators, unit tests and the Regression test under qemu-user"
-run_counted bash scripts/test_arm64.sh build-arm64
+for arch in arm64 armhf s390x; do
+  step "$arch: generators, unit tests and the Regression test under qemu-user"
+  run_counted bash scripts/test_cross.sh "$arch"
+done
 
 bash scripts/test_web.sh
 
