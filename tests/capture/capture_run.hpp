@@ -63,7 +63,7 @@ inline std::vector<std::string> Lines(const std::string& text) {
 }
 
 // The program under test. TORVELIN_CAPTURE_PROGRAM runs another build of it
-// instead (the WebAssembly one under node, the arm64 one under qemu), to
+// instead (the WebAssembly one under node, a cross build under qemu-user), to
 // hold it to the same results.
 inline std::string CaptureProgram() {
   const char* program = getenv("TORVELIN_CAPTURE_PROGRAM");
