@@ -133,7 +133,7 @@ static_assert(sizeof(SAMPLE) == 8 + sizeof(void*) && alignof(SAMPLE) <= 8);
 ${block}
 // bank.bin holds little-endian values; a big-endian host turns them into
 // its own order once, before main (on a little-endian one this is nothing).
-static const bool torvelin_bank_in_host_order =
+[[maybe_unused]] static const bool torvelin_bank_in_host_order =
     (LittleEndianToHost(TORVELINBankValues, TORVELINBankValueCount), true);
 ")
 endfunction()
