@@ -41,11 +41,15 @@ if [ ! -f "$deps/.unpacked" ]; then
   # The system's Debian mirrors, for the target.
   mirror=$(sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
   mirror=${mirror:-http://deb.debian.org/debian}
+  # riscv64 is a Debian architecture from trixie on; its static libpng and
+  # zlib link with bookworm's cross C library all the same.
+  suite=bookworm
+  [ "$arch" = riscv64 ] && suite=trixie
   signed="arch=$arch signed-by=/usr/share/keyrings/debian-archive-keyring.gpg"
   cat > "$apt_dir/sources.list" <<LIST
-deb [$signed] $mirror bookworm main
-deb [$signed] $mirror bookworm-updates main
-deb [$signed] ${mirror%/debian}/debian-security bookworm-security main
+deb [$signed] $mirror $suite main
+deb [$signed] $mirror $suite-updates main
+deb [$signed] ${mirror%/debian}/debian-security $suite-security main
 LIST
   apt_options=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
     -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache" -o Debug::NoLocking=1
