@@ -31,6 +31,8 @@ start=$(date +%s)
 setting() { sed -n "s/^set($1 \(.*\))$/\1/p" "$toolchain_file"; }
 triplet=$(setting TORVELIN_CROSS_TRIPLET)
 qemu=$(setting TORVELIN_CROSS_QEMU)
+multiarch=$(setting TORVELIN_CROSS_MULTIARCH)
+multiarch=${multiarch:-$triplet}
 
 # The target's libraries: libpng and zlib (static, for artgen and the
 # capture tool), SDL 1.2 (shared, to link intro and intro-fullscreen).
@@ -76,7 +78,7 @@ fi
 # the child of a dynamically linked program after fork), so libpng and zlib
 # are the static ones. The SDL programs link against the shared SDL without
 # its own dependencies, which only a run would need.
-libs=$deps/usr/lib/$triplet
+libs=$deps/usr/lib/$multiarch
 cmake -S . -B "$build" "${toolchain[@]}" -DTORVELIN_WERROR=ON -DTORVELIN_BENCH=OFF -DTORVELIN_STATIC_TOOLS=ON \
   -DPNG_LIBRARY="$libs/libpng16.a" -DZLIB_LIBRARY="$libs/libz.a" \
   -DCMAKE_EXE_LINKER_FLAGS=-Wl,--allow-shlib-undefined >/dev/null

@@ -1,7 +1,9 @@
 # What every cross build for Linux shares; cmake/cross/<arch>.cmake sets the
 # architecture's names and includes this file:
 #
-#   TORVELIN_CROSS_TRIPLET   Debian's name for the target, the prefix of its compiler
+#   TORVELIN_CROSS_TRIPLET   the prefix of the target's cross compiler
+#   TORVELIN_CROSS_MULTIARCH the folder of its libraries under usr/lib/ (the
+#                            triplet unless set; i386 differs)
 #   TORVELIN_CROSS_QEMU      the qemu-user program that runs its code
 #   CMAKE_SYSTEM_PROCESSOR   the processor, as CMake names it
 #
@@ -15,6 +17,9 @@
 # TORVELIN_CROSS_DEPS holds the target's libraries that the cross compiler
 # lacks (libpng, zlib, SDL 1.2, GoogleTest), unpacked from Debian's
 # packages; scripts/test_cross.sh fills it.
+if(NOT TORVELIN_CROSS_MULTIARCH)
+  set(TORVELIN_CROSS_MULTIARCH ${TORVELIN_CROSS_TRIPLET})
+endif()
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_C_COMPILER ${TORVELIN_CROSS_TRIPLET}-gcc)
 set(CMAKE_CXX_COMPILER ${TORVELIN_CROSS_TRIPLET}-g++)
@@ -31,7 +36,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_CXX_FLAGS_INIT -Wno-psabi)
 
 # pkg-config (for SDL) reads the target's .pc files only.
-set(ENV{PKG_CONFIG_LIBDIR} "${TORVELIN_CROSS_DEPS}/usr/lib/${TORVELIN_CROSS_TRIPLET}/pkgconfig")
+set(ENV{PKG_CONFIG_LIBDIR} "${TORVELIN_CROSS_DEPS}/usr/lib/${TORVELIN_CROSS_MULTIARCH}/pkgconfig")
 set(ENV{PKG_CONFIG_SYSROOT_DIR} "${TORVELIN_CROSS_DEPS}")
 
 # The loader and shared libraries of a dynamically linked program come from
