@@ -5,7 +5,8 @@
 # ino_t and time_t gets EOVERFLOW from stat() on a file whose inode number
 # or size does not fit, and would then take an existing file for a missing
 # one. Where any of them would be 32-bit, the 64-bit forms are asked for.
-# (Windows' files are checked through its own calls.)
+# (Windows' files are checked through its own calls, and the web build's C
+# library has only the 64-bit forms.)
 #
 # Single-precision steps: the sine table and the generators round every
 # float step as it happens (core/sintable.cpp checks FLT_EVAL_METHOD). On
@@ -14,7 +15,7 @@
 include(CheckTypeSize)
 include(CheckCXXSourceCompiles)
 
-if(NOT WIN32)
+if(NOT WIN32 AND NOT EMSCRIPTEN)
   check_type_size(off_t TORVELIN_SIZEOF_OFF_T)
   check_type_size(time_t TORVELIN_SIZEOF_TIME_T)
   if(TORVELIN_SIZEOF_OFF_T EQUAL 4 OR TORVELIN_SIZEOF_TIME_T EQUAL 4)
