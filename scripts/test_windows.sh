@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Tests the Windows build under wine, with a wine prefix of its own in the
-# build folder: the capture tool's whole loop against the stored digests
+# Tests a built Windows build folder (scripts/windows.sh builds it) under
+# wine, with a wine prefix of its own in the build folder: the capture tool's whole loop against the stored digests
 # and byte for byte against the native build's, its option errors and
 # `--raw > NUL`; the windowed program under Xvfb (window, picture, F, SPACE,
 # ESC and its exit status, a start-up failure's message box) and the
@@ -16,8 +16,8 @@ host=${TORVELIN_HOST_BUILD:-build}
 started=$(date +%s)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-bash scripts/windows.sh "$win" >/dev/null
-cmake --build "$host" -j"$(nproc)" --target test_capture intro-capture >/dev/null
+[ -f "$win/torvelin-capture.exe" ] || fail "$win holds no Windows build: run scripts/windows.sh first"
+cmake --build "$host" --target test_capture intro-capture >/dev/null
 
 # Wrappers that run each program under wine like a native one. Windows
 # programs end lines of text in CR LF, the tests expect LF: standard error
@@ -47,7 +47,7 @@ for program in torvelin torvelin-fullscreen torvelin-capture; do
   esac
   python3 -c 'import sys; sys.exit(open(sys.argv[1], "rb").read() not in open(sys.argv[2], "rb").read())' \
     "$icon" "$exe" || fail "$program does not carry the icon"
-  tr -d '\0' <"$exe" | grep -a "ProductVersion$(sed -n 's/^project(torvelin VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt)" >/dev/null ||
+  tr -d '\0' <"$exe" | grep -a "ProductVersion$(cat "$win/torvelin-version.txt")" >/dev/null ||
     fail "$program does not carry its version"
 done
 
@@ -63,7 +63,8 @@ grep -q "^torvelin-capture: " "$work/err" || fail "the message does not start wi
   fail "--raw > NUL failed: $(cat "$work/nul.out")"
 
 echo "capture tool: the stored digests"
-TORVELIN_CAPTURE_PROGRAM="$run/torvelin-capture" "$host/test_capture" --gtest_filter='Regression.*' >"$work/regression.out" ||
+TORVELIN_CAPTURE_PROGRAM="$run/torvelin-capture" ctest --test-dir "$host" -L '^regression$' --no-tests=error \
+  >"$work/regression.out" ||
   { cat "$work/regression.out"; fail "the loop under wine does not match the stored digests"; }
 
 echo "capture tool: a whole loop against the native build's"
