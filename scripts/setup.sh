@@ -45,8 +45,9 @@ case $purpose in
   windows) packages=("${run[@]}" "${windows[@]}") ;;
   cross)
     [ $# -eq 2 ] || { echo "setup: cross needs an architecture: setup.sh cross ARCH" >&2; exit 2; }
-    read -ra packages <<<"$(cross_packages "$2")"
-    packages=("${run[@]}" "${unit[@]}" "${packages[@]}")
+    cross=$(cross_packages "$2")
+    read -ra cross <<<"$cross"
+    packages=("${run[@]}" "${unit[@]}" "${cross[@]}")
     ;;
   release) packages=("${run[@]}" dpkg-dev "${web[@]}" "${windows[@]}") ;;
   *)

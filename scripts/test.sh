@@ -37,7 +37,7 @@ for name in sys.argv[1:]:
             passed += 1
         else:
             failed += 1
-print(f"all tests passed" if failed == 0 else f"{failed} tests did not pass")
+print("all tests passed" if failed == 0 else f"{failed} test(s) did not pass")
 print(f"{passed} passed, {failed} failed")
 sys.exit(failed != 0)
 COUNT
