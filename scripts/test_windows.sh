@@ -11,8 +11,8 @@
 # the generated data, the capture tests and the reference capture.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-win=${1:-build-windows}
-host=${TORVELIN_HOST_BUILD:-build}
+win=$(realpath -m "${1:-build-windows}")
+host=$(realpath -m "${TORVELIN_HOST_BUILD:-build}")
 started=$(date +%s)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -22,12 +22,12 @@ cmake --build "$host" --target test_capture intro-capture >/dev/null
 # Wrappers that run each program under wine like a native one. Windows
 # programs end lines of text in CR LF, the tests expect LF: standard error
 # loses its CRs (standard output carries binary frames and is left alone).
-export WINEPREFIX=$PWD/$win/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-run=$PWD/$win/wine-run
+export WINEPREFIX=$win/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+run=$win/wine-run
 mkdir -p "$run"
 for program in torvelin torvelin-fullscreen torvelin-capture; do
   printf '#!/bin/bash\nset -o pipefail\n{ wine %s "$@" 2>&1 1>&3 3>&- | tr -d "\\r" >&2; } 3>&1\n' \
-    "$PWD/$win/$program.exe" >"$run/$program"
+    "$win/$program.exe" >"$run/$program"
   chmod +x "$run/$program"
 done
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
@@ -76,7 +76,7 @@ cmp -s "$work/native.wav" "$work/wine.wav" || fail "the sound differs from the n
 # Each real-window test starts an X server of its own; wine's own server
 # goes with it, so that the next program meets the next display.
 window_test() {
-  INTRO="$run/torvelin" INTRO_FULLSCREEN="$run/torvelin-fullscreen" BUILD_DIR="$PWD/$host" bash "$@"
+  INTRO="$run/torvelin" INTRO_FULLSCREEN="$run/torvelin-fullscreen" BUILD_DIR="$host" bash "$@"
   wineserver -k 2>/dev/null || true
 }
 echo "windowed program: window, picture, SPACE, ESC"
