@@ -156,6 +156,7 @@ function(torvelin_cross_modules name syntax picture_dir bank_file bank_records)
   list(FILTER module_sources EXCLUDE REGEX "/driver/(main|flavour_[a-z]+)\\.cpp$|_${TORVELIN_OTHER_OS}\\.cpp$")
   add_library(${name} STATIC ${module_sources} ${embed_dir}/embedded_pictures.cpp ${embed_dir}/embedded_bank.cpp
     ${ARGN})
+  target_link_libraries(${name} PUBLIC tv_build_options)
 endfunction()
 
 # A cross build's backend of one kind: the device side of the display, keys
@@ -164,4 +165,5 @@ function(torvelin_cross_backend name kind)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/${kind}/*.cpp
        ${CMAKE_SOURCE_DIR}/src/audio/${kind}/*.cpp)
   add_library(${name} OBJECT ${sources})
+  target_link_libraries(${name} PUBLIC tv_build_options)
 endfunction()

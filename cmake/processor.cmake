@@ -1,5 +1,5 @@
 # What the target processor and its C library need for the programs to
-# behave alike everywhere; included by every build.
+# behave alike everywhere, carried by tv_build_options into every target.
 #
 # Large files and 64-bit time: a 32-bit Linux program with 32-bit off_t,
 # ino_t and time_t gets EOVERFLOW from stat() on a file whose inode number
@@ -19,7 +19,7 @@ if(NOT WIN32 AND NOT EMSCRIPTEN)
   check_type_size(off_t TORVELIN_SIZEOF_OFF_T)
   check_type_size(time_t TORVELIN_SIZEOF_TIME_T)
   if(TORVELIN_SIZEOF_OFF_T EQUAL 4 OR TORVELIN_SIZEOF_TIME_T EQUAL 4)
-    add_compile_definitions(_FILE_OFFSET_BITS=64 _TIME_BITS=64)
+    target_compile_definitions(tv_build_options INTERFACE _FILE_OFFSET_BITS=64 _TIME_BITS=64)
   endif()
 endif()
 
@@ -36,5 +36,5 @@ if(NOT TORVELIN_FLOATS_ROUNDED)
                         "the sine table and the generators need every float step rounded to single precision.")
   endif()
   message(STATUS "Float arithmetic: this target's x87 keeps excess precision, so the build uses SSE2 (-msse2 -mfpmath=sse)")
-  add_compile_options(-msse2 -mfpmath=sse)
+  target_compile_options(tv_build_options INTERFACE -msse2 -mfpmath=sse)
 endif()

@@ -26,9 +26,8 @@ foreach(file ${bank_file} ${bank_records} ${TORVELIN_PICTURE_FILES})
 endforeach()
 
 if(TORVELIN_WEB_SIMD)
-  add_compile_options(-msse2 -msimd128)
+  target_compile_options(tv_build_options INTERFACE -msse2 -msimd128)
 endif()
-include_directories(${CMAKE_SOURCE_DIR}/src)
 
 # Every module, the windowed flavour and the embedded data, in WebAssembly's
 # assembler syntax.
@@ -70,11 +69,9 @@ add_custom_command(TARGET intro-web-one POST_BUILD
 set_property(TARGET intro-web-one APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/driver/web/index.html
   ${CMAKE_SOURCE_DIR}/cmake/web_one_file.cmake)
 
-add_executable(intro-capture ${CMAKE_SOURCE_DIR}/tools/capture/main.cpp ${CMAKE_SOURCE_DIR}/tools/capture/options.cpp
-  ${CMAKE_SOURCE_DIR}/tools/capture/frames.cpp ${CMAKE_SOURCE_DIR}/tools/capture/video.cpp
-  ${CMAKE_SOURCE_DIR}/tools/capture/console_posix.cpp
-  ${CMAKE_SOURCE_DIR}/tools/outfile/outfile.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/outfile_posix.cpp
-  ${CMAKE_SOURCE_DIR}/tools/outfile/wavout.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/pngout.cpp)
+torvelin_system_sources(capture_sources ${CMAKE_SOURCE_DIR}/tools/capture)
+torvelin_system_sources(outfile_sources ${CMAKE_SOURCE_DIR}/tools/outfile)
+add_executable(intro-capture ${capture_sources} ${outfile_sources})
 target_include_directories(intro-capture PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture ${CMAKE_SOURCE_DIR}/tools/outfile)
 target_link_libraries(intro-capture PRIVATE tv_web_backend_headless tv_web_modules)
 target_link_options(intro-capture PRIVATE ${web_link_options} -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1
@@ -95,3 +92,21 @@ file(WRITE ${CMAKE_BINARY_DIR}/intro-capture-node
   "#!/bin/sh\nexec node --no-experimental-fetch ${CMAKE_BINARY_DIR}/intro-capture.js \"$@\"\n")
 file(CHMOD ${CMAKE_BINARY_DIR}/intro-capture-node PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
   GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+# The web build's checks (label web): intro-capture under node held to the
+# stored digests by the native build's regression tests, and the page in
+# headless Chromium, driven by puppeteer-core, which npm installs first
+# (the system's Chromium is used: puppeteer never downloads a browser).
+if(BUILD_TESTING)
+  add_test(NAME web_regression COMMAND ${CMAKE_CTEST_COMMAND} --test-dir ${TORVELIN_HOST_BUILD}
+    -L ^regression$ --no-tests=error --output-on-failure)
+  set_tests_properties(web_regression PROPERTIES LABELS "web;regression"
+    ENVIRONMENT TORVELIN_CAPTURE_PROGRAM=${CMAKE_BINARY_DIR}/intro-capture-node)
+  add_test(NAME web_page_driver COMMAND npm ci --no-audit --no-fund --loglevel=error
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/web)
+  set_tests_properties(web_page_driver PROPERTIES LABELS web FIXTURES_SETUP web_page_driver
+    ENVIRONMENT PUPPETEER_SKIP_DOWNLOAD=1)
+  add_test(NAME web_page COMMAND node --test tests/web/ WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  set_tests_properties(web_page PROPERTIES LABELS web FIXTURES_REQUIRED web_page_driver
+    ENVIRONMENT "TORVELIN_SITE=${CMAKE_BINARY_DIR}/site;TORVELIN_SHOTS=${CMAKE_BINARY_DIR}/screenshots")
+endif()

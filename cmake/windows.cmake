@@ -32,16 +32,15 @@ foreach(file ${TORVELIN_SDL_PREFIX}/include/SDL/SDL.h ${TORVELIN_SDL_PREFIX}/lib
   endif()
 endforeach()
 
-include_directories(${CMAKE_SOURCE_DIR}/src)
 # GCC keeps 32-byte vector values on a stack that Windows aligns to 16
 # only: the assembler turns their aligned moves into unaligned ones.
-add_compile_options(-Wa,-muse-unaligned-vector-move)
+target_compile_options(tv_build_options INTERFACE -Wa,-muse-unaligned-vector-move)
 # This GCC's -Wrestrict misfires inside std::string's inlined copies when
 # a string is joined from a literal and a view (GCC bug 105329).
-add_compile_options(-Wno-restrict)
+target_compile_options(tv_build_options INTERFACE -Wno-restrict)
 # No DLLs of the compiler's: its runtimes and the threads library are linked
 # in. SDL comes through its import library, named as a file.
-add_link_options(-static)
+target_link_options(tv_build_options INTERFACE -static)
 
 # Every module with the embedded pictures and bank, in the COFF assembler's syntax.
 torvelin_cross_modules(tv_windows_modules coff ${picture_dir} ${bank_file} ${bank_records})
@@ -81,16 +80,20 @@ torvelin_windows_resources(torvelin-fullscreen "TORVELIN, a real-time audiovisua
 
 # The capture tool writes raw frames and WAV sound (no PNG library here;
 # no --video, which starts ffmpeg as a child process the POSIX way).
-set(capture_dir ${CMAKE_SOURCE_DIR}/tools/capture)
-set(outfile_dir ${CMAKE_SOURCE_DIR}/tools/outfile)
-file(GLOB outfile_sources ${outfile_dir}/*.cpp)
-list(FILTER outfile_sources EXCLUDE REGEX "_${TORVELIN_OTHER_OS}\\.cpp$")
-add_executable(torvelin-capture ${capture_dir}/main.cpp ${capture_dir}/options.cpp ${capture_dir}/frames.cpp
-  ${capture_dir}/console_windows.cpp ${capture_dir}/video_none.cpp ${outfile_sources} ${CMAKE_SOURCE_DIR}/src/driver/flavour_windowed.cpp)
-target_include_directories(torvelin-capture PRIVATE ${capture_dir} ${outfile_dir})
+torvelin_system_sources(capture_sources ${CMAKE_SOURCE_DIR}/tools/capture)
+torvelin_system_sources(outfile_sources ${CMAKE_SOURCE_DIR}/tools/outfile)
+add_executable(torvelin-capture ${capture_sources} ${outfile_sources} ${CMAKE_SOURCE_DIR}/src/driver/flavour_windowed.cpp)
+target_include_directories(torvelin-capture PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture ${CMAKE_SOURCE_DIR}/tools/outfile)
 target_link_libraries(torvelin-capture PRIVATE tv_windows_backend_headless tv_windows_modules)
 torvelin_windows_resources(torvelin-capture "TORVELIN's capture tool: frames and sound to files")
 
 # The DLL beside the programs, so that they run from the build folder.
 add_custom_target(tv_windows_sdl_dll ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TORVELIN_SDL_PREFIX}/bin/SDL.dll ${CMAKE_BINARY_DIR}/SDL.dll)
+
+# The Windows build's checks under wine (label wine), with the native
+# build's capture tests and reference capture.
+if(BUILD_TESTING)
+  add_test(NAME wine_programs COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/test_windows.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(wine_programs PROPERTIES LABELS wine ENVIRONMENT TORVELIN_HOST_BUILD=${TORVELIN_HOST_BUILD})
+endif()

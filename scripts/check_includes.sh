@@ -1,30 +1,25 @@
 #!/usr/bin/env bash
-# Checks that every quoted include under src/ points down the graph
-#   driver -> effects -> text -> image -> containers -> core,
-# with audio and platform beside text and effects (above image), and the
-# backends (src/platform/<kind>/, src/audio/<kind>/) at the top beside the
-# driver's programs, never including the driver; the sound's device side
-# stays out of the platform. Only src/platform/ and the device side of the
-# sound output (src/audio/<kind>/) may include SDL.
+# Checks that every quoted include under src/ follows the modules' graph,
+# cmake/module_graph.txt: a file may include its own part and the parts
+# its line lists. The backends (src/platform/<kind>/, src/audio/<kind>/)
+# are parts of their own, platform-backend and audio-backend. Only
+# src/platform/ and the device side of the sound output (src/audio/<kind>/)
+# may include SDL.
 # Prints every include that breaks the rule and fails if there is one.
-# Usage: check_includes.sh [SRC_DIR]
+# Usage: check_includes.sh [SRC_DIR [GRAPH_FILE]]
 set -euo pipefail
-src=${1:-"$(dirname "$0")/../src"}
+here=$(cd "$(dirname "$0")" && pwd)
+src=${1:-"$here/../src"}
+graph=$(realpath "${2:-$here/../cmake/module_graph.txt}")
 cd "$src"
 
 # What each part may include, itself first.
-declare -A may_include=(
-  [core]="core"
-  [containers]="containers core"
-  [image]="image containers core"
-  [text]="text image containers core"
-  [effects]="effects text image containers core"
-  [audio]="audio image containers core"
-  [platform]="platform image containers core"
-  [driver]="driver effects text audio platform image containers core"
-  [platform-backend]="platform audio image containers core"
-  [audio-backend]="audio image containers core"
-)
+declare -A may_include=()
+while IFS= read -r line; do
+  [[ $line =~ ^([a-z-]+):(.*)$ ]] || continue
+  may_include[${BASH_REMATCH[1]}]="${BASH_REMATCH[1]%-backend} ${BASH_REMATCH[2]}"
+done <"$graph"
+((${#may_include[@]} > 0)) || { echo "no parts in $graph"; exit 1; }
 
 # The part a file belongs to: its folder under src/, or its backend one deeper.
 part_of() {

@@ -11,19 +11,18 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
-version=$(sed -n 's/^project(torvelin VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt)
-[ -n "$version" ] || { echo "release: no version in CMakeLists.txt's project() line" >&2; exit 1; }
 [ -z "$(git status --porcelain --untracked-files=no)" ] ||
   echo "release: warning: uncommitted changes are in the builds but not in the source tarball" >&2
 stamp=$(git log -1 --format=%ct)
 dist=dist
-bash scripts/setup.sh
+bash scripts/setup.sh release
 rm -rf "$dist"
 mkdir -p "$dist"
 
 echo "Debian package" >&2
-[ -f build/CMakeCache.txt ] || cmake -S . -B build >/dev/null
+[ -f build/CMakeCache.txt ] || cmake --preset default -DBUILD_TESTING=OFF >/dev/null
 cmake --build build -j"$jobs" >/dev/null
+version=$(cat build/torvelin-version.txt)
 rm -f build/torvelin_*.deb
 (cd build && cpack -G DEB >/dev/null)
 cp build/torvelin_"$version"_*.deb "$dist/"
@@ -32,7 +31,7 @@ echo "Windows zip" >&2
 cp "$(bash scripts/windows.sh build-windows | tail -n 1)" "$dist/"
 
 echo "web page" >&2
-bash scripts/web_build.sh build-web >/dev/null
+bash scripts/web_build.sh web >/dev/null
 site=build-web/site
 web=torvelin-$version-web
 rm -rf build-web/release

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Sets everything up, builds and runs the windowed intro.
+# Installs what building and playing need, builds the windowed intro
+# (showing the build as it goes) and plays it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$(nproc)" --target intro >/dev/null
-exec ./build/intro
+bash scripts/setup.sh run
+cmake --preset run
+cmake --build --preset run
+exec ./build-run/intro

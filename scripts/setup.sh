@@ -1,27 +1,66 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need;
-# with "cross ARCH", only what the cross stage for ARCH needs
-# (scripts/test_cross.sh ARCH): its cross compiler and qemu-user.
+# Installs the Debian packages one purpose needs, and only those:
+#   bash scripts/setup.sh run            build and play the intro
+#   bash scripts/setup.sh test           everything scripts/test.sh runs
+#   bash scripts/setup.sh web            build and serve the web page
+#   bash scripts/setup.sh windows        build the Windows programs
+#   bash scripts/setup.sh cross ARCH     cross-build for ARCH (arm64 armhf i386 riscv64 s390x) and test under qemu-user
+#   bash scripts/setup.sh release        everything scripts/release.sh builds
 set -euo pipefail
-cross_compiler() { [ "$1" = riscv64 ] && echo g++-riscv64-linux-gnu || echo "crossbuild-essential-$1"; }
-if [ "${1:-}" = cross ]; then
-  arch=${2:?usage: bash scripts/setup.sh cross ARCH}
-  [ -f "$(dirname "$0")/../cmake/cross/$arch.cmake" ] || { echo "setup.sh: no architecture '$arch'" >&2; exit 2; }
-  packages=(cmake make pkg-config googletest "$(cross_compiler "$arch")" qemu-user)
-else
-packages=(
-  cmake g++ clang libclang-rt-14-dev make pkg-config
-  libsdl1.2-dev libpng-dev
-  googletest libgtest-dev libbenchmark-dev
-  xvfb xdotool x11-utils imagemagick netpbm sox ffmpeg
-  dpkg-dev lintian man-db desktop-file-utils
-  emscripten chromium nodejs
-  crossbuild-essential-arm64 crossbuild-essential-armhf crossbuild-essential-s390x qemu-user
-  g++-mingw-w64-x86-64-posix wine wine64 zip
-)
-# Debian's nodejs comes without npm; other builds of it bring their own.
-command -v npm >/dev/null 2>&1 || packages+=(npm)
+
+run=(cmake ninja-build g++ make pkg-config libsdl1.2-dev libpng-dev)
+unit=(googletest libgtest-dev libbenchmark-dev)
+window=(xvfb xdotool x11-utils imagemagick netpbm sox ffmpeg)
+deb=(dpkg-dev lintian man-db desktop-file-utils)
+sanitizers=(clang libclang-rt-14-dev)
+web=(emscripten nodejs)
+browser=(chromium)
+# windows_sdl.sh fetches and unpacks SDL's Debian source package.
+windows=(g++-mingw-w64-x86-64-posix dpkg-dev zip)
+wine=(wine wine64)
+
+# The cross compiler of one architecture; riscv64 has no crossbuild-essential
+# package in Debian 12.
+cross_packages() {
+  case $1 in
+    arm64 | armhf | i386 | s390x) echo "crossbuild-essential-$1 qemu-user" ;;
+    riscv64) echo "gcc-riscv64-linux-gnu g++-riscv64-linux-gnu libc6-dev-riscv64-cross qemu-user" ;;
+    *) echo "setup: no cross architecture '$1' (arm64 armhf i386 riscv64 s390x)" >&2; return 1 ;;
+  esac
+}
+
+purpose=${1:-}
+packages=()
+case $purpose in
+  run) packages=("${run[@]}") ;;
+  test)
+    packages=("${run[@]}" "${unit[@]}" "${window[@]}" "${deb[@]}" "${sanitizers[@]}" \
+      "${web[@]}" "${browser[@]}" "${windows[@]}" "${wine[@]}")
+    for arch in arm64 armhf i386 riscv64 s390x; do
+      read -ra more <<<"$(cross_packages "$arch")"
+      packages+=("${more[@]}")
+    done
+    ;;
+  web) packages=("${run[@]}" "${web[@]}") ;;
+  windows) packages=("${run[@]}" "${windows[@]}") ;;
+  cross)
+    [ $# -eq 2 ] || { echo "setup: cross needs an architecture: setup.sh cross ARCH" >&2; exit 2; }
+    cross=$(cross_packages "$2")
+    read -ra cross <<<"$cross"
+    packages=("${run[@]}" "${unit[@]}" "${cross[@]}")
+    ;;
+  release) packages=("${run[@]}" dpkg-dev "${web[@]}" "${windows[@]}") ;;
+  *)
+    echo "setup: usage: setup.sh run|test|web|windows|cross ARCH|release" >&2
+    exit 2
+    ;;
+esac
+# The page's test installs its browser driver with npm. Debian's nodejs
+# comes without npm; other builds of it bring their own.
+if [ "$purpose" = test ] && ! command -v npm >/dev/null 2>&1; then
+  packages+=(npm)
 fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,87 +1,43 @@
 #!/usr/bin/env bash
-# Sets everything up, builds and runs every test: the unit and real-window
-# tests, the real-window tests again on the SDL 1.2 compatibility layer,
-# the Debian package's checks (lintian, install, run, remove), the unit
-# tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the sound concurrency test under
-# ThreadSanitizer, a short run of every fuzz target, the tests of the
-# arm64, armhf and s390x builds (64-bit, 32-bit and big-endian) under
-# qemu-user, the web build, and the Windows build under wine.
+# Sets everything up and runs every check. Each stage is a workflow preset
+# of CMakePresets.json (configure, build, then the tests of its labels) or,
+# where a stage needs more than CMake, a script that runs presets itself.
+# Any failing stage stops the run; the count comes from the stages' JUnit
+# files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-jobs=$(nproc)
+bash scripts/setup.sh test
+export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-$(nproc)}
+rm -f build*/junit-*.xml
 
-step() { echo; echo "=== $*"; }
+stage() { echo; echo "=== $1"; shift; "$@"; }
 
-# Runs a command that ends in ctest (ctest itself, or a script that runs
-# it) and adds its count of passed tests to the total.
-passed=0
-run_counted() {
-  local log
-  log=$(mktemp)
-  "$@" 2>&1 | tee "$log"
-  local count
-  count=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
-  passed=$((passed + ${count:-0}))
-  rm -f "$log"
-}
-run_ctest() { run_counted ctest "$@"; }
-
-step "build and test"
-cmake -S . -B build -DTORVELIN_WERROR=ON >/dev/null
-cmake --build build -j"$jobs"
-run_ctest --test-dir build --output-on-failure -j"$jobs"
-
-step "real-window tests on the SDL 1.2 compatibility layer"
-run_counted bash scripts/test_compat.sh build
-
-step "Debian package: lintian, install, run, remove"
-bash scripts/test_deb.sh build
-
-step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -DTORVELIN_SANITIZE=ON -DTORVELIN_PROGRAMS=OFF -DTORVELIN_BENCH=OFF >/dev/null
-cmake --build build-asan -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1 run_ctest --test-dir build-asan --output-on-failure -j"$jobs" -L unit
-
-if [ -d tests/audio ] && grep -rlq "Concurrency" tests/audio 2>/dev/null; then
-  step "sound concurrency under ThreadSanitizer"
-  cmake -S . -B build-tsan -DTORVELIN_TSAN=ON -DTORVELIN_PROGRAMS=OFF -DTORVELIN_BENCH=OFF >/dev/null
-  cmake --build build-tsan -j"$jobs" --target test_audio
-  TSAN_OPTIONS=halt_on_error=1 ./build-tsan/test_audio --gtest_filter='*Concurrency*'
-fi
-
-if ls fuzz/*.cpp >/dev/null 2>&1; then
-  step "fuzz targets, ${FUZZ_SECONDS:-20} s each"
-  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DTORVELIN_FUZZ=ON -DTORVELIN_SANITIZE=ON \
-    -DTORVELIN_PROGRAMS=OFF -DTORVELIN_BENCH=OFF >/dev/null
-  cmake --build build-fuzz -j"$jobs" --target $(for f in fuzz/*.cpp; do basename "$f" .cpp | sed 's/^/fuzz_/'; done)
-  for f in fuzz/*.cpp; do
-    name=$(basename "$f" .cpp)
-    work=$(mktemp -d)
-    cp -r "fuzz/corpus/$name/." "$work/" 2>/dev/null || true
-    echo "fuzz_$name"
-    if ! ./build-fuzz/"fuzz_$name" -max_total_time="${FUZZ_SECONDS:-20}" -print_final_stats=1 \
-        "$work" >"$work.log" 2>&1; then
-      tail -n 40 "$work.log"
-      echo "fuzz_$name failed"
-      exit 1
-    fi
-    grep -E "stat::number_of_executed_units" "$work.log" || true
-    rm -rf "$work" "$work.log"
-  done
-fi
-
+stage "unit and real-window tests" cmake --workflow --preset default
+stage "real-window tests on the SDL 1.2 compatibility layer" cmake --workflow --preset compat
+stage "Debian package: lintian, install, run, remove" cmake --workflow --preset deb
+stage "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer" cmake --workflow --preset asan
+stage "sound concurrency under ThreadSanitizer" cmake --workflow --preset tsan
+stage "fuzz targets" cmake --workflow --preset fuzz
 for arch in arm64 armhf s390x; do
-  step "$arch: generators, unit tests and the Regression test under qemu-user"
-  run_counted bash scripts/test_cross.sh "$arch"
+  stage "$arch: generators, unit tests and the Regression test under qemu-user" bash scripts/test_cross.sh "$arch"
 done
-
-bash scripts/test_web.sh
-
-step "Windows build under wine"
-bash scripts/test_windows.sh
+stage "web build (WebAssembly SIMD): intro-capture under node, the page in Chromium" cmake --workflow --preset web
+stage "web build (scalar): intro-capture under node" cmake --workflow --preset web-scalar
+stage "Windows build" bash scripts/windows.sh
+stage "Windows build under wine" ctest --preset windows
 
 echo
-echo "all tests passed"
-echo "$passed passed, 0 failed"
+python3 - build*/junit-*.xml <<'COUNT'
+import sys
+import xml.etree.ElementTree as ET
+passed = failed = 0
+for name in sys.argv[1:]:
+    for case in ET.parse(name).getroot().iter("testcase"):
+        if case.get("status") == "run" and case.find("failure") is None:
+            passed += 1
+        else:
+            failed += 1
+print("all tests passed" if failed == 0 else f"{failed} test(s) did not pass")
+print(f"{passed} passed, {failed} failed")
+sys.exit(failed != 0)
+COUNT

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Runs the real-window tests again on the SDL 1.2 compatibility layer over
-# SDL2, the SDL 1.2 that today's distributions ship. Its libraries are
-# fetched as Debian packages and unpacked into the build folder, never
-# installed (they conflict with the classic development package); the
-# programs built against classic SDL 1.2 load them through LD_LIBRARY_PATH.
+# Readies the SDL 1.2 compatibility layer over SDL2, the SDL 1.2 that
+# today's distributions ship, for the compat tests (the real-window tests
+# marked so, run again on it: ctest -L compat). Its libraries are fetched
+# as Debian packages and unpacked into BUILD_DIR/compat/, never installed
+# (they conflict with the classic development package); the programs built
+# against classic SDL 1.2 load them through LD_LIBRARY_PATH, which the
+# compat tests set. Fails unless the programs really load the layer.
 # Usage: scripts/test_compat.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,5 +32,3 @@ loaded=$(ldd "$build/intro")
 grep -q "$lib/sdl12-compat/libSDL-1.2.so.0" <<<"$loaded" ||
   { echo "intro does not load the compatibility layer"; exit 1; }
 echo "SDL 1.2 compatibility layer $(dpkg-deb -f "$compat"/libsdl1.2-compat_*.deb Version) over SDL2 $(dpkg-deb -f "$compat"/libsdl2-2.0-0_*.deb Version)"
-ctest --test-dir "$build" --output-on-failure -L window \
-  -R 'window_(intro_window|intro_exit_keys|intro_fullscreen|intro_enlarged|intro_signals|intro_no_display|intro_sound_disk|rate_display|scenes_screens)$'

@@ -79,9 +79,10 @@ fi
 # are the static ones. The SDL programs link against the shared SDL without
 # its own dependencies, which only a run would need.
 libs=$deps/usr/lib/$multiarch
-cmake -S . -B "$build" "${toolchain[@]}" -DTORVELIN_WERROR=ON -DTORVELIN_BENCH=OFF -DTORVELIN_STATIC_TOOLS=ON \
-  -DPNG_LIBRARY="$libs/libpng16.a" -DZLIB_LIBRARY="$libs/libz.a" \
-  -DCMAKE_EXE_LINKER_FLAGS=-Wl,--allow-shlib-undefined >/dev/null
+# The preset holds the stage's settings; the folder and its libraries are
+# this run's.
+cmake --preset "cross-$arch" -B "$build" -DTORVELIN_CROSS_DEPS="$deps" \
+  -DPNG_LIBRARY="$libs/libpng16.a" -DZLIB_LIBRARY="$libs/libz.a" >/dev/null
 cmake --build "$build" -j"$jobs"
 built=$(date +%s)
 
@@ -96,6 +97,6 @@ chmod +x "$capture"
 # "threadsafe" death tests, IMGAllocator.*), which qemu-user cannot start
 # without a binfmt entry; they run in the native stages. The other death
 # tests fork without re-executing, which works in a static program.
-TORVELIN_CAPTURE_PROGRAM=$capture ctest --test-dir "$build" --output-on-failure -j"$jobs" -L unit \
-  -E 'IMGAllocator\.'
+TORVELIN_CAPTURE_PROGRAM=$capture ctest --test-dir "$build" --output-on-failure -j"$jobs" -L cross \
+  -E 'IMGAllocator\.' --output-junit "$build/junit-cross-$arch.xml"
 echo "$arch stage: built in $((built - start)) s, tested in $(($(date +%s) - built)) s"

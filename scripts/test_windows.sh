@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Tests the Windows build under wine, with a wine prefix of its own in the
-# build folder: the capture tool's whole loop against the stored digests
+# Tests a built Windows build folder (scripts/windows.sh builds it) under
+# wine, with a wine prefix of its own in the build folder: the capture tool's whole loop against the stored digests
 # and byte for byte against the native build's, its option errors and
 # `--raw > NUL`; the windowed program under Xvfb (window, picture, F, SPACE,
 # ESC and its exit status, a start-up failure's message box) and the
@@ -11,23 +11,23 @@
 # the generated data, the capture tests and the reference capture.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-win=${1:-build-windows}
-host=${TORVELIN_HOST_BUILD:-build}
+win=$(realpath -m "${1:-build-windows}")
+host=$(realpath -m "${TORVELIN_HOST_BUILD:-build}")
 started=$(date +%s)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-bash scripts/windows.sh "$win" >/dev/null
-cmake --build "$host" -j"$(nproc)" --target test_capture intro-capture >/dev/null
+[ -f "$win/torvelin-capture.exe" ] || fail "$win holds no Windows build: run scripts/windows.sh first"
+cmake --build "$host" --target test_capture intro-capture >/dev/null
 
 # Wrappers that run each program under wine like a native one. Windows
 # programs end lines of text in CR LF, the tests expect LF: standard error
 # loses its CRs (standard output carries binary frames and is left alone).
-export WINEPREFIX=$PWD/$win/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-run=$PWD/$win/wine-run
+export WINEPREFIX=$win/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+run=$win/wine-run
 mkdir -p "$run"
 for program in torvelin torvelin-fullscreen torvelin-capture; do
   printf '#!/bin/bash\nset -o pipefail\n{ wine %s "$@" 2>&1 1>&3 3>&- | tr -d "\\r" >&2; } 3>&1\n' \
-    "$PWD/$win/$program.exe" >"$run/$program"
+    "$win/$program.exe" >"$run/$program"
   chmod +x "$run/$program"
 done
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
@@ -47,7 +47,7 @@ for program in torvelin torvelin-fullscreen torvelin-capture; do
   esac
   python3 -c 'import sys; sys.exit(open(sys.argv[1], "rb").read() not in open(sys.argv[2], "rb").read())' \
     "$icon" "$exe" || fail "$program does not carry the icon"
-  tr -d '\0' <"$exe" | grep -a "ProductVersion$(sed -n 's/^project(torvelin VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt)" >/dev/null ||
+  tr -d '\0' <"$exe" | grep -a "ProductVersion$(cat "$win/torvelin-version.txt")" >/dev/null ||
     fail "$program does not carry its version"
 done
 
@@ -63,7 +63,8 @@ grep -q "^torvelin-capture: " "$work/err" || fail "the message does not start wi
   fail "--raw > NUL failed: $(cat "$work/nul.out")"
 
 echo "capture tool: the stored digests"
-TORVELIN_CAPTURE_PROGRAM="$run/torvelin-capture" "$host/test_capture" --gtest_filter='Regression.*' >"$work/regression.out" ||
+TORVELIN_CAPTURE_PROGRAM="$run/torvelin-capture" ctest --test-dir "$host" -L '^regression$' --no-tests=error \
+  >"$work/regression.out" ||
   { cat "$work/regression.out"; fail "the loop under wine does not match the stored digests"; }
 
 echo "capture tool: a whole loop against the native build's"
@@ -75,7 +76,7 @@ cmp -s "$work/native.wav" "$work/wine.wav" || fail "the sound differs from the n
 # Each real-window test starts an X server of its own; wine's own server
 # goes with it, so that the next program meets the next display.
 window_test() {
-  INTRO="$run/torvelin" INTRO_FULLSCREEN="$run/torvelin-fullscreen" BUILD_DIR="$PWD/$host" bash "$@"
+  INTRO="$run/torvelin" INTRO_FULLSCREEN="$run/torvelin-fullscreen" BUILD_DIR="$host" bash "$@"
   wineserver -k 2>/dev/null || true
 }
 echo "windowed program: window, picture, SPACE, ESC"

@@ -1,25 +1,20 @@
 #!/usr/bin/env bash
-# Builds the WebAssembly programs with emscripten: the page in
-# BUILD_FOLDER/site/, intro-capture for node and web-bench.
-#   bash scripts/web_build.sh [BUILD_FOLDER [CMAKE_OPTION...]]
+# Builds the WebAssembly programs with emscripten through the preset web
+# (build-web/: the page in site/, intro-capture for node, web-bench) or
+# web-scalar (build-web-scalar/: intro-capture without SIMD).
+#   bash scripts/web_build.sh [web|web-scalar]
 # The pictures and the instrument bank come from the native build folder
-# ($TORVELIN_HOST_BUILD, default build), whose generators are built first.
-# WEB_TARGETS limits the build to some targets.
+# build/, whose generators are built first (configured without the tests
+# if it is not there yet).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-web=${1:-build-web}
-shift || true
-host=${TORVELIN_HOST_BUILD:-build}
-jobs=$(nproc)
+preset=${1:-web}
+case $preset in
+  web | web-scalar) ;;
+  *) echo "web_build: no web preset '$preset' (web or web-scalar)" >&2; exit 2 ;;
+esac
 
-# emcc's JavaScript optimizer finds its acorn module in Debian's node folder;
-# emcc itself wants Debian's python.
-export NODE_PATH=/usr/share/nodejs
-export EMSDK_PYTHON=/usr/bin/python3
-
-[ -f "$host/CMakeCache.txt" ] || cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$host" -j"$jobs" --target tv_pictures tv_bank >/dev/null
-emcmake cmake -S . -B "$web" -DCMAKE_BUILD_TYPE=Release -DTORVELIN_HOST_BUILD="$PWD/$host" "$@" >/dev/null
-targets=()
-for target in ${WEB_TARGETS:-}; do targets+=(--target "$target"); done
-cmake --build "$web" -j"$jobs" "${targets[@]}"
+[ -f build/CMakeCache.txt ] || cmake --preset default -DBUILD_TESTING=OFF
+cmake --build build --target tv_pictures tv_bank
+cmake --preset "$preset"
+cmake --build --preset "$preset"

@@ -1,32 +1,31 @@
 #!/usr/bin/env bash
 # Builds the Windows release on a Debian 12 machine, installing what it
 # needs: SDL 1.2 cross-built from Debian's source package (kept in the
-# build folder for the next run), the programs cross-built with mingw-w64,
-# and BUILD_FOLDER/torvelin-<version>-windows-x64.zip holding torvelin.exe,
+# build folder for the next run), the programs cross-built with mingw-w64
+# through the preset windows, and
+# build-windows/torvelin-<version>-windows-x64.zip holding torvelin.exe,
 # torvelin-fullscreen.exe, torvelin-capture.exe, SDL.dll, README.txt and
-# the licence texts.
-#   bash scripts/windows.sh [BUILD_FOLDER]     (default build-windows)
+# the licence texts; its last line is the zip's name.
+#   bash scripts/windows.sh
 # The pictures, the icon and the instrument bank come from the native build
-# folder ($TORVELIN_HOST_BUILD, default build), whose generators are built
-# first.
+# folder build/, whose generators are built first (configured without the
+# tests if it is not there yet).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-win=${1:-build-windows}
-host=${TORVELIN_HOST_BUILD:-build}
-jobs=$(nproc)
+win=build-windows
 triple=x86_64-w64-mingw32
+[ $# -eq 0 ] || [ "$1" = "$win" ] || { echo "windows: the build folder is $win, not $1" >&2; exit 2; }
 
-bash scripts/setup.sh
-[ -f "$host/CMakeCache.txt" ] || cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$host" -j"$jobs" --target tv_pictures tv_bank tv_icon >/dev/null
+bash scripts/setup.sh windows
+[ -f build/CMakeCache.txt ] || cmake --preset default -DBUILD_TESTING=OFF >&2
+cmake --build build --target tv_pictures tv_bank tv_icon >&2
 bash scripts/windows_sdl.sh "$win"
-cmake --no-warn-unused-cli -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake -DCMAKE_BUILD_TYPE=Release \
-  -DTORVELIN_HOST_BUILD="$PWD/$host" >/dev/null
-cmake --build "$win" -j"$jobs" >/dev/null
+cmake --preset windows >&2
+cmake --build --preset windows >&2
 
 # The zip: one folder named as the zip, every file dated by the last
 # commit, so that the same sources give the same zip.
-version=$(sed -n 's/^project(torvelin VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt)
+version=$(cat "$win/torvelin-version.txt")
 name=torvelin-$version-windows-x64
 stage=$win/zip/$name
 rm -rf "$win/zip"

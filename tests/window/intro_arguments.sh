@@ -5,8 +5,8 @@
 # on to open the window (and here fails for the missing display).
 source "$(dirname "$0")/common.bash"
 : "${INTRO_FULLSCREEN:?INTRO_FULLSCREEN must name the full-screen program}"
-version=$(sed -n 's/^project(torvelin VERSION \([0-9.]*\).*/\1/p' "${SOURCE_DIR:-$(dirname "$0")/../..}/CMakeLists.txt")
-[ -n "$version" ] || fail "no project version in CMakeLists.txt"
+: "${BUILD_DIR:?BUILD_DIR must name the build folder}"
+version=$(cat "$BUILD_DIR/torvelin-version.txt") || fail "no torvelin-version.txt in $BUILD_DIR"
 
 answer() {
   local name=$1 status=0

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# ctest-labels: compat (also run on the SDL 1.2 compatibility layer)
 # Sharp enlargement on a real screen. The full-screen program on a
 # 1024 x 768 screen without a 256 x 256 mode fills the 768 x 768 square in
 # the middle with the frame enlarged three times, on black; TORVELIN_SCALE=2

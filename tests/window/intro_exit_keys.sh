@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# ctest-labels: compat (also run on the SDL 1.2 compatibility layer)
 # Escape, q and Q each fade the picture out and end the program with status
 # 0 within a few seconds; each key gets a run of its own.
 source "$(dirname "$0")/common.bash"

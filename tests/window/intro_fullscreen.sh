@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# ctest-labels: compat (also run on the SDL 1.2 compatibility layer)
 # The full-screen program starts under Xvfb and ends with status 0 on
 # Escape; where the mode is refused it exits 1 with a clear message.
 source "$(dirname "$0")/common.bash"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# ctest-labels: compat (also run on the SDL 1.2 compatibility layer)
 # Without a display, or with a display nobody answers on, the program says
 # why on standard error in one line and exits 1, printing nothing on
 # standard output: it neither draws text art on the terminal nor runs on

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# ctest-labels: compat (also run on the SDL 1.2 compatibility layer)
 # A terminate or interrupt signal stops the intro promptly, without the
 # fade, with status 128 + the signal's number, although a window close
 # request is ignored: the session and a terminal can end it. The full-screen

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# ctest-labels: compat (also run on the SDL 1.2 compatibility layer)
 # The program's sound through a real audio layer: SDL's disk driver writes
 # what the device would play, in the format the runtime chose (classic SDL
 # keeps the program's 16-bit mono; an SDL2-based runtime may write stereo

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# ctest-labels: compat (also run on the SDL 1.2 compatibility layer)
 # The windowed program opens a 256 x 256 window titled TORVELIN, shows the
 # frame image in it, keeps playing through SPACE presses and prints nothing.
 source "$(dirname "$0")/common.bash"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# ctest-labels: compat (also run on the SDL 1.2 compatibility layer)
 # F switched on shows the frame rate, "32" (50 in hexadecimal), over the top
 # left corner once the pacing has settled. The digits' pixels come from the
 # program itself: intro-capture draws frame 149 with and without F on the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# ctest-labels: compat (also run on the SDL 1.2 compatibility layer)
 # A screenshot of each scene in a real window, SPACE moving from one to the
 # next: each must show a picture (many colours, not one flat shade) that
 # differs from the scene before it. The pictures stay in $BUILD_DIR/screens/.
