@@ -67,15 +67,21 @@ Capture capture;
 
 void Fail(const std::string& message);
 
+// A terminal gets a bar redrawn in place, a log file a line every few seconds.
+bool ProgressIsDue(bool last, bool terminal, std::chrono::steady_clock::time_point now) {
+  const Progress& progress = capture.progress;
+  if (!progress.drawn) return true;
+  const auto interval = std::chrono::milliseconds(terminal ? 200 : 5000);
+  if (!last) return now - progress.lastDrawn >= interval;
+  // A log already holding the final count does not get it twice.
+  return terminal || progress.framesShown != capture.framesDone;
+}
+
 void DrawProgress(bool last) {
   if (capture.options.quiet) return;
   const auto now = std::chrono::steady_clock::now();
-  // A terminal gets a bar redrawn in place, a log file a line every few seconds.
   const bool terminal = CAPTUREIsTerminal(stderr);
-  const auto interval = std::chrono::milliseconds(terminal ? 200 : 5000);
-  if (!last && capture.progress.drawn && now - capture.progress.lastDrawn < interval) return;
-  // A log already holding the final count does not get it twice.
-  if (last && !terminal && capture.progress.drawn && capture.progress.framesShown == capture.framesDone) return;
+  if (!ProgressIsDue(last, terminal, now)) return;
   capture.progress.lastDrawn = now;
   capture.progress.drawn = true;
   capture.progress.framesShown = capture.framesDone;
