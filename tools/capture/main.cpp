@@ -20,8 +20,6 @@
 #include <string_view>
 #include <vector>
 
-#include "audio/music.hpp"
-#include "audio/sdlsnd.hpp"
 #include "capture.hpp"
 #include "console.hpp"
 #include "core/system.hpp"
@@ -328,12 +326,7 @@ int main(int argc, char** argv) {
   const Status status = Finish();
   // Give back what the run and the start-up made, so memory checkers see a
   // clean end.
-  TORVELINPlayerStop();
-  SDLSNDFree(&TORVELINSound);
-  MUSICFree(&TORVELINMusic);
-  TORVELINFreeText();
-  TORVELINFreePictures();
-  IMGFree(&TORVELINFrame);
+  TORVELINShutdown();
   HEADLESSReset();
   return status;
 }
