@@ -120,6 +120,11 @@ void IMGEnlargeWords(const uint32_t* source, int width, int height, int sourceSt
               TargetRows{row, targetPitch, factor});
 }
 
+void IMGEnlargeRow(const uint32_t* source, int width, int factor, uint32_t* target) {
+  if (source == nullptr || target == nullptr || width <= 0 || factor < 1 || factor > IMGEnlargeMaxFactor) return;
+  SpreadRow(source, width, factor, TargetRows{reinterpret_cast<uint8_t*>(target), 0, 1});
+}
+
 void IMGEnlarge(const IMG* src, IMG* dst, int factor) {
   if (src == nullptr || src->pixels == nullptr || src->width <= 0 || src->height <= 0 ||
       dst == nullptr || factor < 1 || factor > IMGEnlargeMaxFactor ||

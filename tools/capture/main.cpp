@@ -51,7 +51,8 @@ struct Capture {
   int framesDone = 0;
   int soundFramesDone = 0;
   bool finished = false;
-  std::vector<uint8_t> rgb;
+  std::vector<uint32_t> enlargedRow;  // a row of the frame at --scale
+  std::vector<uint8_t> rgb;            // the frame at --scale as RGB bytes
   WAVOUT wav;
   bool wavOpen = false;
   bool madeFolder = false;  // the --png folder is this capture's own
@@ -100,7 +101,7 @@ void DrawProgress(bool last) {
 void WriteFrameFiles(const IMG* frame) {
   if (capture.options.pngDir.empty() && !capture.options.raw) return;
   const int scale = capture.options.scale;
-  CAPTUREScaleFrame(frame->pixels, frame->width, frame->height, scale, &capture.rgb);
+  CAPTUREScaleFrame(frame->pixels, frame->width, frame->height, scale, &capture.enlargedRow, &capture.rgb);
   const int width = frame->width * scale;
   const int height = frame->height * scale;
   if (!capture.options.pngDir.empty()) {
