@@ -38,8 +38,8 @@ torvelin_cross_modules(tv_web_modules wasm ${picture_dir} ${bank_file} ${bank_re
 torvelin_cross_backend(tv_web_backend_web web)
 # Keys, the clock and the sound device go through the same SDL 1.2 calls as
 # on the desktop.
-target_sources(tv_web_backend_web PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/sdl/events_sdl.cpp
-  ${CMAKE_SOURCE_DIR}/src/audio/sdl/sdlsnd_sdl_common.cpp)
+target_sources(tv_web_backend_web PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/sdl_common/events_sdl.cpp
+  ${CMAKE_SOURCE_DIR}/src/audio/sdl_common/sdlsnd_sdl_common.cpp)
 torvelin_cross_backend(tv_web_backend_headless headless)
 
 set(web_link_options -O3 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB)
@@ -71,10 +71,10 @@ set_property(TARGET intro-web-one APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DI
   ${CMAKE_SOURCE_DIR}/cmake/web_one_file.cmake)
 
 add_executable(intro-capture ${CMAKE_SOURCE_DIR}/tools/capture/main.cpp ${CMAKE_SOURCE_DIR}/tools/capture/options.cpp
-  ${CMAKE_SOURCE_DIR}/tools/capture/frames.cpp ${CMAKE_SOURCE_DIR}/tools/capture/video.cpp
+  ${CMAKE_SOURCE_DIR}/tools/capture/frames.cpp ${CMAKE_SOURCE_DIR}/tools/capture/video_none.cpp
   ${CMAKE_SOURCE_DIR}/tools/capture/console_posix.cpp
   ${CMAKE_SOURCE_DIR}/tools/outfile/outfile.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/outfile_posix.cpp
-  ${CMAKE_SOURCE_DIR}/tools/outfile/wavout.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/pngout.cpp)
+  ${CMAKE_SOURCE_DIR}/tools/outfile/wavout.cpp ${CMAKE_SOURCE_DIR}/tools/outfile/pngout_none.cpp)
 target_include_directories(intro-capture PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture ${CMAKE_SOURCE_DIR}/tools/outfile)
 target_link_libraries(intro-capture PRIVATE tv_web_backend_headless tv_web_modules)
 target_link_options(intro-capture PRIVATE ${web_link_options} -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1

@@ -47,6 +47,8 @@ add_link_options(-static)
 torvelin_cross_modules(tv_windows_modules coff ${picture_dir} ${bank_file} ${bank_records})
 
 torvelin_cross_backend(tv_windows_backend_sdl sdl)
+target_sources(tv_windows_backend_sdl PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/sdl_common/events_sdl.cpp
+  ${CMAKE_SOURCE_DIR}/src/audio/sdl_common/sdlsnd_sdl_common.cpp)
 target_include_directories(tv_windows_backend_sdl PRIVATE ${TORVELIN_SDL_PREFIX}/include)
 torvelin_cross_backend(tv_windows_backend_headless headless)
 
@@ -85,6 +87,7 @@ set(capture_dir ${CMAKE_SOURCE_DIR}/tools/capture)
 set(outfile_dir ${CMAKE_SOURCE_DIR}/tools/outfile)
 file(GLOB outfile_sources ${outfile_dir}/*.cpp)
 list(FILTER outfile_sources EXCLUDE REGEX "_${TORVELIN_OTHER_OS}\\.cpp$")
+list(FILTER outfile_sources EXCLUDE REGEX "/pngout\\.cpp$")  # no PNG library: pngout_none.cpp
 add_executable(torvelin-capture ${capture_dir}/main.cpp ${capture_dir}/options.cpp ${capture_dir}/frames.cpp
   ${capture_dir}/console_windows.cpp ${capture_dir}/video_none.cpp ${outfile_sources} ${CMAKE_SOURCE_DIR}/src/driver/flavour_windowed.cpp)
 target_include_directories(torvelin-capture PRIVATE ${capture_dir} ${outfile_dir})

@@ -422,11 +422,6 @@ std::string WaitForEncoder(CAPTUREVideo* video) {
 }  // namespace
 
 std::string CAPTUREFindFfmpeg(std::string* path) {
-#if defined(__EMSCRIPTEN__)
-  // The WebAssembly build cannot start other programs.
-  (void)path;
-  return "this build makes no videos: --video needs the native intro-capture";
-#endif
   const char* searchPath = getenv("PATH");
   std::string folders = searchPath != nullptr ? searchPath : "";
   size_t start = 0;
