@@ -56,18 +56,10 @@ IMG_INLINE_COPY void ApplyRow<Rule::copy>(const uint32_t* __restrict s, uint32_t
   for (int i = 0; i < n; ++i) d[i] = s[i];
 }
 
-// Every row of a rectangle through the scalar form. The rows are walked
-// from a copy of their description, which the stores cannot alias, so
-// that it stays in registers.
+// Every row of a rectangle through the scalar form.
 template <Rule kRule>
-void ApplyRows(const Rows& rectangle) {
-  const Rows rows = rectangle;
-  const uint32_t* s = rows.s;
-  uint32_t* d = rows.d;
-  for (int64_t row = 0; row < rows.count; ++row, s += rows.sourcePitch, d += rows.destinationPitch) {
-    if (img_forms::PrefetchNext(rows, row)) img_forms::PrefetchRow(s + rows.sourcePitch, rows.width);
-    ApplyRow<kRule>(s, d, rows.width);
-  }
+void ApplyRows(const Rows& rows) {
+  img_forms::WalkRows(rows, [](const uint32_t* s, uint32_t* d, int width) { ApplyRow<kRule>(s, d, width); });
 }
 
 // Each rule's rows at each instruction set level, narrowest first. A level

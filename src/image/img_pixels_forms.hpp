@@ -91,6 +91,21 @@ inline bool PrefetchNext(const Rows& rows, int64_t row) {
   return rows.width >= kPrefetchWords && rows.sourcePitch > rows.width && row + 1 < rows.count;
 }
 
+// Every row of a rectangle through rowForm(s, d, width), the next source
+// row asked for ahead where that pays. The rows are walked from a copy of
+// their description, which the stores cannot alias, so that it stays in
+// registers.
+template <class RowForm>
+inline void WalkRows(const Rows& rectangle, RowForm rowForm) {
+  const Rows rows = rectangle;
+  const uint32_t* s = rows.s;
+  uint32_t* d = rows.d;
+  for (int64_t row = 0; row < rows.count; ++row, s += rows.sourcePitch, d += rows.destinationPitch) {
+    if (PrefetchNext(rows, row)) PrefetchRow(s + rows.sourcePitch, rows.width);
+    rowForm(s, d, rows.width);
+  }
+}
+
 // One rule over every row of a rectangle, the whole rectangle in one call
 // so that short glyph and sprite rows do not each pay for a call.
 using RowsForm = void (*)(const Rows& rows);

@@ -43,7 +43,8 @@ inline void Step4(const uint32_t* s, uint32_t* d) {
 
 // Eight words a step, then four, then the scalar rule.
 template <Rule kRule>
-inline void ApplyRow(const uint32_t* __restrict s, uint32_t* __restrict d, size_t count) {
+inline void ApplyRow(const uint32_t* __restrict s, uint32_t* __restrict d, int width) {
+  const size_t count = static_cast<size_t>(width);
   size_t i = 0;
   for (; i + 8 <= count; i += 8) {
     Step4<kRule>(s + i, d + i);
@@ -70,17 +71,9 @@ inline void MapWords(uint32_t* __restrict p, size_t n, Vector vector, Word word)
 
 }  // namespace
 
-// The rows are walked from a copy of their description, which the stores
-// cannot alias, so that it stays in registers.
 template <Rule kRule>
-void ApplyRowsSSE2(const Rows& rectangle) {
-  const Rows rows = rectangle;
-  const uint32_t* s = rows.s;
-  uint32_t* d = rows.d;
-  for (int64_t row = 0; row < rows.count; ++row, s += rows.sourcePitch, d += rows.destinationPitch) {
-    if (PrefetchNext(rows, row)) PrefetchRow(s + rows.sourcePitch, rows.width);
-    ApplyRow<kRule>(s, d, static_cast<size_t>(rows.width));
-  }
+void ApplyRowsSSE2(const Rows& rows) {
+  WalkRows(rows, [](const uint32_t* s, uint32_t* d, int width) { ApplyRow<kRule>(s, d, width); });
 }
 
 template void ApplyRowsSSE2<Rule::copy>(const Rows&);
