@@ -13,7 +13,7 @@
 
 static void BM_MusicRebuild(benchmark::State& state) {
   MUSIC* music = MUSICNew();
-  for (int i = 0; i < TORVELINBankCount; ++i) MUSICAddSample(music, &TORVELINBank[i]);
+  for (int i = 0; i < TORVELINBankSize; ++i) MUSICAddSample(music, &TORVELINBank[i]);
   RNDSeed(786410978u);
   for (auto _ : state) {
     music->countdown = 1;

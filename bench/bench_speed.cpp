@@ -20,8 +20,6 @@
 #include <vector>
 
 #include "bench_stage.hpp"
-#include "audio/music.hpp"
-#include "audio/sdlsnd.hpp"
 #include "core/cpu.hpp"
 #include "core/rnd.hpp"
 #include "core/sintable.hpp"
@@ -270,11 +268,7 @@ void SpeedStartUp(benchmark::State& state) {
     meter.End();
     benchmark::DoNotOptimize(TORVELINFrame->pixels);
     state.PauseTiming();
-    SDLSNDFree(&TORVELINSound);
-    MUSICFree(&TORVELINMusic);
-    TORVELINFreeText();
-    TORVELINFreePictures();
-    IMGFree(&TORVELINFrame);
+    TORVELINShutdown();
     HEADLESSReset();
     meter.Between();
     state.ResumeTiming();

@@ -15,9 +15,5 @@ struct BenchStage {
     TORVELINSetUpPictures();
     TORVELINSetUpText();
   }
-  ~BenchStage() {
-    TORVELINFreeText();
-    TORVELINFreePictures();
-    IMGFree(&TORVELINFrame);
-  }
+  ~BenchStage() { TORVELINShutdown(); }
 };

@@ -18,15 +18,20 @@ if(CMAKE_CROSSCOMPILING)
   set(cross_label cross)
 endif()
 
-# The capture tool as the capture tests start it: through the emulator in a
-# cross build, whose programs the kernel may not start by itself.
-set(capture_program $<TARGET_FILE:intro-capture>)
-if(CMAKE_CROSSCOMPILING_EMULATOR)
-  list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " emulator)
-  set(capture_program ${CMAKE_BINARY_DIR}/intro-capture-emulated)
-  file(GENERATE OUTPUT ${capture_program} FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
-    CONTENT "#!/bin/sh\nexec ${emulator} $<TARGET_FILE:intro-capture> \"$@\"\n")
-endif()
+# The capture tools as the capture tests start them: through the emulator in
+# a cross build, whose programs the kernel may not start by itself.
+function(torvelin_capture_program variable target)
+  set(program $<TARGET_FILE:${target}>)
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " emulator)
+    set(program ${CMAKE_BINARY_DIR}/${target}-emulated)
+    file(GENERATE OUTPUT ${program} FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+      CONTENT "#!/bin/sh\nexec ${emulator} $<TARGET_FILE:${target}> \"$@\"\n")
+  endif()
+  set(${variable} ${program} PARENT_SCOPE)
+endfunction()
+torvelin_capture_program(capture_program intro-capture)
+torvelin_capture_program(capture_fullscreen_program intro-capture-fullscreen)
 
 # Unit tests: tests/<subsystem>/*.cpp make one program per subsystem. Each
 # program links only its subsystem's library (and so what that links), so
@@ -38,8 +43,9 @@ set(test_links_containers tv_containers)
 set(test_links_image tv_image)
 set(test_links_text tv_text)
 set(test_links_effects tv_effects)
-set(test_links_platform tv_platform tv_platform_headless)
-# The headless sound device is pulled by the headless display.
+set(test_links_platform tv_platform tv_platform_headless tv_audio_headless)
+# The headless display pulls the headless sound device's sound: either
+# test takes both.
 set(test_links_audio tv_audio tv_bank tv_audio_headless tv_platform_headless)
 set(test_links_program tv_flavour_windowed tv_backend_headless torvelin)
 # The generated data, checked as the program carries it.
@@ -47,7 +53,7 @@ set(test_links_data tv_assets tv_bank tv_core)
 # The capture tests start the capture tool and read its PNG files.
 set(test_links_capture ${test_links_program} PNG::PNG)
 # Test suites with a label of their own besides unit.
-set(test_suites_regression capture "Regression.*")
+set(test_suites_regression capture "Regression*.*")
 set(test_suites_tsan audio "*Concurrency*")
 
 # Discovers the tests of one program, those of a suite with a label of
@@ -93,8 +99,9 @@ foreach(dir ${test_dirs})
     torvelin_discover_tests(${subsystem})
   endif()
 endforeach()
-add_dependencies(test_capture intro-capture)
-target_compile_definitions(test_capture PRIVATE TORVELIN_CAPTURE="${capture_program}")
+add_dependencies(test_capture intro-capture intro-capture-fullscreen)
+target_compile_definitions(test_capture PRIVATE TORVELIN_CAPTURE="${capture_program}"
+  TORVELIN_CAPTURE_FULLSCREEN="${capture_fullscreen_program}")
 set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_script})
 
 # Every quoted include under src/ points down the graph.

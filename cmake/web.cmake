@@ -37,8 +37,8 @@ torvelin_cross_modules(tv_web_modules wasm ${picture_dir} ${bank_file} ${bank_re
 torvelin_cross_backend(tv_web_backend_web web)
 # Keys, the clock and the sound device go through the same SDL 1.2 calls as
 # on the desktop.
-target_sources(tv_web_backend_web PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/sdl/events_sdl.cpp
-  ${CMAKE_SOURCE_DIR}/src/audio/sdl/sdlsnd_sdl_common.cpp)
+target_sources(tv_web_backend_web PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/sdl_common/events_sdl.cpp
+  ${CMAKE_SOURCE_DIR}/src/audio/sdl_common/sdlsnd_sdl_common.cpp)
 torvelin_cross_backend(tv_web_backend_headless headless)
 
 set(web_link_options -O3 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB)
@@ -69,8 +69,9 @@ add_custom_command(TARGET intro-web-one POST_BUILD
 set_property(TARGET intro-web-one APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/driver/web/index.html
   ${CMAKE_SOURCE_DIR}/cmake/web_one_file.cmake)
 
-torvelin_system_sources(capture_sources ${CMAKE_SOURCE_DIR}/tools/capture)
-torvelin_system_sources(outfile_sources ${CMAKE_SOURCE_DIR}/tools/outfile)
+# No child processes and no PNG library here.
+torvelin_system_sources(capture_sources ${CMAKE_SOURCE_DIR}/tools/capture WITHOUT video)
+torvelin_system_sources(outfile_sources ${CMAKE_SOURCE_DIR}/tools/outfile WITHOUT pngout)
 add_executable(intro-capture ${capture_sources} ${outfile_sources})
 target_include_directories(intro-capture PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture ${CMAKE_SOURCE_DIR}/tools/outfile)
 target_link_libraries(intro-capture PRIVATE tv_web_backend_headless tv_web_modules)

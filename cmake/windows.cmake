@@ -46,6 +46,8 @@ target_link_options(tv_build_options INTERFACE -static)
 torvelin_cross_modules(tv_windows_modules coff ${picture_dir} ${bank_file} ${bank_records})
 
 torvelin_cross_backend(tv_windows_backend_sdl sdl)
+target_sources(tv_windows_backend_sdl PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/sdl_common/events_sdl.cpp
+  ${CMAKE_SOURCE_DIR}/src/audio/sdl_common/sdlsnd_sdl_common.cpp)
 target_include_directories(tv_windows_backend_sdl PRIVATE ${TORVELIN_SDL_PREFIX}/include)
 torvelin_cross_backend(tv_windows_backend_headless headless)
 
@@ -81,7 +83,7 @@ torvelin_windows_resources(torvelin-fullscreen "TORVELIN, a real-time audiovisua
 # The capture tool writes raw frames and WAV sound (no PNG library here;
 # no --video, which starts ffmpeg as a child process the POSIX way).
 torvelin_system_sources(capture_sources ${CMAKE_SOURCE_DIR}/tools/capture)
-torvelin_system_sources(outfile_sources ${CMAKE_SOURCE_DIR}/tools/outfile)
+torvelin_system_sources(outfile_sources ${CMAKE_SOURCE_DIR}/tools/outfile WITHOUT pngout)
 add_executable(torvelin-capture ${capture_sources} ${outfile_sources} ${CMAKE_SOURCE_DIR}/src/driver/flavour_windowed.cpp)
 target_include_directories(torvelin-capture PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture ${CMAKE_SOURCE_DIR}/tools/outfile)
 target_link_libraries(torvelin-capture PRIVATE tv_windows_backend_headless tv_windows_modules)

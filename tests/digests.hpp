@@ -55,9 +55,14 @@ inline std::string DigestHex(uint64_t value) {
   return text;
 }
 
-// False when the file is missing, holds a line it does not know or names
-// no frames.
-inline bool LoadCaptureDigests(const std::string& path, CaptureDigests* digests) {
+// The file's lines of the full-screen program's flavour begin with this
+// word; the windowed program's have none.
+inline constexpr const char* kFullScreenFlavour = "fullscreen";
+
+// The digests of one flavour ("" for the windowed program, or
+// kFullScreenFlavour). False when the file is missing, holds a line it does
+// not know or names no frames of that flavour.
+inline bool LoadCaptureDigests(const std::string& path, CaptureDigests* digests, const std::string& flavour = "") {
   std::ifstream in(path);
   std::string line;
   while (std::getline(in, line)) {
@@ -66,6 +71,9 @@ inline bool LoadCaptureDigests(const std::string& path, CaptureDigests* digests)
     std::string kind, hex;
     int number = -1;
     fields >> kind;
+    const std::string lineFlavour = kind == kFullScreenFlavour ? kind : "";
+    if (!lineFlavour.empty()) fields >> kind;
+    if (lineFlavour != flavour) continue;
     if (kind == "frames") {
       fields >> digests->frames;
     } else if (kind == "frame") {
@@ -82,13 +90,35 @@ inline bool LoadCaptureDigests(const std::string& path, CaptureDigests* digests)
   return digests->frames > 0 && !digests->frame.empty();
 }
 
-inline void SaveCaptureDigests(const std::string& path, const CaptureDigests& digests) {
+// One flavour's lines, each after `prefix`.
+inline void WriteDigestLines(std::ofstream& out, const CaptureDigests& digests, const std::string& prefix) {
+  out << prefix << "frames " << digests.frames << "\n";
+  for (const auto& [number, digest] : digests.frame)
+    out << prefix << "frame " << number << " " << DigestHex(digest) << "\n";
+  out << prefix << "sound " << DigestHex(digests.sound) << "\n";
+}
+
+// Rewrites the digests of one flavour and keeps the other's as they are.
+inline void SaveCaptureDigests(const std::string& path, const CaptureDigests& digests,
+                               const std::string& flavour = "") {
+  CaptureDigests windowed, fullScreen;
+  if (flavour.empty()) {
+    windowed = digests;
+    LoadCaptureDigests(path, &fullScreen, kFullScreenFlavour);
+  } else {
+    fullScreen = digests;
+    LoadCaptureDigests(path, &windowed);
+  }
   std::ofstream out(path);
   out << "# Digests (64-bit FNV-1a) of a whole loop captured by intro-capture with no keys:\n"
       << "# the RGB bytes of sampled frames and the 16-bit values of the sound.\n"
       << "# Frames past the loop's length come from later loops (see regression_test.cpp).\n"
-      << "# Rewritten by TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression.*'\n"
-      << "frames " << digests.frames << "\n";
-  for (const auto& [number, digest] : digests.frame) out << "frame " << number << " " << DigestHex(digest) << "\n";
-  out << "sound " << DigestHex(digests.sound) << "\n";
+      << "# Rewritten by TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression.*'\n";
+  WriteDigestLines(out, windowed, "");
+  if (fullScreen.frames == 0) return;
+  out << "# The same for intro-fullscreen's flavour, captured by intro-capture-fullscreen: every\n"
+      << "# hundredth frame of its first loop and the laser scene's words in its first four loops\n"
+      << "# (see regression_test.cpp). Rewritten by\n"
+      << "# TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='RegressionFullScreen.*'\n";
+  WriteDigestLines(out, fullScreen, std::string(kFullScreenFlavour) + " ");
 }

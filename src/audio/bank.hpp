@@ -1,7 +1,8 @@
 // The embedded instrument bank: one block of 264600 values holding the 16
 // instruments back to back, then the count 16, then 16 static SAMPLE records
-// pointing into the block (capacity equal to length). Read-only: never free,
-// reserve or resize these records.
+// pointing into the block (capacity equal to length). The records lie in
+// writable data, since the loader fills in their pointers, but no code
+// writes them or the values: never free, reserve or resize these records.
 //
 // 0..7 last 0.25 s: kick, closed hat, snare, bass A2, pluck E4, tom E3,
 // clap, bell C5. 8..15 are the same an octave lower, 0.5 s, at twice the level.
@@ -28,5 +29,7 @@ constexpr int TORVELINBankStart(int i) {
 inline constexpr int TORVELINBankValueCount = TORVELINBankStart(TORVELINBankSize);
 
 extern int32_t TORVELINBankValues[TORVELINBankValueCount];
-extern const int TORVELINBankCount;
+// The count as the layout stores it, after the block; code counts with
+// TORVELINBankSize.
+extern const int TORVELINBankStoredSize;
 extern SAMPLE TORVELINBank[TORVELINBankSize];

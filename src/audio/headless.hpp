@@ -13,3 +13,9 @@ bool HEADLESSOpenAudio(HEADLESSAudioCallback callback, void* user);
 void HEADLESSCloseAudio();
 // When true, HEADLESSOpenAudio refuses (a machine without an audio device).
 void HEADLESSSetAudioMissing(bool missing);
+// The display's pull: `length` bytes through the open callback. False, with
+// nothing written, when no device is open.
+bool HEADLESSPullAudio(uint8_t* stream, int length);
+// Closes the device and forgets HEADLESSSetAudioMissing (HEADLESSReset
+// calls it).
+void HEADLESSResetAudio();

@@ -5,14 +5,17 @@
 
 namespace {
 
+bool Allowed(const char* switchName) { return std::getenv(switchName) == nullptr; }
+
 CPULevel Probe() {
-  CPULevel found = CPULevel::baseline;
+  if (!TORVELIN_SSE2 || !Allowed("TORVELIN_NO_SSE2")) return CPULevel::scalar;
+  CPULevel found = CPULevel::sse2;
 #if TORVELIN_CPU_DISPATCH
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2") && std::getenv("TORVELIN_NO_AVX2") == nullptr) {
+  if (__builtin_cpu_supports("avx2") && Allowed("TORVELIN_NO_AVX2")) {
     found = CPULevel::avx2;
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-        std::getenv("TORVELIN_NO_AVX512") == nullptr)
+        Allowed("TORVELIN_NO_AVX512"))
       found = CPULevel::avx512;
   }
 #endif

@@ -2,9 +2,10 @@
 // processor.
 //
 // The program is built for the baseline x86-64 processor (SSE2); loops that
-// have an AVX2 or an AVX-512 form take it when the processor has it. The
-// answer is found once and then costs one load, so it can be asked for
-// every row.
+// have an AVX2 or an AVX-512 form take it when the processor has it. Every
+// loop also has a scalar form, the reference the others are held to, which
+// is all other processors run. The answer is found once and then costs one
+// load, so it can be asked for every row.
 #pragma once
 
 #include <atomic>
@@ -23,11 +24,21 @@
 #define TORVELIN_CPU_DISPATCH 0
 #endif
 
-// The instruction sets the loops have forms for, narrowest first. avx512
-// stands for AVX-512 with its byte and word operations.
-enum class CPULevel { baseline, avx2, avx512 };
+// TORVELIN_SSE2 is 1 where the SSE2 forms are built: wherever the compiler
+// targets SSE2 (every x86-64 processor has it); code between
+// `#if TORVELIN_SSE2` and its `#endif` may use <emmintrin.h>.
+#if defined(__SSE2__)
+#define TORVELIN_SSE2 1
+#else
+#define TORVELIN_SSE2 0
+#endif
 
-inline constexpr int CPULevelCount = 3;
+// The instruction sets the loops have forms for, narrowest first: scalar
+// is plain C++ word by word. avx512 stands for AVX-512 with its byte and
+// word operations.
+enum class CPULevel { scalar, sse2, avx2, avx512 };
+
+inline constexpr int CPULevelCount = 4;
 
 namespace cpu_detail {
 // The level in force as an int: -1 until first asked.
@@ -35,9 +46,10 @@ extern std::atomic<int> level;
 CPULevel Detect();
 }  // namespace cpu_detail
 
-// The widest level the loops may take. TORVELIN_NO_AVX2 in the environment
-// keeps to the baseline code, and TORVELIN_NO_AVX512 to the AVX2 code at
-// most, so that every form can be run and compared on one machine.
+// The widest level the loops may take. TORVELIN_NO_SSE2 in the environment
+// keeps to the scalar code, TORVELIN_NO_AVX2 to the SSE2 code at most and
+// TORVELIN_NO_AVX512 to the AVX2 code at most, so that every form can be
+// run and compared on one machine.
 inline CPULevel CPUVectorLevel() {
   const int known = cpu_detail::level.load(std::memory_order_relaxed);
   return known < 0 ? cpu_detail::Detect() : static_cast<CPULevel>(known);

@@ -1,6 +1,7 @@
 // The intro's pictures, drawn at build time and carried in the program's
 // read-only data as complete binary PNM files (header and raster), back to
-// back in this order. Decode them with IMGFromPNM.
+// back in this order, each with its size (TORVELINPictureSizes), so that
+// they are decoded with IMGFromPNMBounded, which never reads past the end.
 #pragma once
 #include <cstddef>
 

@@ -21,7 +21,7 @@ void TORVELINSetUpSound() {
 // Creates the music and hands it the instrument bank in bank order.
 void TORVELINMusicInit() {
   TORVELINMusic = MUSICNew();
-  for (int i = 0; i < TORVELINBankCount; ++i) MUSICAddSample(TORVELINMusic, &TORVELINBank[i]);
+  for (int i = 0; i < TORVELINBankSize; ++i) MUSICAddSample(TORVELINMusic, &TORVELINBank[i]);
 }
 
 // Steps the music and queues its output while the sound queue has room.

@@ -3,10 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "audio/music.hpp"
+#include "audio/sdlsnd.hpp"
 #include "core/identification.hpp"
 #include "core/report.hpp"
 #include "core/rnd.hpp"
 #include "driver/flavour.hpp"
+#include "driver/player.hpp"
 #include "image/img.hpp"
 #include "platform/alert.hpp"
 #include "platform/fps.hpp"
@@ -90,4 +93,15 @@ void TORVELINInit() {
   TORVELINSetUpText();
   TORVELINSetUpSound();
   FPSSetRate(TORVELINFrameRate);
+}
+
+void TORVELINShutdown() {
+  TORVELINPlayerStop();
+  if (TORVELINSound != nullptr) SDLSNDFree(&TORVELINSound);
+  if (TORVELINMusic != nullptr) MUSICFree(&TORVELINMusic);
+  TORVELINFreeText();
+  TORVELINFreePictures();
+  if (TORVELINFrame != nullptr) IMGFree(&TORVELINFrame);
+  if (TORVELINKeyboard != nullptr) SDLKBDFree(&TORVELINKeyboard);
+  if (TORVELINDisplay != nullptr) SDLDPYFree(&TORVELINDisplay);
 }

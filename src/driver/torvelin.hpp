@@ -72,6 +72,11 @@ constexpr uint32_t TORVELINFadeColour = 0x040404u;
 // Exits with status 1 and a line on standard error when the window cannot
 // be opened.
 void TORVELINInit();
+// The end of a run for the hosts that go on after it (the page's play
+// again, the capture and soak tools, the benchmarks, the tests): stops the
+// running scene and frees what start-up made, the window and keyboard
+// included. The programs never call it: they end through the exit fade.
+void TORVELINShutdown();
 // The logo, the wide logo, the six fonts and the strip; draws no random
 // number. TORVELINFreePictures releases them (a repeated start-up does).
 void TORVELINSetUpPictures();

@@ -2,14 +2,15 @@
 // are spread over one register per four target words, and each register is
 // stored into all `factor` target rows at once: the target is only written,
 // never read back, so the cost stays near one pass of stores over it.
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <cstring>
 
+#include "core/cpu.hpp"
 #include "image/img.hpp"
 #include "image/img_enlarge.hpp"
+
+#if TORVELIN_SSE2
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -31,7 +32,7 @@ void SpreadTail(const uint32_t* in, int from, int width, int factor, const Targe
     for (int i = 0; i < factor; ++i) PutWord(rows, x * factor + i, in[x]);
 }
 
-#if defined(__SSE2__)
+#if TORVELIN_SSE2
 inline void Put(const TargetRows& rows, int word, __m128i v) {
   uint8_t* at = rows.first + static_cast<size_t>(word) * 4;
   for (int r = 0; r < rows.count; ++r, at += rows.pitch)
@@ -118,6 +119,11 @@ void IMGEnlargeWords(const uint32_t* source, int width, int height, int sourceSt
   for (int y = 0; y < height; ++y, row += targetPitch * factor)
     SpreadRow(source + static_cast<size_t>(y) * sourceStride, width, factor,
               TargetRows{row, targetPitch, factor});
+}
+
+void IMGEnlargeRow(const uint32_t* source, int width, int factor, uint32_t* target) {
+  if (source == nullptr || target == nullptr || width <= 0 || factor < 1 || factor > IMGEnlargeMaxFactor) return;
+  SpreadRow(source, width, factor, TargetRows{reinterpret_cast<uint8_t*>(target), 0, 1});
 }
 
 void IMGEnlarge(const IMG* src, IMG* dst, int factor) {

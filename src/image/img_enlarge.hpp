@@ -17,6 +17,11 @@ inline constexpr int IMGEnlargeMaxFactor = 16;
 void IMGEnlargeWords(const uint32_t* source, int width, int height, int sourceStride, int factor,
                      uint32_t* target, size_t targetPitch);
 
+// One row of `width` words, enlarged across only: width x factor words
+// into `target`. The same spreading as IMGEnlargeWords, for callers that
+// turn each enlarged row into something else and repeat that themselves.
+void IMGEnlargeRow(const uint32_t* source, int width, int factor, uint32_t* target);
+
 // Sizes dst to factor times src in both directions and fills it with the
 // enlarged picture. Calls IMGError and leaves dst unchanged on a null
 // image, an image without pixels or a factor outside 1 to

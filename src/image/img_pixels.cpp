@@ -1,16 +1,14 @@
 // IMG pixels and blits: single pixels, the clipped rectangle copies, the
 // half blend, the full-frame subtract and invert, line points, the spaced
-// copy, the circle outline and the noise fill. The AVX2 and AVX-512 forms
-// are in files of their own, one per instruction set.
+// copy, the circle outline and the noise fill. This file holds the scalar
+// form of each loop, the reference, and picks the form for the level in
+// force; the SSE2, AVX2 and AVX-512 forms are in files of their own, one per
+// instruction set.
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <type_traits>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #include "core/cpu.hpp"
 #include "core/rnd.hpp"
 #include "image/grid.hpp"
@@ -21,6 +19,8 @@
 namespace {
 
 using img_forms::Rows;
+using img_forms::Rule;
+using img_forms::RuleTag;
 
 bool HasPixels(const IMG* img) { return img && img->pixels; }
 
@@ -28,111 +28,9 @@ size_t PixelCount(const IMG* img) {
   return static_cast<size_t>(img->width) * static_cast<size_t>(img->height);
 }
 
-// Pixel rules: each maps (source word, destination word) to the new
-// destination word. Where SSE2 is there (every x86-64 processor) each rule
-// also has a four-word form on whole registers; the word form finishes the
-// rows and serves every other target. The tag each derives from names the
-// rule to the forms of the wider instruction sets.
-struct CopyRule : img_forms::RuleTag<img_forms::Rule::copy> {
-  static uint32_t Apply(uint32_t s, uint32_t) { return s; }
-#if defined(__SSE2__)
-  static __m128i Apply4(__m128i s, __m128i) { return s; }
-#endif
-};
-struct KeyedRule : img_forms::RuleTag<img_forms::Rule::keyed> {
-  static uint32_t Apply(uint32_t s, uint32_t d) { return s != 0 ? s : d; }
-#if defined(__SSE2__)
-  static __m128i Apply4(__m128i s, __m128i d) {
-    const __m128i zero = _mm_cmpeq_epi32(s, _mm_setzero_si128());
-    return _mm_or_si128(_mm_and_si128(zero, d), s);
-  }
-#endif
-};
-struct AddRule : img_forms::RuleTag<img_forms::Rule::add> {
-  static uint32_t Apply(uint32_t s, uint32_t d) { return s + d; }
-#if defined(__SSE2__)
-  static __m128i Apply4(__m128i s, __m128i d) { return _mm_add_epi32(s, d); }
-#endif
-};
-// Per-channel min(255, s + d): the low seven bits of each channel are added
-// without crossing channels, the eighth bits are combined by hand, and every
-// channel that carried out of its top bit is forced to 255.
-struct AddSatRule : img_forms::RuleTag<img_forms::Rule::addSat> {
-  static uint32_t Apply(uint32_t s, uint32_t d) {
-    s &= 0xFFFFFFu;
-    d &= 0xFFFFFFu;
-    const uint32_t low = (s & 0x7F7F7Fu) + (d & 0x7F7F7Fu);
-    const uint32_t high = (s ^ d) & 0x808080u;
-    const uint32_t carry = (((s & d) | (high & low)) & 0x808080u) >> 7;
-    return (low ^ high) | ((carry << 8) - carry);
-  }
-#if defined(__SSE2__)
-  // A saturating byte add is exactly the per-channel rule; the top byte
-  // is cleared afterwards.
-  static __m128i Apply4(__m128i s, __m128i d) {
-    return _mm_and_si128(_mm_adds_epu8(s, d), _mm_set1_epi32(0xFFFFFF));
-  }
-#endif
-};
-struct BlendHalfRule : img_forms::RuleTag<img_forms::Rule::blendHalf> {
-  static uint32_t Apply(uint32_t s, uint32_t d) {
-    return s != 0 ? ((s >> 1) & 0x7F7F7Fu) + ((d >> 1) & 0x7F7F7Fu) : d;
-  }
-#if defined(__SSE2__)
-  // With the bottom bit of every channel cleared, the rounding byte average
-  // of the two words has nothing to round: it is exactly s/2 + d/2 in each
-  // channel, and the top byte stays 0.
-  static __m128i Apply4(__m128i s, __m128i d) {
-    const __m128i halvable = _mm_set1_epi32(0xFEFEFE);
-    const __m128i half = _mm_avg_epu8(_mm_and_si128(s, halvable), _mm_and_si128(d, halvable));
-    const __m128i zero = _mm_cmpeq_epi32(s, _mm_setzero_si128());
-    return _mm_or_si128(_mm_and_si128(zero, d), _mm_andnot_si128(zero, half));
-  }
-#endif
-};
-
-#if defined(__SSE2__)
-inline __m128i Load4(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-inline void Store4(uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-#endif
-
-// Rewrites p[0..n) word by word: eight words at a time through the
-// register form vector(v) where SSE2 is there, the rest through word(w).
-template <class Vector, class Word>
-inline void MapWords(uint32_t* __restrict p, size_t n, [[maybe_unused]] Vector vector, Word word) {
-  size_t i = 0;
-#if defined(__SSE2__)
-  for (; i + 8 <= n; i += 8) {
-    Store4(p + i, vector(Load4(p + i)));
-    Store4(p + i + 4, vector(Load4(p + i + 4)));
-  }
-#endif
-  for (; i < n; ++i) p[i] = word(p[i]);
-}
-
-// The last words of a row from word i on, fewer than eight.
-template <class Rule>
-inline void ApplyRowTail(const uint32_t* __restrict s, uint32_t* __restrict d, size_t i, size_t count) {
-#if defined(__SSE2__)
-  if (i + 4 <= count) {
-    Store4(d + i, Rule::Apply4(Load4(s + i), Load4(d + i)));
-    i += 4;
-  }
-#endif
-  for (; i < count; ++i) d[i] = Rule::Apply(s[i], d[i]);
-}
-
-template <class Rule>
+template <Rule kRule>
 void ApplyRow(const uint32_t* __restrict s, uint32_t* __restrict d, int n) {
-  const size_t count = static_cast<size_t>(n);
-  size_t i = 0;
-#if defined(__SSE2__)
-  for (; i + 8 <= count; i += 8) {
-    Store4(d + i, Rule::Apply4(Load4(s + i), Load4(d + i)));
-    Store4(d + i + 4, Rule::Apply4(Load4(s + i + 4), Load4(d + i + 4)));
-  }
-#endif
-  ApplyRowTail<Rule>(s, d, i, count);
+  for (int i = 0; i < n; ++i) d[i] = img_forms::ApplyWord(RuleTag<kRule>{}, s[i], d[i]);
 }
 
 // Glyph and tile rows are short: a call to memcpy per row would cost more
@@ -150,57 +48,49 @@ constexpr int kShortRowWords = 64;
 #endif
 
 template <>
-IMG_INLINE_COPY void ApplyRow<CopyRule>(const uint32_t* __restrict s, uint32_t* __restrict d, int n) {
+IMG_INLINE_COPY void ApplyRow<Rule::copy>(const uint32_t* __restrict s, uint32_t* __restrict d, int n) {
   if (n > kShortRowWords) {
     memcpy(d, s, static_cast<size_t>(n) * sizeof(uint32_t));
     return;
   }
-  int i = 0;
-#if defined(__SSE2__)
-  for (; i + 4 <= n; i += 4) Store4(d + i, Load4(s + i));
-#endif
-  for (; i < n; ++i) d[i] = s[i];
+  for (int i = 0; i < n; ++i) d[i] = s[i];
 }
 
-// Every row of a rectangle through the baseline form. The rows are walked
-// from a copy of their description, which the stores cannot alias, so
-// that it stays in registers.
-template <class Rule>
-void ApplyRows(const Rows& rectangle) {
-  const Rows rows = rectangle;
-  const uint32_t* s = rows.s;
-  uint32_t* d = rows.d;
-  for (int64_t row = 0; row < rows.count; ++row, s += rows.sourcePitch, d += rows.destinationPitch) {
-    if (img_forms::PrefetchNext(rows, row)) img_forms::PrefetchRow(s + rows.sourcePitch, rows.width);
-    ApplyRow<Rule>(s, d, rows.width);
-  }
+// Every row of a rectangle through the scalar form.
+template <Rule kRule>
+void ApplyRows(const Rows& rows) {
+  img_forms::WalkRows(rows, [](const uint32_t* s, uint32_t* d, int width) { ApplyRow<kRule>(s, d, width); });
 }
 
-// Each rule's rows at each instruction set level, narrowest first: the
-// baseline rows are built into every blit (null here), the wider forms are
-// called.
-template <class Rule>
-constexpr img_forms::RowsForm kWiderRowsAt[CPULevelCount] = {
-#if TORVELIN_CPU_DISPATCH
-    nullptr, img_forms::ApplyRowsAVX2<Rule::value>, img_forms::ApplyRowsAVX512<Rule::value>};
+// Each rule's rows at each instruction set level, narrowest first. A level
+// this build has no form for is never in force.
+template <Rule kRule>
+constexpr img_forms::RowsForm kRowsAt[CPULevelCount] = {
+    ApplyRows<kRule>,
+#if TORVELIN_SSE2
+    img_forms::ApplyRowsSSE2<kRule>,
 #else
-    nullptr, nullptr, nullptr};
+    ApplyRows<kRule>,
+#endif
+#if TORVELIN_CPU_DISPATCH
+    img_forms::ApplyRowsAVX2<kRule>, img_forms::ApplyRowsAVX512<kRule>};
+#else
+    ApplyRows<kRule>, ApplyRows<kRule>};
 #endif
 
-// The wider form a rectangle of this width takes at the level in force, or
-// null for the baseline rows. Long copied rows go to memcpy whatever the
-// level.
-template <class Rule>
-img_forms::RowsForm WiderRowsFor(int width) {
-  if (std::is_same_v<Rule, CopyRule> && width > kShortRowWords) return nullptr;
-  return kWiderRowsAt<Rule>[static_cast<int>(CPUVectorLevel())];
+// The form a rectangle of this width takes at the level in force. Long
+// copied rows go to memcpy whatever the level.
+template <Rule kRule>
+img_forms::RowsForm RowsFor(int width) {
+  if (kRule == Rule::copy && width > kShortRowWords) return ApplyRows<kRule>;
+  return kRowsAt<kRule>[static_cast<int>(CPUVectorLevel())];
 }
 
 // The one clipping routine of every rectangle operation: the extent is
 // clipped once, then both images are walked with running pointers. A
 // source that is the destination itself is read from a copy of the
 // rectangle, so overlapping rows cannot feed into each other.
-template <class Rule>
+template <Rule kRule>
 void BlitRect(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h) {
   if (!HasPixels(src) || !HasPixels(dst)) {
     IMGError();
@@ -219,54 +109,37 @@ void BlitRect(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, i
     s = copy.data();
     sourcePitch = r.w;
   }
-  const Rows rows{s, sourcePitch, dst->pixels + r.dy * dst->width + r.dx, dst->width, width, r.h};
-  if (const img_forms::RowsForm wider = WiderRowsFor<Rule>(width)) {
-    wider(rows);
-    return;
-  }
-  ApplyRows<Rule>(rows);
-}
-
-// Per-channel max(0, p - c) on the three channels, each kept in its own lane
-// of a signed word so the clamp is a sign mask.
-uint32_t SubtractWord(uint32_t p, uint32_t colour) {
-  const int32_t word = static_cast<int32_t>(p);
-  int32_t dr = (word & 0xFF0000) - static_cast<int32_t>(colour & 0xFF0000u);
-  int32_t dg = (word & 0xFF00) - static_cast<int32_t>(colour & 0xFF00u);
-  int32_t db = (word & 0xFF) - static_cast<int32_t>(colour & 0xFFu);
-  dr &= ~(dr >> 31);
-  dg &= ~(dg >> 31);
-  db &= ~(db >> 31);
-  return static_cast<uint32_t>(dr | dg | db);
+  RowsFor<kRule>(width)({s, sourcePitch, dst->pixels + r.dy * dst->width + r.dx, dst->width, width, r.h});
 }
 
 void SubtractWords(uint32_t* __restrict p, size_t n, uint32_t colour) {
-#if defined(__SSE2__)
-  // A saturating byte subtract; 0xFF in the top byte clears it.
-  const __m128i by = _mm_set1_epi32(static_cast<int>((colour & 0xFFFFFFu) | 0xFF000000u));
-  const auto vector = [by](__m128i v) { return _mm_subs_epu8(v, by); };
-#else
-  const auto vector = nullptr;
-#endif
-  MapWords(p, n, vector, [colour](uint32_t w) { return SubtractWord(w, colour); });
+  for (size_t i = 0; i < n; ++i) p[i] = img_forms::SubtractWord(p[i], colour);
+}
+
+void InvertWords(uint32_t* __restrict p, size_t n) {
+  for (size_t i = 0; i < n; ++i) p[i] = ~p[i] & 0xFFFFFFu;
 }
 
 constexpr img_forms::SubtractForm kSubtractAt[CPULevelCount] = {
-#if TORVELIN_CPU_DISPATCH
-    SubtractWords, img_forms::SubtractWordsAVX2, img_forms::SubtractWordsAVX512};
+    SubtractWords,
+#if TORVELIN_SSE2
+    img_forms::SubtractWordsSSE2,
 #else
-    SubtractWords, SubtractWords, SubtractWords};
+    SubtractWords,
+#endif
+#if TORVELIN_CPU_DISPATCH
+    img_forms::SubtractWordsAVX2, img_forms::SubtractWordsAVX512};
+#else
+    SubtractWords, SubtractWords};
 #endif
 
-void InvertWords(uint32_t* __restrict p, size_t n) {
-#if defined(__SSE2__)
-  const __m128i low24 = _mm_set1_epi32(0xFFFFFF);
-  const auto vector = [low24](__m128i v) { return _mm_andnot_si128(v, low24); };
+// The invert has no form wider than SSE2: it runs at memory speed there.
+#if TORVELIN_SSE2
+constexpr img_forms::InvertForm kInvertAt[CPULevelCount] = {InvertWords, img_forms::InvertWordsSSE2,
+                                                            img_forms::InvertWordsSSE2, img_forms::InvertWordsSSE2};
 #else
-  const auto vector = nullptr;
+constexpr img_forms::InvertForm kInvertAt[CPULevelCount] = {InvertWords, InvertWords, InvertWords, InvertWords};
 #endif
-  MapWords(p, n, vector, [](uint32_t w) { return ~w & 0xFFFFFFu; });
-}
 
 // First index i >= 0 with offset + i * pitch >= 0, and the end index past
 // which offset + i * pitch reaches limit; pitch is at least 1.
@@ -281,66 +154,15 @@ int64_t EndInside(int64_t offset, int64_t pitch, int64_t limit) {
 // being j steps ahead of lane 0, and moves each lane eight steps at a time:
 // the same numbers in the same order, without one long chain of dependent
 // multiplies.
-constexpr size_t kNoiseLanes = 8;
+constexpr size_t kNoiseLanes = img_forms::kNoiseBlock;
 constexpr RNDStep kNoiseLeap = RNDLeap(kNoiseLanes);
 
 constexpr uint32_t NoisePixel(uint32_t half, uint32_t state) { return half + ((state >> 16) & 0x7fu) * 0x010101u; }
 
-#if defined(__SSE2__)
-// Eight lanes in four registers, two lanes each in the low halves of the
-// 64-bit slots, where one unsigned 32 x 32 multiply steps both. A register
-// pair holds the draws of four neighbouring pixels, the first draw in the
-// highest word, since the fill runs from the last pixel down.
-struct LanePair {
-  __m128i high;  // draws 4k+4 and 4k+3 of the block
-  __m128i low;   // draws 4k+2 and 4k+1
-};
-
-inline __m128i Slots(uint32_t first, uint32_t second) {
-  return _mm_set_epi32(0, static_cast<int>(second), 0, static_cast<int>(first));
+inline uint32_t NoiseOver(uint32_t over, uint32_t noise) {
+  return img_forms::ApplyWord(RuleTag<Rule::blendHalf>{}, over, noise);
 }
 
-inline __m128i LeapLanes(__m128i lanes) {
-  const __m128i multiplier = _mm_set1_epi32(static_cast<int>(kNoiseLeap.multiplier));
-  const __m128i increment = Slots(kNoiseLeap.increment, kNoiseLeap.increment);
-  return _mm_add_epi32(_mm_mul_epu32(lanes, multiplier), increment);
-}
-
-// Four pixels from the states of a pair: half the colour plus bits 16..22
-// of each state in all three channels, under the overlay when there is one.
-template <bool kOver>
-inline void StoreNoise(uint32_t* pixels, const uint32_t* over, size_t at, const LanePair& pair, __m128i half) {
-  const __m128i states = _mm_castps_si128(
-      _mm_shuffle_ps(_mm_castsi128_ps(pair.high), _mm_castsi128_ps(pair.low), _MM_SHUFFLE(2, 0, 2, 0)));
-  const __m128i grey = _mm_and_si128(states, _mm_set1_epi32(0x7f0000));
-  const __m128i spread = _mm_or_si128(grey, _mm_or_si128(_mm_srli_epi32(grey, 8), _mm_srli_epi32(grey, 16)));
-  const __m128i noise = _mm_add_epi32(half, spread);
-  Store4(pixels + at, kOver ? BlendHalfRule::Apply4(Load4(over + at), noise) : noise);
-}
-
-// Whole blocks of eight pixels, as img_forms::FillNoiseLanesAVX2 fills
-// blocks of 32. The position is kept locally so that it stays in a
-// register.
-template <bool kOver>
-uint32_t FillNoiseLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half, uint32_t state) {
-  uint32_t draw[kNoiseLanes];
-  for (uint32_t& d : draw) d = state = RNDApply(RNDOneStep, state);
-  LanePair upper{Slots(draw[3], draw[2]), Slots(draw[1], draw[0])};
-  LanePair lower{Slots(draw[7], draw[6]), Slots(draw[5], draw[4])};
-  const __m128i halves = _mm_set1_epi32(static_cast<int>(half));
-  size_t top = p;
-  for (;;) {
-    StoreNoise<kOver>(pixels, over, top - 4, upper, halves);
-    StoreNoise<kOver>(pixels, over, top - 8, lower, halves);
-    top -= kNoiseLanes;
-    if (top < kNoiseLanes) break;
-    upper = {LeapLanes(upper.high), LeapLanes(upper.low)};
-    lower = {LeapLanes(lower.high), LeapLanes(lower.low)};
-  }
-  p = top;
-  return static_cast<uint32_t>(_mm_cvtsi128_si32(lower.high));
-}
-#else
 template <bool kOver>
 uint32_t FillNoiseLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint32_t half, uint32_t state) {
   uint32_t lanes[kNoiseLanes];
@@ -349,7 +171,7 @@ uint32_t FillNoiseLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint3
     for (size_t j = 0; j < kNoiseLanes; ++j) {
       const size_t at = p - 1 - j;
       const uint32_t noise = NoisePixel(half, lanes[j]);
-      pixels[at] = kOver ? BlendHalfRule::Apply(over[at], noise) : noise;
+      pixels[at] = kOver ? NoiseOver(over[at], noise) : noise;
     }
     p -= kNoiseLanes;
     state = lanes[kNoiseLanes - 1];
@@ -357,7 +179,6 @@ uint32_t FillNoiseLanes(uint32_t* pixels, const uint32_t* over, size_t& p, uint3
     for (uint32_t& lane : lanes) lane = RNDApply(kNoiseLeap, lane);
   }
 }
-#endif
 
 // The fill with the blend chosen once for all pixels: the widest lanes the
 // level has, the eight lanes, then one draw at a time for the last few.
@@ -365,15 +186,20 @@ template <bool kOver>
 uint32_t FillNoise(uint32_t* pixels, const uint32_t* over, size_t count, uint32_t colour, uint32_t state) {
   const uint32_t half = (colour & 0xfcfcfcu) >> 1;
   size_t p = count;
+  const CPULevel level = CPUVectorLevel();
 #if TORVELIN_CPU_DISPATCH
-  if (p >= img_forms::kNoiseBlockAVX2 && CPUVectorLevel() >= CPULevel::avx2)
+  if (p >= img_forms::kNoiseBlockAVX2 && level >= CPULevel::avx2)
     state = img_forms::FillNoiseLanesAVX2<kOver>(pixels, over, p, half, state);
+#endif
+#if TORVELIN_SSE2
+  if (p >= kNoiseLanes && level >= CPULevel::sse2)
+    state = img_forms::FillNoiseLanesSSE2<kOver>(pixels, over, p, half, state);
 #endif
   if (p >= kNoiseLanes) state = FillNoiseLanes<kOver>(pixels, over, p, half, state);
   while (p-- > 0) {
     state = RNDApply(RNDOneStep, state);
     const uint32_t noise = NoisePixel(half, state);
-    pixels[p] = kOver ? BlendHalfRule::Apply(over[p], noise) : noise;
+    pixels[p] = kOver ? NoiseOver(over[p], noise) : noise;
   }
   return state;
 }
@@ -401,19 +227,19 @@ uint32_t IMGGetPixel(const IMG* img, int x, int y) {
 }
 
 void IMGBlit(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h) {
-  BlitRect<CopyRule>(src, dst, sx, sy, dx, dy, w, h);
+  BlitRect<Rule::copy>(src, dst, sx, sy, dx, dy, w, h);
 }
 
 void IMGBlitKeyed(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h) {
-  BlitRect<KeyedRule>(src, dst, sx, sy, dx, dy, w, h);
+  BlitRect<Rule::keyed>(src, dst, sx, sy, dx, dy, w, h);
 }
 
 void IMGBlitAdd(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h) {
-  BlitRect<AddRule>(src, dst, sx, sy, dx, dy, w, h);
+  BlitRect<Rule::add>(src, dst, sx, sy, dx, dy, w, h);
 }
 
 void IMGBlitAddSat(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h) {
-  BlitRect<AddSatRule>(src, dst, sx, sy, dx, dy, w, h);
+  BlitRect<Rule::addSat>(src, dst, sx, sy, dx, dy, w, h);
 }
 
 // The whole source at (x, y): the same clipping as the rectangle blits with
@@ -423,7 +249,7 @@ void IMGBlendHalf(const IMG* src, IMG* dst, int x, int y) {
     IMGError();
     return;
   }
-  BlitRect<BlendHalfRule>(src, dst, 0, 0, x, y, src->width, src->height);
+  BlitRect<Rule::blendHalf>(src, dst, 0, 0, x, y, src->width, src->height);
 }
 
 void IMGSubtract(IMG* img, uint32_t colour) {
@@ -439,7 +265,7 @@ void IMGInvert(IMG* img) {
     IMGError();
     return;
   }
-  InvertWords(img->pixels, PixelCount(img));
+  kInvertAt[static_cast<int>(CPUVectorLevel())](img->pixels, PixelCount(img));
 }
 
 // Bresenham along the major axis; element 0 holds twice the point count.

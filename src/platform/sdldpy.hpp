@@ -30,7 +30,9 @@ SDLDPY* SDLDPYCopy(const SDLDPY* display);
 void SDLDPYSetMode(SDLDPY* display, int width, int height);
 // Presents the top-left part of the image that fits the window.
 void SDLDPYShow(SDLDPY* display, const IMG* image);
-// Present an image of exactly the display's size straight into the screen.
+// Presents an image of exactly the display's size. The window system shows
+// the screen's own buffer, so lending it the image's words would show a
+// stale picture: this copies them into the screen, as SDLDPYShowCopy does.
 void SDLDPYShowInPlace(SDLDPY* display, const IMG* image);
 void SDLDPYShowCopy(SDLDPY* display, const IMG* image);
 void SDLDPYError();

@@ -48,10 +48,10 @@ double CrossingRate(const SAMPLE& s, int count) {
 }  // namespace
 
 TEST(TORVELINBank, LayoutIsOneBlockThenTheCountThenTheRecords) {
-  EXPECT_EQ(TORVELINBankCount, 16);
+  EXPECT_EQ(TORVELINBankStoredSize, TORVELINBankSize);
   const auto* afterBlock = reinterpret_cast<const char*>(TORVELINBankValues + TORVELINBankValueCount);
-  EXPECT_EQ(reinterpret_cast<const char*>(&TORVELINBankCount), afterBlock);
-  const auto* afterCount = reinterpret_cast<const char*>(&TORVELINBankCount + 1);
+  EXPECT_EQ(reinterpret_cast<const char*>(&TORVELINBankStoredSize), afterBlock);
+  const auto* afterCount = reinterpret_cast<const char*>(&TORVELINBankStoredSize + 1);
   EXPECT_LE(reinterpret_cast<const char*>(&TORVELINBank[0]) - afterCount, 8);
   const int32_t* next = TORVELINBankValues;
   for (int i = 0; i < 16; ++i) {

@@ -19,7 +19,7 @@ TEST(SDLSNDConcurrency, DeviceThreadPlaysWhileTheMusicPumpsAndRebuilds) {
   SDLSND* snd = SDLSNDNew();
   ASSERT_NE(snd, nullptr);
   MUSIC* music = MUSICNew();
-  for (int i = 0; i < TORVELINBankCount; ++i) MUSICAddSample(music, &TORVELINBank[i]);
+  for (int i = 0; i < TORVELINBankSize; ++i) MUSICAddSample(music, &TORVELINBank[i]);
   music->period = 10;  // many rebuilds while the device plays
   RNDSeed(786410978u);
 

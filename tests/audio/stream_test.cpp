@@ -16,7 +16,7 @@ TEST(SDLSNDStream, LoopPlaysSeamlesslyAndRebuildsTakeEffectInPlace) {
   SDLSND* snd = SDLSNDNew();
   ASSERT_NE(snd, nullptr);
   MUSIC* music = MUSICNew();
-  for (int i = 0; i < TORVELINBankCount; ++i) MUSICAddSample(music, &TORVELINBank[i]);
+  for (int i = 0; i < TORVELINBankSize; ++i) MUSICAddSample(music, &TORVELINBank[i]);
   RNDSeed(786410978u);
 
   constexpr int kFrame = 882;

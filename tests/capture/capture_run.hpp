@@ -21,6 +21,10 @@ extern char** environ;
 #ifndef TORVELIN_CAPTURE
 #define TORVELIN_CAPTURE TORVELIN_BINARY_DIR "/tools/capture/intro-capture"
 #endif
+// The same capture linked with intro-fullscreen's flavour.
+#ifndef TORVELIN_CAPTURE_FULLSCREEN
+#define TORVELIN_CAPTURE_FULLSCREEN TORVELIN_BINARY_DIR "/tools/capture/intro-capture-fullscreen"
+#endif
 
 namespace capture_test {
 
@@ -73,7 +77,8 @@ inline std::string CaptureProgram() {
 // Runs the program with the arguments; its standard output goes, chunk by
 // chunk, to `onOutput` (or is dropped), its standard error is kept.
 inline Result RunCapture(const std::vector<std::string>& args,
-                  const std::function<void(const char*, size_t)>& onOutput = nullptr) {
+                  const std::function<void(const char*, size_t)>& onOutput = nullptr,
+                  const std::string& program = CaptureProgram()) {
   ScratchDir scratch;
   const std::string errPath = scratch / "stderr";
   int out[2];
@@ -84,7 +89,7 @@ inline Result RunCapture(const std::vector<std::string>& args,
   posix_spawn_file_actions_addclose(&actions, out[0]);
   posix_spawn_file_actions_addclose(&actions, out[1]);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<std::string> argv0 = {CaptureProgram()};
+  std::vector<std::string> argv0 = {program};
   argv0.insert(argv0.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& a : argv0) argv.push_back(a.data());

@@ -7,9 +7,14 @@
 // picture cell the intro shows and every letter of its texts appears whole
 // in at least one sampled frame (see kCoverageFrames).
 //
+// intro-fullscreen plays other words in its laser scene, so from the first
+// word on its frames differ: intro-capture-fullscreen, the capture linked
+// with its flavour file, is held to digests of its own (the lines after
+// the word "fullscreen"), sampled by FullScreenSample.
+//
 // After a deliberate change to a picture or a sound, rewrite the stored
-// digests with
-//   TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression.*'
+// digests of both flavours with
+//   TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression*'
 // (from the build folder) and commit tests/data/capture_digests.txt.
 #include <gtest/gtest.h>
 
@@ -29,7 +34,7 @@ using namespace capture_test;
 const char* const kDigestFile = kCaptureDigestFile;
 const char* const kRefresh =
     "If the change is deliberate, rewrite the stored digests: run "
-    "TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression.*' in the build folder, "
+    "TORVELIN_REFRESH_DIGESTS=1 ./test_capture --gtest_filter='Regression*' in the build folder, "
     "then commit tests/data/capture_digests.txt.";
 
 constexpr int kLoopFrames = TORVELINLoopFrames;
@@ -65,10 +70,36 @@ std::vector<int> DefaultSample() {
   return sample;
 }
 
+// The full-screen flavour's sample: every hundredth frame of the first
+// loop, its last, and the frame each word of the laser scene is written on
+// (its words come from a longer table than the windowed program's), in the
+// first loop and the three after it.
+std::vector<int> FullScreenSample() {
+  std::vector<int> sample;
+  for (int i = 0; i < kLoopFrames; i += kSampleStep) sample.push_back(i);
+  sample.push_back(kLoopFrames - 1);
+  // The scene's counter runs down from TORVELINLaserFrames - 1; a word comes
+  // whenever it is a multiple of the period.
+  constexpr int kFirstWord = (TORVELINLaserFrames - 1) % TORVELINWordPeriod;
+  for (int loop = 0; loop < 4; ++loop)
+    for (int frame = kFirstWord; frame < TORVELINLaserFrames; frame += TORVELINWordPeriod)
+      sample.push_back(loop * kLoopFrames + frame);
+  std::sort(sample.begin(), sample.end());
+  sample.erase(std::unique(sample.begin(), sample.end()), sample.end());
+  return sample;
+}
+
+// One build flavour's capture program and its lines in the digest file.
+struct Flavour {
+  std::string program;
+  std::string name;  // "" for the windowed program
+  std::vector<int> (*defaultSample)();
+};
+
 // Runs the capture of frames [from, frames) with the sampled ones among
 // them written, keeping their digests.
-std::string CaptureFrames(int from, int frames, const std::vector<int>& sample, const std::vector<std::string>& more,
-                          CaptureDigests* digests) {
+std::string CaptureFrames(const Flavour& flavour, int from, int frames, const std::vector<int>& sample,
+                          const std::vector<std::string>& more, CaptureDigests* digests) {
   std::string only;
   std::vector<int> written;
   for (int number : sample)
@@ -81,13 +112,14 @@ std::string CaptureFrames(int from, int frames, const std::vector<int>& sample, 
   args.insert(args.end(), more.begin(), more.end());
   std::string pending;
   size_t done = 0;
-  const Result r = RunCapture(args, [&](const char* data, size_t size) {
+  const auto keep = [&](const char* data, size_t size) {
     pending.append(data, size);
     size_t used = 0;
     for (; pending.size() - used >= kFrameBytes && done < written.size(); used += kFrameBytes, ++done)
       digests->frame[written[done]] = Digest(pending.data() + used, kFrameBytes);
     pending.erase(0, used);
-  });
+  };
+  const Result r = RunCapture(args, keep, flavour.program);
   if (r.status != 0 || done != written.size() || !pending.empty())
     return "the capture of frames " + std::to_string(from) + " to " + std::to_string(frames) + " failed: status " +
            std::to_string(r.status) + ", " + std::to_string(done) + " of " + std::to_string(written.size()) +
@@ -97,11 +129,11 @@ std::string CaptureFrames(int from, int frames, const std::vector<int>& sample, 
 
 // Captures the loop of `loopFrames` frames with its sound, then the sampled
 // frames of later loops, keeping the digests of the sampled frames.
-CaptureDigests Capture(int loopFrames, const std::vector<int>& sample, std::string* error) {
+CaptureDigests Capture(const Flavour& flavour, int loopFrames, const std::vector<int>& sample, std::string* error) {
   ScratchDir dir;
   CaptureDigests digests;
   digests.frames = loopFrames;
-  *error = CaptureFrames(0, loopFrames, sample, {"--wav", dir / "loop.wav"}, &digests);
+  *error = CaptureFrames(flavour, 0, loopFrames, sample, {"--wav", dir / "loop.wav"}, &digests);
   if (!error->empty()) return digests;
   const Wav wav = ReadWav(dir / "loop.wav");
   if (!wav.valid || wav.values.size() != static_cast<size_t>(loopFrames) * kValuesPerFrame) {
@@ -110,26 +142,29 @@ CaptureDigests Capture(int loopFrames, const std::vector<int>& sample, std::stri
   }
   digests.sound = DigestSound(wav.values.data(), wav.values.size());
   if (!sample.empty() && sample.back() >= loopFrames)
-    *error = CaptureFrames(loopFrames, sample.back() + 1, sample, {}, &digests);
+    *error = CaptureFrames(flavour, loopFrames, sample.back() + 1, sample, {}, &digests);
   return digests;
 }
 
-TEST(Regression, WholeLoopMatchesTheStoredDigests) {
+// Captures the flavour's sample and compares it with its stored digests, or
+// rewrites them under TORVELIN_REFRESH_DIGESTS=1.
+void HoldToStoredDigests(const Flavour& flavour) {
   const char* refresh = std::getenv("TORVELIN_REFRESH_DIGESTS");
   if (refresh != nullptr && std::string(refresh) == "1") {
     std::string error;
-    const CaptureDigests fresh = Capture(kLoopFrames, DefaultSample(), &error);
+    const CaptureDigests fresh = Capture(flavour, kLoopFrames, flavour.defaultSample(), &error);
     ASSERT_EQ(error, "");
-    SaveCaptureDigests(kDigestFile, fresh);
+    SaveCaptureDigests(kDigestFile, fresh, flavour.name);
     std::cout << "rewrote " << kDigestFile << "\n";
     return;
   }
   CaptureDigests stored;
-  ASSERT_TRUE(LoadCaptureDigests(kDigestFile, &stored)) << kDigestFile << " is missing or unreadable. " << kRefresh;
+  ASSERT_TRUE(LoadCaptureDigests(kDigestFile, &stored, flavour.name))
+      << kDigestFile << " is missing or unreadable. " << kRefresh;
   std::vector<int> sample;
   for (const auto& entry : stored.frame) sample.push_back(entry.first);
   std::string error;
-  const CaptureDigests now = Capture(stored.frames, sample, &error);
+  const CaptureDigests now = Capture(flavour, stored.frames, sample, &error);
   ASSERT_EQ(error, "");
   int changed = 0;
   for (const auto& [number, digest] : stored.frame) {
@@ -141,6 +176,14 @@ TEST(Regression, WholeLoopMatchesTheStoredDigests) {
   }
   EXPECT_EQ(changed, 0) << changed << " of " << stored.frame.size() << " sampled frames changed. " << kRefresh;
   EXPECT_EQ(DigestHex(now.sound), DigestHex(stored.sound)) << "the loop's sound changed. " << kRefresh;
+}
+
+TEST(Regression, WholeLoopMatchesTheStoredDigests) { HoldToStoredDigests({CaptureProgram(), "", DefaultSample}); }
+
+// intro-fullscreen's words and draws, through a capture linked with its
+// flavour file.
+TEST(RegressionFullScreen, LaserScenesMatchTheStoredDigests) {
+  HoldToStoredDigests({TORVELIN_CAPTURE_FULLSCREEN, kFullScreenFlavour, FullScreenSample});
 }
 
 }  // namespace

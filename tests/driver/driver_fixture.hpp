@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "audio/music.hpp"
-#include "audio/sdlsnd.hpp"
 #include "driver/torvelin.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
@@ -43,10 +41,7 @@ struct Driver : ::testing::Test {
     TORVELINInit();
   }
   void TearDown() override {
-    // A later start-up makes its own sound output and music.
-    SDLSNDFree(&TORVELINSound);
-    MUSICFree(&TORVELINMusic);
-    IMGFree(&TORVELINFrame);
+    TORVELINShutdown();
     HEADLESSReset();
     resetFlags();
   }

@@ -5,8 +5,6 @@
 #include <set>
 #include <vector>
 
-#include "audio/music.hpp"
-#include "audio/sdlsnd.hpp"
 #include "driver/player.hpp"
 #include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
@@ -125,10 +123,7 @@ LoopRecord recordLoop(const std::vector<HEADLESSKeyEvent>& keys) {
   HEADLESSSetKeyScript(keys.data(), static_cast<int>(keys.size()));
   TORVELINInit();
   for (int frame = 0; frame < TORVELINLoopFrames; ++frame) TORVELINPlayerFrame();
-  TORVELINPlayerStop();
-  SDLSNDFree(&TORVELINSound);
-  MUSICFree(&TORVELINMusic);
-  IMGFree(&TORVELINFrame);
+  TORVELINShutdown();
   HEADLESSReset();
   return record;
 }

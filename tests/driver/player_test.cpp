@@ -8,8 +8,6 @@
 #include <map>
 #include <string>
 
-#include "audio/music.hpp"
-#include "audio/sdlsnd.hpp"
 #include "driver/player.hpp"
 #include "driver/scene_table.hpp"
 #include "driver/torvelin.hpp"
@@ -39,12 +37,9 @@ struct Heard {
 
 struct Player : ::testing::Test {
   void TearDown() override {
-    TORVELINPlayerStop();
+    TORVELINShutdown();
     TORVELINHostEndsRun = false;
     TORVELINExit = 0;
-    SDLSNDFree(&TORVELINSound);
-    MUSICFree(&TORVELINMusic);
-    IMGFree(&TORVELINFrame);
     HEADLESSReset();
   }
 };
@@ -74,6 +69,21 @@ TEST_F(Player, WholeLoopMatchesTheStoredCaptureDigests) {
   }
   EXPECT_EQ(changed, 0) << "of " << sampled << " sampled frames";
   EXPECT_EQ(heard.sound, stored.sound);
+}
+
+// A host that goes on after a run (the page's play again) shuts it down in
+// the middle of a scene: nothing start-up made is left, and a second
+// shutdown, or one after a partial set-up, is harmless.
+TEST_F(Player, ShutdownFreesWhatStartUpMade) {
+  HEADLESSReset();
+  TORVELINInit();
+  for (int i = 0; i < 10; ++i) TORVELINPlayerFrame();
+  TORVELINShutdown();
+  const void* left[] = {TORVELINDisplay, TORVELINKeyboard, TORVELINFrame,   TORVELINLogo,
+                        TORVELINStrip,   TORVELINBobFont,  TORVELINMessage, TORVELINScroller,
+                        TORVELINStars[2], TORVELINSound,   TORVELINMusic};
+  for (const void* made : left) EXPECT_EQ(made, nullptr);
+  TORVELINShutdown();
 }
 
 // SPACE ends the scene after its frame, as in the scene functions; an exit

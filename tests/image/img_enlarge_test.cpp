@@ -36,6 +36,12 @@ TEST(IMGEnlarge, EveryWordBecomesASquareAndTheMarginStaysUntouched) {
           ASSERT_EQ(target[static_cast<size_t>(y) * rowWords + x], want)
               << "factor " << factor << " width " << width << " at " << x << "," << y;
         }
+      // Across only, one row: the same words as the first enlarged row.
+      std::vector<uint32_t> row(rowWords, Untouched);
+      IMGEnlargeRow(source.data() + stride, width, factor, row.data());
+      for (int x = 0; x < rowWords; ++x)
+        ASSERT_EQ(row[x], x < width * factor ? source[stride + x / factor] : Untouched)
+            << "one row, factor " << factor << " width " << width << " at " << x;
     }
   }
 }

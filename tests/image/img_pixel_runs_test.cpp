@@ -50,8 +50,8 @@ void FillMixed(IMG* img, std::mt19937& random) {
   }
 }
 
-// Runs check once with each register width this processor offers, from the
-// baseline up, and gives the program its own choice back afterwards.
+// Runs check once with each form this processor offers, from the scalar
+// reference up, and gives the program its own choice back afterwards.
 template <class Check>
 void ForEveryVectorForm(Check check) {
   const CPULevel widest = CPUDetectedLevel();

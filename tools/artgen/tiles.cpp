@@ -71,19 +71,33 @@ Rgb scales(int x, int y) {
   return scale(mix(rgb(40, 180, 120), rgb(190, 250, 170), clamp01(1.0 - d)), shade);
 }
 
+// A rectangle of tile pixels, its bounds included.
+struct Box {
+  int x0, x1, y0, y1;
+  bool holds(int x, int y) const { return x >= x0 && x <= x1 && y >= y0 && y <= y1; }
+};
+
+// The copper traces, each a line one pixel wide; the far ends run off the tile.
+constexpr int kOff = 1 << 16;
+constexpr Box kTraces[] = {{-kOff, 19, 5, 5},  {20, 20, 5, 14}, {20, kOff, 14, 14}, {9, 9, 14, kOff},
+                           {9, 26, 25, 25},    {26, 26, 20, 25}, {3, 3, 5, 27},      {-kOff, 3, 28, 28}};
+
+bool onTrace(int x, int y) {
+  for (const Box& trace : kTraces)
+    if (trace.holds(x, y)) return true;
+  return false;
+}
+
 Rgb circuit(int x, int y) {
   Rgb board = scale(rgb(22, 84, 48), 1.0 + 0.15 * grain(x, y, 5));
   const Rgb copper = rgb(226, 178, 70);
-  const bool trace = (y == 5 && x < 20) || (x == 20 && (y >= 5 && y <= 14)) || (y == 14 && x >= 20) ||
-                     (x == 9 && y >= 14) || (y == 25 && (x >= 9 && x <= 26)) || (x == 26 && y <= 25 && y >= 20) ||
-                     (x == 3 && y >= 5 && y < 28) || (y == 28 && x <= 3);
-  if (trace) board = copper;
+  if (onTrace(x, y)) board = copper;
   for (auto [px, py] : {std::pair{20, 14}, std::pair{9, 25}, std::pair{26, 20}, std::pair{3, 5}}) {
     const double d = std::hypot(x - px, y - py);
     if (d < 2.6) board = d < 1.0 ? rgb(60, 40, 20) : mix(copper, rgb(255, 240, 180), 0.5);
   }
   // A chip in the corner.
-  if (x >= 11 && x <= 17 && y >= 18 && y <= 22) board = scale(rgb(50, 50, 60), bevel(x - 11, y - 18, 7, 5));
+  if (Box{11, 17, 18, 22}.holds(x, y)) board = scale(rgb(50, 50, 60), bevel(x - 11, y - 18, 7, 5));
   return board;
 }
 

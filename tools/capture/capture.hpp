@@ -50,9 +50,11 @@ std::string CAPTUREProgramName(const std::string& invokedAs);
 // The --help text, naming the program as `program`.
 std::string CAPTUREUsage(const std::string& program);
 
-// Widens a frame of 0x00RRGGBB words into RGB bytes, each pixel repeated
-// scale times across and each row scale times down.
-void CAPTUREScaleFrame(const uint32_t* pixels, int width, int height, int scale, std::vector<uint8_t>* rgb);
+// Enlarges a frame of 0x00RRGGBB words `scale` times, nearest neighbour,
+// into RGB bytes: each row enlarged across (IMGEnlargeRow, into `row`),
+// then repeated down. Both buffers keep their size from frame to frame.
+void CAPTUREScaleFrame(const uint32_t* pixels, int width, int height, int scale, std::vector<uint32_t>* row,
+                       std::vector<uint8_t>* rgb);
 
 // True when frame `frame` goes to the PNG files and the raw output.
 bool CAPTUREWritesFrame(const CAPTUREOptions& options, int frame);

@@ -1,24 +1,29 @@
-// Frame pictures: nearest-neighbour enlargement to RGB bytes and PNG files.
+// Frame pictures: enlarged, as RGB bytes, and as PNG files.
 #include <cstring>
 
 #include "capture.hpp"
+#include "image/img_enlarge.hpp"
 #include "pngout.hpp"
 
-void CAPTUREScaleFrame(const uint32_t* pixels, int width, int height, int scale, std::vector<uint8_t>* rgb) {
-  const size_t rowBytes = static_cast<size_t>(width) * scale * 3;
+void CAPTUREScaleFrame(const uint32_t* pixels, int width, int height, int scale, std::vector<uint32_t>* row,
+                       std::vector<uint8_t>* rgb) {
+  const int enlargedWidth = width * scale;
+  const size_t rowBytes = static_cast<size_t>(enlargedWidth) * 3;
+  // Sized by the first frame and reused by every other.
+  row->resize(enlargedWidth);
   rgb->resize(rowBytes * height * scale);
   uint8_t* out = rgb->data();
   for (int y = 0; y < height; ++y) {
-    uint8_t* row = out;
-    for (int x = 0; x < width; ++x) {
-      const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
-      for (int i = 0; i < scale; ++i) {
-        *out++ = static_cast<uint8_t>(p >> 16);
-        *out++ = static_cast<uint8_t>(p >> 8);
-        *out++ = static_cast<uint8_t>(p);
-      }
+    IMGEnlargeRow(pixels + static_cast<size_t>(y) * width, width, scale, row->data());
+    const uint32_t* words = row->data();
+    for (int x = 0; x < enlargedWidth; ++x) {
+      out[3 * x] = static_cast<uint8_t>(words[x] >> 16);
+      out[3 * x + 1] = static_cast<uint8_t>(words[x] >> 8);
+      out[3 * x + 2] = static_cast<uint8_t>(words[x]);
     }
-    for (int copy = 1; copy < scale; ++copy, out += rowBytes) memcpy(out, row, rowBytes);
+    // The rows below repeat it.
+    for (int copy = 1; copy < scale; ++copy) memcpy(out + copy * rowBytes, out, rowBytes);
+    out += rowBytes * scale;
   }
 }
 

@@ -20,8 +20,6 @@
 #include <string_view>
 #include <vector>
 
-#include "audio/music.hpp"
-#include "audio/sdlsnd.hpp"
 #include "capture.hpp"
 #include "console.hpp"
 #include "core/system.hpp"
@@ -53,7 +51,8 @@ struct Capture {
   int framesDone = 0;
   int soundFramesDone = 0;
   bool finished = false;
-  std::vector<uint8_t> rgb;
+  std::vector<uint32_t> enlargedRow;  // a row of the frame at --scale
+  std::vector<uint8_t> rgb;            // the frame at --scale as RGB bytes
   WAVOUT wav;
   bool wavOpen = false;
   bool madeFolder = false;  // the --png folder is this capture's own
@@ -67,15 +66,21 @@ Capture capture;
 
 void Fail(const std::string& message);
 
+// A terminal gets a bar redrawn in place, a log file a line every few seconds.
+bool ProgressIsDue(bool last, bool terminal, std::chrono::steady_clock::time_point now) {
+  const Progress& progress = capture.progress;
+  if (!progress.drawn) return true;
+  const auto interval = std::chrono::milliseconds(terminal ? 200 : 5000);
+  if (!last) return now - progress.lastDrawn >= interval;
+  // A log already holding the final count does not get it twice.
+  return terminal || progress.framesShown != capture.framesDone;
+}
+
 void DrawProgress(bool last) {
   if (capture.options.quiet) return;
   const auto now = std::chrono::steady_clock::now();
-  // A terminal gets a bar redrawn in place, a log file a line every few seconds.
   const bool terminal = CAPTUREIsTerminal(stderr);
-  const auto interval = std::chrono::milliseconds(terminal ? 200 : 5000);
-  if (!last && capture.progress.drawn && now - capture.progress.lastDrawn < interval) return;
-  // A log already holding the final count does not get it twice.
-  if (last && !terminal && capture.progress.drawn && capture.progress.framesShown == capture.framesDone) return;
+  if (!ProgressIsDue(last, terminal, now)) return;
   capture.progress.lastDrawn = now;
   capture.progress.drawn = true;
   capture.progress.framesShown = capture.framesDone;
@@ -96,7 +101,7 @@ void DrawProgress(bool last) {
 void WriteFrameFiles(const IMG* frame) {
   if (capture.options.pngDir.empty() && !capture.options.raw) return;
   const int scale = capture.options.scale;
-  CAPTUREScaleFrame(frame->pixels, frame->width, frame->height, scale, &capture.rgb);
+  CAPTUREScaleFrame(frame->pixels, frame->width, frame->height, scale, &capture.enlargedRow, &capture.rgb);
   const int width = frame->width * scale;
   const int height = frame->height * scale;
   if (!capture.options.pngDir.empty()) {
@@ -322,12 +327,7 @@ int main(int argc, char** argv) {
   const Status status = Finish();
   // Give back what the run and the start-up made, so memory checkers see a
   // clean end.
-  TORVELINPlayerStop();
-  SDLSNDFree(&TORVELINSound);
-  MUSICFree(&TORVELINMusic);
-  TORVELINFreeText();
-  TORVELINFreePictures();
-  IMGFree(&TORVELINFrame);
+  TORVELINShutdown();
   HEADLESSReset();
   return status;
 }

@@ -2,7 +2,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <iterator>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "capture.hpp"
 #include "console.hpp"
@@ -47,25 +50,6 @@ bool LooksLikeAnOption(std::string_view text) {
 }
 
 bool IsExitKey(uint8_t key) { return key == 27 || key == 'q'; }
-
-// --video FILE, --video-size LINES and --video-loudness on|off.
-std::string ParseVideoOption(std::string_view arg, std::string_view value, CAPTUREOptions* parsed) {
-  if (arg == "--video") {
-    if (!parsed->videoPath.empty()) return "--video is given twice";
-    if (value.empty()) return "--video needs a file name";
-    parsed->videoPath = value;
-  } else if (arg == "--video-size") {
-    int lines = 0;
-    if (!ParseNumber(value, 1080, 2160, &lines) || (lines != 1080 && lines != 1440 && lines != 2160))
-      return "--video-size must be 1080, 1440 or 2160, not " + Quoted(value);
-    parsed->videoLines = lines;
-  } else if (value == "on" || value == "off") {
-    parsed->videoLoudness = value == "on";
-  } else {
-    return "--video-loudness must be on or off, not " + Quoted(value);
-  }
-  return {};
-}
 
 }  // namespace
 
@@ -143,81 +127,190 @@ std::string CAPTUREKeysPastTheEnd(const CAPTUREOptions& options) {
          " and change nothing";
 }
 
-std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options) {
-  CAPTUREOptions parsed;
-  bool sawFrames = false;
-  bool sawFrom = false;
-  bool sawScale = false;
-  bool sawKeys = false;
-  bool sawOnly = false;
-  bool sawVideoSize = false;
-  bool sawVideoLoudness = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string_view arg = argv[i];
-    std::string_view value;
-    bool inlineValue = false;
-    if (const size_t equals = arg.find('='); arg.starts_with("--") && equals != std::string_view::npos) {
-      value = arg.substr(equals + 1);
-      arg = arg.substr(0, equals);
-      inlineValue = true;
-    }
-    const bool takesValue = arg == "--frames" || arg == "--from" || arg == "--keys" || arg == "--only" || arg == "--png" || arg == "--wav" || arg == "--scale" ||
-                            arg == "--video" || arg == "--video-size" || arg == "--video-loudness";
-    if (takesValue && !inlineValue) {
-      if (i + 1 >= argc) return std::string(arg) + " needs a value";
-      value = argv[++i];
-      if (LooksLikeAnOption(value)) return std::string(arg) + " needs a value, not the option " + Quoted(value);
-    } else if (!takesValue && inlineValue) {
-      return std::string(arg) + " takes no value";
-    }
-    // Each option once: a repeated one is more likely a slip than a wish.
-    auto once = [&](bool* seen) {
-      const bool first = !*seen;
-      *seen = true;
-      return first;
-    };
-    if (arg == "--help" || arg == "-h") {
-      parsed.help = true;
-    } else if (arg == "--frames") {
-      if (!once(&sawFrames)) return "--frames is given twice";
-      if (!ParseNumber(value, 1, CAPTUREMaxFrames, &parsed.frames))
-        return "--frames must be a whole number from 1 to " + std::to_string(CAPTUREMaxFrames) + ", not " +
-               Quoted(value);
-    } else if (arg == "--from") {
-      if (!once(&sawFrom)) return "--from is given twice";
-      if (!ParseNumber(value, 0, CAPTUREMaxFrames - 1, &parsed.from))
-        return "--from must be a whole number from 0 to " + std::to_string(CAPTUREMaxFrames - 1) + ", not " +
-               Quoted(value);
-    } else if (arg == "--scale") {
-      if (!once(&sawScale)) return "--scale is given twice";
-      if (!ParseNumber(value, 1, CAPTUREMaxScale, &parsed.scale))
-        return "--scale must be 1, 2, 3 or 4, not " + Quoted(value);
-    } else if (arg == "--keys") {
-      if (!once(&sawKeys)) return "--keys is given twice";
-      if (std::string error = CAPTUREParseKeys(value, &parsed.keys); !error.empty()) return error;
-    } else if (arg == "--only") {
-      if (!once(&sawOnly)) return "--only is given twice";
-      if (std::string error = CAPTUREParseFrameList(value, &parsed.only); !error.empty()) return error;
-    } else if (arg == "--png") {
-      if (!parsed.pngDir.empty()) return "--png is given twice";
-      if (value.empty()) return "--png needs a folder";
-      parsed.pngDir = value;
-    } else if (arg == "--wav") {
-      if (!parsed.wavPath.empty()) return "--wav is given twice";
-      if (value.empty()) return "--wav needs a file name";
-      parsed.wavPath = value == "-" ? "/dev/stdout" : value;
-    } else if (arg == "--video" || arg == "--video-size" || arg == "--video-loudness") {
-      if ((arg == "--video-size" && !once(&sawVideoSize)) || (arg == "--video-loudness" && !once(&sawVideoLoudness)))
-        return std::string(arg) + " is given twice";
-      if (std::string error = ParseVideoOption(arg, value, &parsed); !error.empty()) return error;
-    } else if (arg == "--raw") {
-      parsed.raw = true;
-    } else if (arg == "--quiet" || arg == "-q") {
-      parsed.quiet = true;
-    } else {
-      return "unknown argument " + Quoted(arg) + " (see --help)";
-    }
+namespace {
+
+// ---- The options, one entry each: parsing, the checks and the help all read it ----
+
+using OptionParser = std::string (*)(std::string_view value, CAPTUREOptions* parsed);
+
+struct Option {
+  std::string_view name;       // "--frames"
+  std::string_view shortName;  // "-q", or empty
+  std::string_view valueName;  // the value's name in the help; empty: the option takes no value
+  OptionParser parse;
+  std::string_view help;  // its lines in the help text; {braced} names are filled in
+  bool servedByThisBuild = true;  // false: the option is refused at once and left out of the help
+};
+
+// "1, 2, 3 or 4": every whole number from 1 to max.
+std::string OneTo(int max) {
+  std::string text = "1";
+  for (int n = 2; n <= max; ++n) text += (n == max ? " or " : ", ") + std::to_string(n);
+  return text;
+}
+
+std::string ParseFrames(std::string_view value, CAPTUREOptions* parsed) {
+  if (ParseNumber(value, 1, CAPTUREMaxFrames, &parsed->frames)) return {};
+  return "--frames must be a whole number from 1 to " + std::to_string(CAPTUREMaxFrames) + ", not " + Quoted(value);
+}
+
+std::string ParseFrom(std::string_view value, CAPTUREOptions* parsed) {
+  if (ParseNumber(value, 0, CAPTUREMaxFrames - 1, &parsed->from)) return {};
+  return "--from must be a whole number from 0 to " + std::to_string(CAPTUREMaxFrames - 1) + ", not " +
+         Quoted(value);
+}
+
+std::string ParseScale(std::string_view value, CAPTUREOptions* parsed) {
+  if (ParseNumber(value, 1, CAPTUREMaxScale, &parsed->scale)) return {};
+  return "--scale must be " + OneTo(CAPTUREMaxScale) + ", not " + Quoted(value);
+}
+
+std::string ParseKeyList(std::string_view value, CAPTUREOptions* parsed) { return CAPTUREParseKeys(value, &parsed->keys); }
+
+std::string ParseOnly(std::string_view value, CAPTUREOptions* parsed) {
+  return CAPTUREParseFrameList(value, &parsed->only);
+}
+
+std::string ParsePng(std::string_view value, CAPTUREOptions* parsed) {
+  if (value.empty()) return "--png needs a folder";
+  parsed->pngDir = value;
+  return {};
+}
+
+std::string ParseWav(std::string_view value, CAPTUREOptions* parsed) {
+  if (value.empty()) return "--wav needs a file name";
+  parsed->wavPath = value == "-" ? "/dev/stdout" : value;
+  return {};
+}
+
+std::string ParseVideo(std::string_view value, CAPTUREOptions* parsed) {
+  if (value.empty()) return "--video needs a file name";
+  parsed->videoPath = value;
+  return {};
+}
+
+std::string ParseVideoSize(std::string_view value, CAPTUREOptions* parsed) {
+  int lines = 0;
+  if (ParseNumber(value, 1080, 2160, &lines) && (lines == 1080 || lines == 1440 || lines == 2160)) {
+    parsed->videoLines = lines;
+    return {};
   }
+  return "--video-size must be 1080, 1440 or 2160, not " + Quoted(value);
+}
+
+std::string ParseVideoLoudness(std::string_view value, CAPTUREOptions* parsed) {
+  if (value != "on" && value != "off") return "--video-loudness must be on or off, not " + Quoted(value);
+  parsed->videoLoudness = value == "on";
+  return {};
+}
+
+std::string SetRaw(std::string_view, CAPTUREOptions* parsed) {
+  parsed->raw = true;
+  return {};
+}
+
+std::string SetQuiet(std::string_view, CAPTUREOptions* parsed) {
+  parsed->quiet = true;
+  return {};
+}
+
+std::string SetHelp(std::string_view, CAPTUREOptions* parsed) {
+  parsed->help = true;
+  return {};
+}
+
+// In the order of the help text.
+const Option kOptions[] = {
+    {"--frames", "", "N", ParseFrames,
+     "frames to play from the start, 1 to {max-frames} (default {loop}: one whole\n"
+     "loop of the five scenes, {seconds} seconds). An exit key in\n"
+     "the key script ends the capture earlier, after its fade."},
+    {"--from", "", "F", ParseFrom,
+     "play frames 0 to F-1 without writing them or their sound:\n"
+     "the files start at frame F (which keeps its number), for\n"
+     "single frames or a part of the loop. Below --frames."},
+    {"--only", "", "LIST", ParseOnly,
+     "write only these frames to --png and --raw: frame numbers\n"
+     "separated by commas, from --from to below --frames, for\n"
+     "example 100,2500,36708. The sound is written as without it."},
+    {"--keys", "", "LIST", ParseKeyList,
+     "keys to press, as FRAME:KEY entries separated by commas,\n"
+     "for example 120:space,400:p,900:f. A key goes down right\n"
+     "after frame FRAME is shown (frames count from 0) and is\n"
+     "released one frame later. KEY is a letter, a digit, space\n"
+     "or esc: space skips to the next scene, o and p change the\n"
+     "scroller's speed, f shows the frame rate, q and esc fade\n"
+     "out and end the capture. At most one key per frame."},
+    {"--png", "", "FOLDER", ParsePng,
+     "write each frame as FOLDER/frame_NNNNNN.png, numbered from\n"
+     "000000. The folder is made when it does not exist; one\n"
+     "that holds frames of an earlier capture is refused."},
+    {"--raw", "", "", SetRaw,
+     "write each frame to standard output as raw RGB bytes\n"
+     "(rgb24, 256 x 256 times the scale, 50 frames per second)."},
+    {"--wav", "", "FILE", ParseWav,
+     "write the sound as a WAV file: 44100 Hz, mono, 16-bit,\n"
+     "882 values per frame, in step with the frames. A file\n"
+     "appears under its name only once it is complete, beside\n"
+     "the file a symbolic link leads to; a device or a pipe\n"
+     "(/dev/stdout, a named pipe) is written straight through.\n"
+     "FILE - is standard output. --raw and --wav cannot both\n"
+     "write to standard output (or to one file or device)."},
+    {"--scale", "", "N", ParseScale, "enlarge the frames N times, nearest neighbour (1 to {max-scale})."},
+    {"--video", "", "FILE.mp4", ParseVideo,
+     "write a finished video, ready to upload: H.264 and AAC\n"
+     "in an MP4 file, made by ffmpeg (Debian package ffmpeg),\n"
+     "every frame at 50 frames per second, the picture enlarged\n"
+     "pixel for pixel and centred on black. The run is played\n"
+     "twice: first for its sound, which is measured, then for\n"
+     "the video. The file appears only once complete."},
+    {"--video-size", "", "1080|1440|2160", ParseVideoSize,
+     "the video's frame: 1920 x 1080 with the picture enlarged\n"
+     "4 times (the default), 2560 x 1440 with 5 times, or\n"
+     "3840 x 2160 with 8 times."},
+    {"--video-loudness", "", "on|off", ParseVideoLoudness,
+     "on (the default): the video's sound is raised to about\n"
+     "-16 LUFS, as loud as other videos play, with its true\n"
+     "peaks held at or below -1 dBTP; off: the intro's own\n"
+     "levels. The --wav file is always the intro's own sound."},
+    {"--quiet", "-q", "", SetQuiet, "no progress bar on standard error."},
+    {"--help", "-h", "", SetHelp, "show this text."},
+};
+constexpr size_t kOptionCount = std::size(kOptions);
+
+const Option* FindOption(std::string_view name) {
+  for (const Option& option : kOptions)
+    if (name == option.name || (!option.shortName.empty() && name == option.shortName)) return &option;
+  return nullptr;
+}
+
+// One argument, and the next one when it is the option's value; `at`
+// moves past what was used. Each option with a value is given once: a
+// repeated one is more likely a slip than a wish.
+std::string ParseOneOption(int argc, char** argv, int* at, bool (&seen)[kOptionCount], CAPTUREOptions* parsed) {
+  std::string_view arg = argv[*at];
+  std::optional<std::string_view> inlineValue;
+  if (const size_t equals = arg.find('='); arg.starts_with("--") && equals != std::string_view::npos) {
+    inlineValue = arg.substr(equals + 1);
+    arg = arg.substr(0, equals);
+  }
+  const Option* option = FindOption(arg);
+  if (option == nullptr) return "unknown argument " + Quoted(arg) + " (see --help)";
+  if (!option->servedByThisBuild) return std::string(arg) + " is not served by this build";
+  const bool takesValue = !option->valueName.empty();
+  if (!takesValue && inlineValue) return std::string(arg) + " takes no value";
+  std::string_view value = inlineValue.value_or("");
+  if (takesValue && !inlineValue) {
+    if (*at + 1 >= argc) return std::string(arg) + " needs a value";
+    value = argv[++*at];
+    if (LooksLikeAnOption(value)) return std::string(arg) + " needs a value, not the option " + Quoted(value);
+  }
+  if (takesValue && std::exchange(seen[option - kOptions], true)) return std::string(arg) + " is given twice";
+  return option->parse(value, parsed);
+}
+
+// What the options ask for together.
+std::string CheckTogether(const CAPTUREOptions& parsed) {
   if (parsed.from >= parsed.frames)
     return "--from " + std::to_string(parsed.from) + " leaves nothing of the " + std::to_string(parsed.frames) +
            " frames to write";
@@ -228,11 +321,41 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
   if (const int end = CAPTUREEndFrame(parsed); end <= parsed.from)
     return "the exit key in --keys ends the capture after " + std::to_string(end) + " frames, before --from " +
            std::to_string(parsed.from) + ": nothing to write";
-  if (!parsed.help && parsed.pngDir.empty() && !parsed.raw && parsed.wavPath.empty() && parsed.videoPath.empty())
+  if (parsed.help) return {};
+  if (parsed.pngDir.empty() && !parsed.raw && parsed.wavPath.empty() && parsed.videoPath.empty())
     return "nothing to write: give --png FOLDER, --raw, --wav FILE or --video FILE.mp4 (see --help)";
   // Standard output carries one thing: frames and sound mixed are neither.
-  if (!parsed.help && parsed.raw && !parsed.wavPath.empty() && CAPTURELeadsToStandardOutput(parsed.wavPath))
+  if (parsed.raw && !parsed.wavPath.empty() && CAPTURELeadsToStandardOutput(parsed.wavPath))
     return "--raw and --wav would both write to standard output: give --wav a file of its own";
+  return {};
+}
+
+// "  --quiet, -q    no progress bar ...": the option in a column of its
+// own, or on a line of its own when it is too long for the column.
+std::string HelpEntry(const Option& option) {
+  constexpr size_t kColumn = 17;
+  std::string label = "  " + std::string(option.name);
+  if (!option.valueName.empty()) label += " " + std::string(option.valueName);
+  if (!option.shortName.empty()) label += ", " + std::string(option.shortName);
+  const std::string indent(kColumn, ' ');
+  std::string text = label.size() + 2 <= kColumn ? label + std::string(kColumn - label.size(), ' ') : label + "\n" + indent;
+  for (char c : option.help) text += c == '\n' ? "\n" + indent : std::string(1, c);
+  return text + "\n";
+}
+
+void ReplaceAll(std::string* text, std::string_view name, const std::string& value) {
+  for (size_t at = 0; (at = text->find(name, at)) != std::string::npos; at += value.size())
+    text->replace(at, name.size(), value);
+}
+
+}  // namespace
+
+std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options) {
+  CAPTUREOptions parsed;
+  bool seen[kOptionCount] = {};
+  for (int at = 1; at < argc; ++at)
+    if (std::string error = ParseOneOption(argc, argv, &at, seen, &parsed); !error.empty()) return error;
+  if (std::string error = CheckTogether(parsed); !error.empty()) return error;
   *options = std::move(parsed);
   return {};
 }
@@ -247,54 +370,10 @@ perfect 50 frames per second, without a window or a sound device, and writes
 its pictures and its sound. The same options always give the same bytes.
 
 Options:
-  --frames N     frames to play from the start, 1 to 999999 (default LOOP: one whole
-                 loop of the five scenes, SECONDS seconds). An exit key in
-                 the key script ends the capture earlier, after its fade.
-  --from F       play frames 0 to F-1 without writing them or their sound:
-                 the files start at frame F (which keeps its number), for
-                 single frames or a part of the loop. Below --frames.
-  --only LIST    write only these frames to --png and --raw: frame numbers
-                 separated by commas, from --from to below --frames, for
-                 example 100,2500,36708. The sound is written as without it.
-  --keys LIST    keys to press, as FRAME:KEY entries separated by commas,
-                 for example 120:space,400:p,900:f. A key goes down right
-                 after frame FRAME is shown (frames count from 0) and is
-                 released one frame later. KEY is a letter, a digit, space
-                 or esc: space skips to the next scene, o and p change the
-                 scroller's speed, f shows the frame rate, q and esc fade
-                 out and end the capture. At most one key per frame.
-  --png FOLDER   write each frame as FOLDER/frame_NNNNNN.png, numbered from
-                 000000. The folder is made when it does not exist; one
-                 that holds frames of an earlier capture is refused.
-  --raw          write each frame to standard output as raw RGB bytes
-                 (rgb24, 256 x 256 times the scale, 50 frames per second).
-  --wav FILE     write the sound as a WAV file: 44100 Hz, mono, 16-bit,
-                 882 values per frame, in step with the frames. A file
-                 appears under its name only once it is complete, beside
-                 the file a symbolic link leads to; a device or a pipe
-                 (/dev/stdout, a named pipe) is written straight through.
-                 FILE - is standard output. --raw and --wav cannot both
-                 write to standard output (or to one file or device).
-  --scale N      enlarge the frames N times, nearest neighbour (1 to 4).
-  --video FILE.mp4
-                 write a finished video, ready to upload: H.264 and AAC
-                 in an MP4 file, made by ffmpeg (Debian package ffmpeg),
-                 every frame at 50 frames per second, the picture enlarged
-                 pixel for pixel and centred on black. The run is played
-                 twice: first for its sound, which is measured, then for
-                 the video. The file appears only once complete.
-  --video-size 1080|1440|2160
-                 the video's frame: 1920 x 1080 with the picture enlarged
-                 4 times (the default), 2560 x 1440 with 5 times, or
-                 3840 x 2160 with 8 times.
-  --video-loudness on|off
-                 on (the default): the video's sound is raised to about
-                 -16 LUFS, as loud as other videos play, with its true
-                 peaks held at or below -1 dBTP; off: the intro's own
-                 levels. The --wav file is always the intro's own sound.
-  --quiet, -q    no progress bar on standard error.
-  --help, -h     show this text.
-
+)";
+  for (const Option& option : kOptions)
+    if (option.servedByThisBuild) text += HelpEntry(option);
+  text += R"(
 At least one of --png, --raw, --wav and --video is needed. Errors give one line on
 standard error and a non-zero status (2 for bad options, 1 for a file or
 pipe that cannot be written).
@@ -310,11 +389,12 @@ sound added:
   ffmpeg -i pictures.mp4 -i torvelin.wav -c:v copy -c:a aac torvelin.mp4
 )";
   // The text names the program as it was started (installed, it is torvelin-capture).
-  for (size_t at = 0; (at = text.find("intro-capture", at)) != std::string::npos; at += program.size())
-    text.replace(at, 13, program);
+  ReplaceAll(&text, "intro-capture", program);
   char seconds[16];
   snprintf(seconds, sizeof seconds, "%.2f", static_cast<double>(TORVELINLoopFrames) / TORVELINFrameRate);
-  text.replace(text.find("LOOP:"), 4, std::to_string(TORVELINLoopFrames));
-  text.replace(text.find("SECONDS"), 7, seconds);
+  ReplaceAll(&text, "{max-frames}", std::to_string(CAPTUREMaxFrames));
+  ReplaceAll(&text, "{max-scale}", std::to_string(CAPTUREMaxScale));
+  ReplaceAll(&text, "{loop}", std::to_string(TORVELINLoopFrames));
+  ReplaceAll(&text, "{seconds}", seconds);
   return text;
 }

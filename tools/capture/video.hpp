@@ -41,13 +41,21 @@ struct CAPTURESoundLevels {
   bool limited = false;   // the raised peaks would pass the ceiling
 };
 
+// One frame as the encoder takes it, and the pictures it is made from,
+// kept from frame to frame.
+struct CAPTUREVideoPicture {
+  std::vector<uint32_t> packed;    // the 256 x 256 frame as YUV words
+  std::vector<uint32_t> enlarged;  // those words enlarged by the video's factor
+  std::vector<uint8_t> yuv;        // the planes handed to the encoder
+};
+
 struct CAPTUREVideo {
   CAPTUREVideoSize size{};
   OUTFILE file;             // ffmpeg writes the MP4 to file.part
   pid_t encoder = -1;
   int frames = -1;          // the pipe the frames go down
   int encoderMessages = -1;  // ffmpeg's standard error, an unnamed file
-  std::vector<uint8_t> yuv;  // one frame as the encoder takes it
+  CAPTUREVideoPicture picture;  // the frame being handed over
   CAPTURESoundLevels levels;
 };
 
@@ -69,4 +77,4 @@ void CAPTUREVideoDiscard(CAPTUREVideo* video);
 
 // One 256 x 256 frame enlarged and centred in a frame of `size`, as 8-bit
 // limited-range BT.709 YUV 4:2:0 planes (Y, then Cb, then Cr).
-void CAPTUREVideoFrame(const uint32_t* pixels, const CAPTUREVideoSize& size, std::vector<uint8_t>* yuv);
+void CAPTUREVideoFrame(const uint32_t* pixels, const CAPTUREVideoSize& size, CAPTUREVideoPicture* picture);

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "image/img_enlarge.hpp"
+
 extern char** environ;
 
 namespace {
@@ -59,19 +61,25 @@ void Blacken(const CAPTUREVideoSize& size, std::vector<uint8_t>* yuv) {
   std::fill(yuv->begin(), yuv->begin() + static_cast<ptrdiff_t>(lumaBytes), 16);
 }
 
-// One chroma row of the picture: each value the mean of the 2 x 2 luma
-// pixels it covers, which lie on source rows `rows` and columns
-// `columns[2 * i]`, `columns[2 * i + 1]`.
-void ChromaRow(const std::vector<Yuv>& picture, const int (&rows)[2], const std::vector<int>& columns, uint8_t* cb,
-               uint8_t* cr) {
-  for (size_t i = 0; i < columns.size() / 2; ++i) {
+// A pixel's luma and colour differences in one word (Y in bits 16 to 23,
+// Cb in 8 to 15, Cr in 0 to 7), so that the frame can be enlarged as any
+// picture of words is.
+uint32_t PackedYuv(uint32_t rgb) {
+  const Yuv yuv = ToYuv(rgb);
+  return uint32_t{yuv.y} << 16 | uint32_t{yuv.cb} << 8 | yuv.cr;
+}
+
+uint8_t LumaOf(uint32_t packed) { return static_cast<uint8_t>(packed >> 16); }
+
+// One chroma row: each value the mean of the 2 x 2 enlarged pixels it
+// covers, on enlarged rows `upper` and `lower`.
+void ChromaRow(const uint32_t* upper, const uint32_t* lower, int side, uint8_t* cb, uint8_t* cr) {
+  for (int i = 0; i < side / 2; ++i) {
     int sumCb = 2, sumCr = 2;
-    for (int row : rows)
-      for (int column : {columns[2 * i], columns[2 * i + 1]}) {
-        const Yuv& pixel = picture[static_cast<size_t>(row) * kSide + column];
-        sumCb += pixel.cb;
-        sumCr += pixel.cr;
-      }
+    for (uint32_t pixel : {upper[2 * i], upper[2 * i + 1], lower[2 * i], lower[2 * i + 1]}) {
+      sumCb += static_cast<int>(pixel >> 8 & 255);
+      sumCr += static_cast<int>(pixel & 255);
+    }
     cb[i] = static_cast<uint8_t>(sumCb / 4);
     cr[i] = static_cast<uint8_t>(sumCr / 4);
   }
@@ -88,24 +96,28 @@ bool CAPTUREVideoSizeFor(int lines, CAPTUREVideoSize* size) {
   }
 }
 
-void CAPTUREVideoFrame(const uint32_t* pixels, const CAPTUREVideoSize& size, std::vector<uint8_t>* yuv) {
+void CAPTUREVideoFrame(const uint32_t* pixels, const CAPTUREVideoSize& size, CAPTUREVideoPicture* picture) {
   const size_t lumaBytes = static_cast<size_t>(size.width) * size.height;
-  if (yuv->size() != lumaBytes * 3 / 2) Blacken(size, yuv);
-  std::vector<Yuv> converted(kSide * kSide);
-  for (int i = 0; i < kSide * kSide; ++i) converted[i] = ToYuv(pixels[i]);
+  if (picture->yuv.size() != lumaBytes * 3 / 2) Blacken(size, &picture->yuv);
   const int side = kSide * size.scale;
+  // The buffers are sized by the first frame and reused by every other.
+  picture->packed.resize(kSide * kSide);
+  picture->enlarged.resize(static_cast<size_t>(side) * side);
+  for (int i = 0; i < kSide * kSide; ++i) picture->packed[i] = PackedYuv(pixels[i]);
+  IMGEnlargeWords(picture->packed.data(), kSide, kSide, kSide, size.scale, picture->enlarged.data(),
+                  static_cast<size_t>(side) * 4);
   const int left = (size.width - side) / 2;
   const int top = (size.height - side) / 2;
-  // Luma: each pixel repeated `scale` times across, each row `scale` times down.
-  uint8_t* luma = yuv->data();
+  // Luma, one value per pixel. A row like the one above is copied.
+  uint8_t* luma = picture->yuv.data();
   for (int y = 0; y < side; ++y) {
     uint8_t* row = luma + static_cast<size_t>(top + y) * size.width + left;
     if (y % size.scale != 0) {
       memcpy(row, row - size.width, side);
       continue;
     }
-    const Yuv* source = &converted[static_cast<size_t>(y / size.scale) * kSide];
-    for (int x = 0; x < kSide; ++x) memset(row + x * size.scale, source[x].y, size.scale);
+    const uint32_t* source = &picture->enlarged[static_cast<size_t>(y) * side];
+    for (int x = 0; x < side; ++x) row[x] = LumaOf(source[x]);
   }
   // Chroma, one value per 2 x 2 luma pixels. An even factor never puts
   // two source pixels under one value, so colours stay exact; under an odd
@@ -113,19 +125,15 @@ void CAPTUREVideoFrame(const uint32_t* pixels, const CAPTUREVideoSize& size, std
   const int chromaWidth = size.width / 2;
   uint8_t* cb = luma + lumaBytes + static_cast<size_t>(top / 2) * chromaWidth + left / 2;
   uint8_t* cr = cb + lumaBytes / 4;
-  std::vector<int> columns(side);
-  for (int x = 0; x < side; ++x) columns[x] = x / size.scale;
-  int previous[2] = {-1, -1};
   for (int y = 0; y < side; y += 2, cb += chromaWidth, cr += chromaWidth) {
-    const int rows[2] = {y / size.scale, (y + 1) / size.scale};
-    if (rows[0] == previous[0] && rows[1] == previous[1]) {
+    const bool likeAbove = y > 0 && y / size.scale == (y - 2) / size.scale && (y + 1) / size.scale == (y - 1) / size.scale;
+    if (likeAbove) {
       memcpy(cb, cb - chromaWidth, side / 2);
       memcpy(cr, cr - chromaWidth, side / 2);
     } else {
-      ChromaRow(converted, rows, columns, cb, cr);
+      const uint32_t* upper = &picture->enlarged[static_cast<size_t>(y) * side];
+      ChromaRow(upper, upper + side, side, cb, cr);
     }
-    previous[0] = rows[0];
-    previous[1] = rows[1];
   }
 }
 
@@ -414,11 +422,6 @@ std::string WaitForEncoder(CAPTUREVideo* video) {
 }  // namespace
 
 std::string CAPTUREFindFfmpeg(std::string* path) {
-#if defined(__EMSCRIPTEN__)
-  // The WebAssembly build cannot start other programs.
-  (void)path;
-  return "this build makes no videos: --video needs the native intro-capture";
-#endif
   const char* searchPath = getenv("PATH");
   std::string folders = searchPath != nullptr ? searchPath : "";
   size_t start = 0;
@@ -473,8 +476,8 @@ std::string CAPTUREVideoOpen(CAPTUREVideo* video, const CAPTUREOptions& options,
 }
 
 std::string CAPTUREVideoWrite(CAPTUREVideo* video, const uint32_t* pixels) {
-  CAPTUREVideoFrame(pixels, video->size, &video->yuv);
-  if (WriteAll(video->frames, video->yuv.data(), video->yuv.size())) return {};
+  CAPTUREVideoFrame(pixels, video->size, &video->picture);
+  if (WriteAll(video->frames, video->picture.yuv.data(), video->picture.yuv.size())) return {};
   const int error = errno;
   // A closed pipe means the encoder stopped: its own words say why.
   CloseFd(&video->frames);

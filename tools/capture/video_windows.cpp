@@ -1,5 +1,6 @@
 // The video for builds that cannot start ffmpeg as a child process (the
-// Windows build, for now): --video is refused before anything is written,
+// web build's capture, which cannot start programs, and the Windows build,
+// for now): --video is refused before anything is written,
 // with one line and status 2, so the other calls are never reached.
 #include "video.hpp"
 

@@ -1,6 +1,5 @@
 #include "pngout.hpp"
 
-#if __has_include(<png.h>)
 #include <png.h>
 
 #include <cerrno>
@@ -68,11 +67,3 @@ std::string PNGOUTWrite(const std::string& name, const uint8_t* pixels, int widt
   }
   return OUTFILECommit(&file);
 }
-
-#else
-
-std::string PNGOUTWrite(const std::string& name, const uint8_t*, int, int, int) {
-  return "cannot write " + name + ": this build writes no PNG files";
-}
-
-#endif

@@ -77,12 +77,9 @@ double LogoSetUpMs(int rounds) {
   return 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC / rounds;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  int loops = kDefaultLoops;
-  const bool defaultAllocator = argc > 1 && std::strcmp(argv[1], "--default-allocator") == 0;
-  const int first = defaultAllocator ? 2 : 1;
+// LOOPS from the command line, or the status to end with: 0 after the
+// usage line for --help, 2 for anything that is not 1 to kMaxLoops.
+int ParseLoops(int argc, char** argv, int first, int* loops) {
   if (argc > first + 1 ||
       (argc == first + 1 && (std::strcmp(argv[first], "--help") == 0 || std::strcmp(argv[first], "-h") == 0))) {
     fprintf(stderr, "usage: intro-soak [--default-allocator] [LOOPS]  (1 to %d whole loops, default %d)\n", kMaxLoops,
@@ -91,12 +88,21 @@ int main(int argc, char** argv) {
   }
   if (argc == first + 1) {
     const std::string_view text = argv[first];
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), loops);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || loops < 1 || loops > kMaxLoops) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *loops);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || *loops < 1 || *loops > kMaxLoops) {
       fprintf(stderr, "intro-soak: LOOPS must be a whole number from 1 to %d, not '%s'\n", kMaxLoops, argv[first]);
       return 2;
     }
   }
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int loops = kDefaultLoops;
+  const bool defaultAllocator = argc > 1 && std::strcmp(argv[1], "--default-allocator") == 0;
+  if (const int status = ParseLoops(argc, argv, defaultAllocator ? 2 : 1, &loops); status >= 0) return status;
   RunWithoutAllocatorCache(argv);
   // The intro's own allocator choice (see IMGKeepPixelMemoryInTheHeap).
   if (!defaultAllocator) IMGKeepPixelMemoryInTheHeap();

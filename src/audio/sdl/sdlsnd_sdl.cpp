@@ -1,5 +1,5 @@
 // The sound output's device on SDL's audio layer.
-#include "audio/sdl/sdlsnd_sdl_common.hpp"
+#include "audio/sdl_common/sdlsnd_sdl_common.hpp"
 #include "audio/sdlsnd.hpp"
 #include "audio/sdlsnd_device.hpp"
 

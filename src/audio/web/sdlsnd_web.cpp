@@ -5,7 +5,7 @@
 // the buffer is cleared before every pull.
 #include <cstring>
 
-#include "audio/sdl/sdlsnd_sdl_common.hpp"
+#include "audio/sdl_common/sdlsnd_sdl_common.hpp"
 #include "audio/sdlsnd.hpp"
 #include "audio/sdlsnd_device.hpp"
 

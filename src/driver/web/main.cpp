@@ -10,7 +10,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "audio/music.hpp"
 #include "audio/sdlsnd.hpp"
 #include "core/rnd.hpp"
 #include "driver/player.hpp"
@@ -95,11 +94,7 @@ void Tick() {
 
 // A second start after the end begins the intro again from its start-up,
 // which puts back everything the first run changed.
-void ForgetLastRun() {
-  TORVELINPlayerStop();
-  MUSICFree(&TORVELINMusic);
-  IMGFree(&TORVELINFrame);
-}
+void ForgetLastRun() { TORVELINShutdown(); }
 
 }  // namespace
 

@@ -25,9 +25,6 @@ struct State {
   size_t nextEvent = 0;
   HEADLESSFrameSink frameSink = nullptr;
   void* frameUser = nullptr;
-  HEADLESSAudioCallback audio = nullptr;
-  void* audioUser = nullptr;
-  bool audioMissing = false;
   HEADLESSSoundSink soundSink = nullptr;
   void* soundUser = nullptr;
   bool videoRefused = false;
@@ -40,9 +37,8 @@ State state;
 // One device buffer's worth of sound per presented frame, as a device that
 // plays exactly in step with the picture would pull it.
 void PullSound() {
-  if (state.audio == nullptr) return;
   uint8_t bytes[kBytesPerFrame] = {};
-  state.audio(state.audioUser, bytes, kBytesPerFrame);
+  if (!HEADLESSPullAudio(bytes, kBytesPerFrame)) return;
   int16_t values[kValuesPerFrame];
   for (int i = 0; i < kValuesPerFrame; ++i)
     values[i] = static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8)));
@@ -61,6 +57,7 @@ void HEADLESSReset() {
   SDLKBDForget();
   SDLDPYForget();
   FPSReset();
+  HEADLESSResetAudio();
   state = State{};
 }
 
@@ -83,24 +80,10 @@ void HEADLESSSetFrameSink(HEADLESSFrameSink sink, void* user) {
 
 int HEADLESSFrameCount() { return state.frames; }
 
-bool HEADLESSOpenAudio(HEADLESSAudioCallback callback, void* user) {
-  if (state.audioMissing || callback == nullptr || state.audio != nullptr) return false;
-  state.audio = callback;
-  state.audioUser = user;
-  return true;
-}
-
-void HEADLESSCloseAudio() {
-  state.audio = nullptr;
-  state.audioUser = nullptr;
-}
-
 void HEADLESSSetSoundSink(HEADLESSSoundSink sink, void* user) {
   state.soundSink = sink;
   state.soundUser = user;
 }
-
-void HEADLESSSetAudioMissing(bool missing) { state.audioMissing = missing; }
 
 void HEADLESSSetVideoRefused(bool refused) { state.videoRefused = refused; }
 

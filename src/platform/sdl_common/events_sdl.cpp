@@ -1,6 +1,6 @@
 // Keys through SDL 1.2's event queue: the same in the desktop programs and
-// on the browser's port of SDL 1.2, whose build compiles this file into its
-// own backend.
+// on the browser's port of SDL 1.2, so the sdl/ and web/ backends both
+// build this file.
 #include <SDL/SDL.h>
 
 #include "platform/device.hpp"

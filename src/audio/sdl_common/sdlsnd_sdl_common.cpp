@@ -1,7 +1,7 @@
 // The parts of the sound output's device that SDL 1.2's audio calls serve
-// alike on the desktop and on the browser's port of SDL 1.2, whose build
-// compiles this file into its own backend.
-#include "audio/sdl/sdlsnd_sdl_common.hpp"
+// alike on the desktop and on the browser's port of SDL 1.2, so the sdl/
+// and web/ backends both build this file.
+#include "audio/sdl_common/sdlsnd_sdl_common.hpp"
 
 #include <cstdio>
 
