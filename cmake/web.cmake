@@ -53,6 +53,7 @@ add_custom_command(TARGET intro-web POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E make_directory ${site_dir}
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/src/driver/web/index.html
           $<TARGET_FILE_DIR:intro-web>/intro-web.js $<TARGET_FILE_DIR:intro-web>/intro-web.wasm ${site_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/LICENSE ${site_dir}/LICENSE.txt
   VERBATIM)
 set_property(TARGET intro-web APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/driver/web/index.html)
 

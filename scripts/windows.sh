@@ -38,7 +38,7 @@ $triple-strip --strip-unneeded -o "$stage/SDL.dll" "$win/sdl/bin/SDL.dll"
 sdl_source=$(find "$win/sdl-source" -maxdepth 1 -type d -name 'libsdl1.2-*' | head -n 1)
 # Text files with Windows line ends, for every editor there.
 crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
-crlf packaging/copyright "$stage/LICENSE.txt"
+crlf LICENSE "$stage/LICENSE.txt"
 crlf "$sdl_source/COPYING" "$stage/SDL-LICENSE.txt"
 sdl_version=$(basename "$(ls "$win"/sdl-source/libsdl1.2_*.dsc | head -n 1)" .dsc | sed 's/^libsdl1.2_//')
 sed -e "s/@VERSION@/$version/" -e "s/@SDL_VERSION@/$sdl_version/" packaging/windows-readme.txt >"$win/README.txt"
