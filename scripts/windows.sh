@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Windows release on a Debian 12 machine, installing what it
-# needs: SDL 1.2 cross-built from Debian's source package (kept in the
-# build folder for the next run), the programs cross-built with mingw-w64,
-# and BUILD_FOLDER/torvelin-<version>-windows-x64.zip holding torvelin.exe,
-# torvelin-fullscreen.exe, torvelin-capture.exe, SDL.dll, README.txt and
-# the licence texts.
+# needs: SDL 1.2, zlib and libpng cross-built from Debian's source packages
+# (kept in the build folder for the next run), the programs cross-built
+# with mingw-w64, and BUILD_FOLDER/torvelin-<version>-windows-x64.zip
+# holding torvelin.exe, torvelin-fullscreen.exe, torvelin-capture.exe,
+# SDL.dll, README.txt and the licence texts.
 #   bash scripts/windows.sh [BUILD_FOLDER]     (default build-windows)
 # The pictures, the icon and the instrument bank come from the native build
 # folder ($TORVELIN_HOST_BUILD, default build), whose generators are built
@@ -20,6 +20,7 @@ bash scripts/setup.sh
 [ -f "$host/CMakeCache.txt" ] || cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$host" -j"$jobs" --target tv_pictures tv_bank tv_icon >/dev/null
 bash scripts/windows_sdl.sh "$win"
+bash scripts/windows_png.sh "$win"
 cmake --no-warn-unused-cli -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake -DCMAKE_BUILD_TYPE=Release \
   -DTORVELIN_HOST_BUILD="$PWD/$host" >/dev/null
 cmake --build "$win" -j"$jobs" >/dev/null

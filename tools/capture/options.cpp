@@ -205,7 +205,7 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
     } else if (arg == "--wav") {
       if (!parsed.wavPath.empty()) return "--wav is given twice";
       if (value.empty()) return "--wav needs a file name";
-      parsed.wavPath = value == "-" ? "/dev/stdout" : value;
+      parsed.wavPath = value == "-" ? CAPTUREStandardOutputName() : value;
     } else if (arg == "--video" || arg == "--video-size" || arg == "--video-loudness") {
       if ((arg == "--video-size" && !once(&sawVideoSize)) || (arg == "--video-loudness" && !once(&sawVideoLoudness)))
         return std::string(arg) + " is given twice";
@@ -277,8 +277,8 @@ Options:
                  write to standard output (or to one file or device).
   --scale N      enlarge the frames N times, nearest neighbour (1 to 4).
   --video FILE.mp4
-                 write a finished video, ready to upload: H.264 and AAC
-                 in an MP4 file, made by ffmpeg (Debian package ffmpeg),
+                 write a finished video, ready to upload: H.264 (High)
+                 and AAC (48000 Hz) in an MP4 file, made by ffmpeg,
                  every frame at 50 frames per second, the picture enlarged
                  pixel for pixel and centred on black. The run is played
                  twice: first for its sound, which is measured, then for
@@ -286,10 +286,11 @@ Options:
   --video-size 1080|1440|2160
                  the video's frame: 1920 x 1080 with the picture enlarged
                  4 times (the default), 2560 x 1440 with 5 times, or
-                 3840 x 2160 with 8 times.
+                 3840 x 2160 with 8 times (an odd factor, 5, softens
+                 the colour at the pixels' edges; 4 and 8 keep it exact).
   --video-loudness on|off
                  on (the default): the video's sound is raised to about
-                 -16 LUFS, as loud as other videos play, with its true
+                 -14 LUFS, as loud as other videos play, with its true
                  peaks held at or below -1 dBTP; off: the intro's own
                  levels. The --wav file is always the intro's own sound.
   --quiet, -q    no progress bar on standard error.

@@ -1,20 +1,12 @@
 #include "video.hpp"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
-
-extern char** environ;
 
 namespace {
 
@@ -88,6 +80,12 @@ bool CAPTUREVideoSizeFor(int lines, CAPTUREVideoSize* size) {
   }
 }
 
+std::string CAPTUREVideoSizeNote(const CAPTUREVideoSize& size) {
+  if (size.scale % 2 == 0) return {};
+  return "note: --video-size " + std::to_string(size.height) + " enlarges " + std::to_string(size.scale) +
+         " times, an odd factor, which softens the colour at the pixels' edges; 1080 and 2160 keep it exact";
+}
+
 void CAPTUREVideoFrame(const uint32_t* pixels, const CAPTUREVideoSize& size, std::vector<uint8_t>* yuv) {
   const size_t lumaBytes = static_cast<size_t>(size.width) * size.height;
   if (yuv->size() != lumaBytes * 3 / 2) Blacken(size, yuv);
@@ -133,63 +131,9 @@ namespace {
 
 // ---- Child processes ----
 
-// A file with no name, for what a child writes and is read back: it
-// cannot be left behind, whatever ends the capture.
-int UnnamedFile() {
-  const char* folder = getenv("TMPDIR");
-  std::string pattern = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/intro-capture-XXXXXX";
-  const int fd = mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd >= 0) unlink(pattern.c_str());
-  return fd;
-}
-
 void CloseFd(int* fd) {
   if (*fd >= 0) close(*fd);
   *fd = -1;
-}
-
-// A descriptor the child gets as `target`.
-struct Handed {
-  int target;
-  int source;
-};
-
-// Starts `program` with the arguments and the descriptors handed over;
-// its standard input is empty unless handed. Returns -1 with errno set.
-pid_t Spawn(const std::string& program, const std::vector<std::string>& args, std::initializer_list<Handed> handed) {
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  // Each descriptor is handed from a copy above the targets, so that one
-  // handed as 3 cannot overwrite another that happens to be 3 here.
-  std::vector<int> copies;
-  for (const Handed& h : handed) copies.push_back(fcntl(h.source, F_DUPFD_CLOEXEC, 10));
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  size_t i = 0;
-  for (const Handed& h : handed) posix_spawn_file_actions_adddup2(&actions, copies[i++], h.target);
-  pid_t pid = -1;
-  int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  for (int copy : copies) {
-    if (copy < 0) error = EMFILE;
-    if (copy >= 0) close(copy);
-  }
-  if (error != 0) {
-    errno = error;
-    return -1;
-  }
-  return pid;
-}
-
-// The child's exit status, or minus the signal that ended it.
-int Wait(pid_t pid) {
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0)
-    if (errno != EINTR) return -SIGKILL;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 
 std::string ReadAll(int fd) {
@@ -265,7 +209,7 @@ std::string KeyName(uint8_t key) {
 // The options that decide the sound, for the child capture that plays it.
 std::vector<std::string> SoundArguments(const CAPTUREOptions& options) {
   std::vector<std::string> args = {"--quiet", "--frames", std::to_string(options.frames), "--from",
-                                   std::to_string(options.from), "--wav", "/dev/stdout"};
+                                   std::to_string(options.from), "--wav", "-"};
   if (!options.keys.empty()) {
     std::string keys;
     for (const CAPTUREKey& key : options.keys)
@@ -276,30 +220,33 @@ std::vector<std::string> SoundArguments(const CAPTUREOptions& options) {
 }
 
 // Plays the run in a child capture and keeps its sound, as a WAV file,
-// in `soundFd`.
-std::string RecordSound(const CAPTUREOptions& options, const std::string& self, int soundFd) {
+// in `sound`.
+std::string RecordSound(const CAPTUREOptions& options, const std::string& self, const VIDEOScratch& sound) {
   int pipeFds[2];
-  const int messages = UnnamedFile();
-  if (messages < 0 || pipe2(pipeFds, O_CLOEXEC) != 0) {
+  VIDEOScratch messages;
+  if (!VIDEOOpenScratch(&messages) || !VIDEOPipe(pipeFds)) {
     const std::string error = strerror(errno);
-    if (messages >= 0) close(messages);
+    VIDEOCloseScratch(&messages);
     return "cannot play the sound for the video: " + error;
   }
-  const pid_t child = Spawn(self, SoundArguments(options), {{1, pipeFds[1]}, {2, messages}});
+  VIDEOStreams streams;
+  streams.out = pipeFds[1];
+  streams.err = messages.fd;
+  const VIDEOChild child = VIDEOStart(self, SoundArguments(options), streams);
   const int spawnError = errno;
   close(pipeFds[1]);
-  const bool drained = child > 0 && Drain(pipeFds[0], soundFd);
+  const bool drained = child != VIDEONoChild && Drain(pipeFds[0], sound.fd);
   const int drainError = errno;
   close(pipeFds[0]);
   std::string error;
-  if (child < 0) {
+  if (child == VIDEONoChild) {
     error = "cannot start " + self + ": " + strerror(spawnError);
-  } else if (const int status = Wait(child); status != 0) {
-    error = "cannot play the sound for the video: " + Reason(messages, "the capture", status);
+  } else if (const int status = VIDEOWait(child); status != 0) {
+    error = "cannot play the sound for the video: " + Reason(messages.fd, "the capture", status);
   } else if (!drained) {
     error = std::string("cannot keep the sound for the video: ") + strerror(drainError);
   }
-  close(messages);
+  VIDEOCloseScratch(&messages);
   return error;
 }
 
@@ -316,23 +263,26 @@ bool ReadMeasure(const std::string& text, const std::string& name, double* value
 
 // Measures the sound's integrated loudness and true peak with ffmpeg, and
 // decides the gain that brings it to the loudness video sites play at.
-std::string MeasureSound(const std::string& ffmpeg, int soundFd, CAPTURESoundLevels* levels) {
-  const int messages = UnnamedFile();
-  if (messages < 0) return std::string("cannot measure the sound: ") + strerror(errno);
-  const pid_t child = Spawn(ffmpeg, {"-hide_banner", "-nostdin", "-nostats", "-i", "/dev/fd/3", "-af",
-                                     "loudnorm=print_format=json", "-f", "null", "-"},
-                            {{1, messages}, {2, messages}, {3, soundFd}});
+std::string MeasureSound(const std::string& ffmpeg, const VIDEOScratch& sound, CAPTURESoundLevels* levels) {
+  VIDEOScratch messages;
+  if (!VIDEOOpenScratch(&messages)) return std::string("cannot measure the sound: ") + strerror(errno);
+  VIDEOStreams streams;
+  streams.out = streams.err = messages.fd;
+  streams.input = &sound;
+  const VIDEOChild child = VIDEOStart(ffmpeg, {"-hide_banner", "-nostdin", "-nostats", "-i", sound.name, "-af",
+                                               "loudnorm=print_format=json", "-f", "null", "-"},
+                                      streams);
   std::string error;
-  if (child < 0) {
+  if (child == VIDEONoChild) {
     error = "cannot start " + ffmpeg + ": " + strerror(errno);
-  } else if (const int status = Wait(child); status != 0) {
-    error = "ffmpeg could not measure the sound: " + Reason(messages, "ffmpeg", status);
+  } else if (const int status = VIDEOWait(child); status != 0) {
+    error = "ffmpeg could not measure the sound: " + Reason(messages.fd, "ffmpeg", status);
   } else {
-    const std::string text = ReadAll(messages);
+    const std::string text = ReadAll(messages.fd);
     if (!ReadMeasure(text, "input_i", &levels->loudness) || !ReadMeasure(text, "input_tp", &levels->truePeak))
       error = "ffmpeg gave no loudness for the sound";
   }
-  close(messages);
+  VIDEOCloseScratch(&messages);
   // Silence, or too little sound to measure, keeps its level.
   if (error.empty() && std::isfinite(levels->loudness) && levels->loudness > -70) {
     levels->adjusted = true;
@@ -342,19 +292,39 @@ std::string MeasureSound(const std::string& ffmpeg, int soundFd, CAPTURESoundLev
   return error;
 }
 
+// The video's sound goes out at 48000 Hz, the rate video sites keep; the
+// resampler is the best this ffmpeg has.
+std::string Resample(int rate, bool soxr) {
+  const std::string engine = soxr ? ":resampler=soxr:precision=28" : ":filter_size=128:phase_shift=12:cutoff=0.97";
+  return "aresample=" + std::to_string(rate) + engine;
+}
+
 // The gain, and where it would lift peaks past the ceiling, a limiter
-// working at four times the rate, where the peaks between samples show.
-std::string SoundFilter(const CAPTURESoundLevels& levels) {
+// working at four times the video's rate, where the peaks between samples
+// show; then the video's rate.
+std::string SoundFilter(const CAPTURESoundLevels& levels, bool soxr) {
+  const int rate = CAPTUREVideoSampleRate;
+  if (!levels.adjusted) return Resample(rate, soxr);
   char filter[200];
-  if (!levels.limited) {
-    snprintf(filter, sizeof filter, "volume=%.2fdB", levels.gain);
-  } else {
-    const int rate = CAPTURESampleRate;
-    snprintf(filter, sizeof filter,
-             "volume=%.2fdB,aresample=%d,alimiter=limit=%.4f:level=disabled:latency=enabled,aresample=%d",
-             levels.gain, 4 * rate, std::pow(10.0, CAPTUREVideoPeakCeiling / 20), rate);
-  }
-  return filter;
+  snprintf(filter, sizeof filter, "volume=%.2fdB,", levels.gain);
+  if (!levels.limited) return filter + Resample(rate, soxr);
+  char limiter[100];
+  snprintf(limiter, sizeof limiter, ",alimiter=limit=%.4f:level=disabled:latency=enabled,",
+           std::pow(10.0, CAPTUREVideoPeakCeiling / 20));
+  return filter + Resample(4 * rate, soxr) + limiter + Resample(rate, soxr);
+}
+
+// Whether this ffmpeg was built with the SoX resampler.
+bool HasSoxr(const std::string& ffmpeg) {
+  VIDEOScratch messages;
+  if (!VIDEOOpenScratch(&messages)) return false;
+  VIDEOStreams streams;
+  streams.out = streams.err = messages.fd;
+  const VIDEOChild child = VIDEOStart(ffmpeg, {"-hide_banner", "-buildconf"}, streams);
+  const bool has = child != VIDEONoChild && VIDEOWait(child) == 0 &&
+                   ReadAll(messages.fd).find("--enable-libsoxr") != std::string::npos;
+  VIDEOCloseScratch(&messages);
+  return has;
 }
 
 // ---- The encoder ----
@@ -368,25 +338,28 @@ std::string SoundFilter(const CAPTURESoundLevels& levels) {
 constexpr const char* kPreset = "ultrafast";
 constexpr const char* kTune = "animation";
 constexpr const char* kCrf = "16";
-constexpr const char* kX264Options = "cabac=1";
+// High profile (its 8x8 transform on) and closed groups of pictures with
+// a keyframe every 2 seconds, as video sites ask for.
+constexpr const char* kProfile = "high";
+constexpr const char* kKeyframeInterval = "100";
+constexpr const char* kX264Options = "cabac=1:8x8dct=1:open-gop=0";
 constexpr const char* kSoundBitrate = "160k";
 
-std::vector<std::string> EncoderArguments(const CAPTUREVideoSize& size, const CAPTURESoundLevels& levels) {
+std::vector<std::string> EncoderArguments(const CAPTUREVideo& video, bool soxr) {
+  const CAPTUREVideoSize& size = video.size;
   const std::string frameSize = std::to_string(size.width) + "x" + std::to_string(size.height);
   std::vector<std::string> args = {
       "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error",
-      // The frames on standard input, the sound as descriptor 3.
+      // The frames on standard input, then the sound.
       "-f", "rawvideo", "-pixel_format", "yuv420p", "-video_size", frameSize,
       "-framerate", std::to_string(TORVELINFrameRate), "-i", "pipe:0",
-      "-f", "wav", "-i", "/dev/fd/3", "-map", "0:v", "-map", "1:a",
+      "-f", "wav", "-i", video.sound.name, "-map", "0:v", "-map", "1:a",
       "-c:v", "libx264", "-preset", kPreset, "-tune", kTune, "-crf", kCrf,
-      "-x264-params", kX264Options, "-pix_fmt", "yuv420p",
+      "-profile:v", kProfile, "-g", kKeyframeInterval, "-x264-params", kX264Options, "-pix_fmt", "yuv420p",
       "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
-      "-c:a", "aac", "-b:a", kSoundBitrate};
-  if (levels.adjusted) args.insert(args.end(), {"-af", SoundFilter(levels)});
-  // The temporary file as descriptor 4: opened through it, it can never
-  // be made anew under its name once a stop signal has removed it.
-  args.insert(args.end(), {"-movflags", "+faststart", "-f", "mp4", "-y", "/dev/fd/4"});
+      "-c:a", "aac", "-profile:a", "aac_low", "-b:a", kSoundBitrate, "-ar", std::to_string(CAPTUREVideoSampleRate),
+      "-af", SoundFilter(video.levels, soxr)};
+  args.insert(args.end(), {"-movflags", "+faststart", "-f", "mp4", "-y", VIDEOOutputName(video.file)});
   return args;
 }
 
@@ -405,41 +378,19 @@ std::string DescribeLevels(const CAPTURESoundLevels& levels) {
 // Waits for the encoder to end: empty text when it finished the file,
 // else its reason.
 std::string WaitForEncoder(CAPTUREVideo* video) {
-  const int status = Wait(video->encoder);
-  video->encoder = -1;
+  const int status = VIDEOWait(video->encoder);
+  video->encoder = VIDEONoChild;
   if (status == 0) return {};
-  return "ffmpeg could not make " + video->file.name + ": " + Reason(video->encoderMessages, "ffmpeg", status);
+  return "ffmpeg could not make " + video->file.name + ": " + Reason(video->messages.fd, "ffmpeg", status);
 }
 
 }  // namespace
 
-std::string CAPTUREFindFfmpeg(std::string* path) {
-#if defined(__EMSCRIPTEN__)
-  // The WebAssembly build cannot start other programs.
-  (void)path;
-  return "this build makes no videos: --video needs the native intro-capture";
-#endif
-  const char* searchPath = getenv("PATH");
-  std::string folders = searchPath != nullptr ? searchPath : "";
-  size_t start = 0;
-  while (start <= folders.size()) {
-    size_t end = folders.find(':', start);
-    if (end == std::string::npos) end = folders.size();
-    const std::string folder = end > start ? folders.substr(start, end - start) : ".";
-    const std::string candidate = folder + "/ffmpeg";
-    struct stat info;
-    if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0) {
-      *path = candidate;
-      return {};
-    }
-    start = end + 1;
-  }
-  return "--video needs ffmpeg, which is not on PATH: install the Debian package ffmpeg (apt install ffmpeg)";
-}
-
 std::string CAPTUREVideoOpen(CAPTUREVideo* video, const CAPTUREOptions& options, const std::string& ffmpeg,
                              const std::string& self) {
   if (!CAPTUREVideoSizeFor(options.videoLines, &video->size)) return "unknown video size";
+  if (const std::string note = CAPTUREVideoSizeNote(video->size); !note.empty() && !options.quiet)
+    fprintf(stderr, "%s\n", note.c_str());
   if (std::string error = OUTFILEOpen(&video->file, options.videoPath); !error.empty()) return error;
   // An MP4 is finished by going back to its start: it needs a file.
   if (video->file.part.empty()) {
@@ -448,26 +399,24 @@ std::string CAPTUREVideoOpen(CAPTUREVideo* video, const CAPTUREOptions& options,
   }
   std::string error;
   int framePipe[2] = {-1, -1};
-  const int sound = UnnamedFile();
-  if (sound < 0) error = std::string("cannot keep the sound for the video: ") + strerror(errno);
-  if (error.empty()) error = RecordSound(options, self, sound);
-  if (error.empty() && options.videoLoudness) error = MeasureSound(ffmpeg, sound, &video->levels);
+  if (!VIDEOOpenScratch(&video->sound)) error = std::string("cannot keep the sound for the video: ") + strerror(errno);
+  if (error.empty()) error = RecordSound(options, self, video->sound);
+  if (error.empty() && options.videoLoudness) error = MeasureSound(ffmpeg, video->sound, &video->levels);
   if (error.empty() && options.videoLoudness && !options.quiet) fprintf(stderr, "%s\n", DescribeLevels(video->levels).c_str());
+  if (error.empty() && (!VIDEOOpenScratch(&video->messages) || !VIDEOPipe(framePipe)))
+    error = std::string("cannot start ffmpeg: ") + strerror(errno);
   if (error.empty()) {
-    video->encoderMessages = UnnamedFile();
-    if (video->encoderMessages < 0 || pipe2(framePipe, O_CLOEXEC) != 0)
-      error = std::string("cannot start ffmpeg: ") + strerror(errno);
-  }
-  if (error.empty()) {
-    const std::vector<std::string> args = EncoderArguments(video->size, video->levels);
-    video->encoder = Spawn(ffmpeg, args,
-                           {{0, framePipe[0]}, {1, video->encoderMessages}, {2, video->encoderMessages},
-                            {3, sound}, {4, fileno(video->file.stream)}});
-    if (video->encoder < 0) error = "cannot start " + ffmpeg + ": " + strerror(errno);
+    const std::vector<std::string> args = EncoderArguments(*video, HasSoxr(ffmpeg));
+    VIDEOStreams streams;
+    streams.in = framePipe[0];
+    streams.out = streams.err = video->messages.fd;
+    streams.input = &video->sound;
+    streams.output = &video->file;
+    video->encoder = VIDEOStart(ffmpeg, args, streams);
+    if (video->encoder == VIDEONoChild) error = "cannot start " + ffmpeg + ": " + strerror(errno);
   }
   if (framePipe[0] >= 0) close(framePipe[0]);
   video->frames = framePipe[1];
-  if (sound >= 0) close(sound);
   if (!error.empty()) CAPTUREVideoDiscard(video);
   return error;
 }
@@ -487,7 +436,8 @@ std::string CAPTUREVideoWrite(CAPTUREVideo* video, const uint32_t* pixels) {
 std::string CAPTUREVideoClose(CAPTUREVideo* video) {
   CloseFd(&video->frames);
   const std::string error = WaitForEncoder(video);
-  CloseFd(&video->encoderMessages);
+  VIDEOCloseScratch(&video->messages);
+  VIDEOCloseScratch(&video->sound);
   if (!error.empty()) {
     OUTFILEDiscard(&video->file);
     return error;
@@ -497,11 +447,11 @@ std::string CAPTUREVideoClose(CAPTUREVideo* video) {
 
 void CAPTUREVideoDiscard(CAPTUREVideo* video) {
   CloseFd(&video->frames);
-  if (video->encoder > 0) {
-    kill(video->encoder, SIGKILL);
-    Wait(video->encoder);
-    video->encoder = -1;
+  if (video->encoder != VIDEONoChild) {
+    VIDEOKill(video->encoder);
+    video->encoder = VIDEONoChild;
   }
-  CloseFd(&video->encoderMessages);
+  VIDEOCloseScratch(&video->messages);
+  VIDEOCloseScratch(&video->sound);
   OUTFILEDiscard(&video->file);
 }
