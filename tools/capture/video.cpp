@@ -261,37 +261,6 @@ bool ReadMeasure(const std::string& text, const std::string& name, double* value
   return end != text.c_str() + quote + 1;
 }
 
-// Measures the sound's integrated loudness and true peak with ffmpeg, and
-// decides the gain that brings it to the loudness video sites play at.
-std::string MeasureSound(const std::string& ffmpeg, const VIDEOScratch& sound, CAPTURESoundLevels* levels) {
-  VIDEOScratch messages;
-  if (!VIDEOOpenScratch(&messages)) return std::string("cannot measure the sound: ") + strerror(errno);
-  VIDEOStreams streams;
-  streams.out = streams.err = messages.fd;
-  streams.input = &sound;
-  const VIDEOChild child = VIDEOStart(ffmpeg, {"-hide_banner", "-nostdin", "-nostats", "-i", sound.name, "-af",
-                                               "loudnorm=print_format=json", "-f", "null", "-"},
-                                      streams);
-  std::string error;
-  if (child == VIDEONoChild) {
-    error = "cannot start " + ffmpeg + ": " + strerror(errno);
-  } else if (const int status = VIDEOWait(child); status != 0) {
-    error = "ffmpeg could not measure the sound: " + Reason(messages.fd, "ffmpeg", status);
-  } else {
-    const std::string text = ReadAll(messages.fd);
-    if (!ReadMeasure(text, "input_i", &levels->loudness) || !ReadMeasure(text, "input_tp", &levels->truePeak))
-      error = "ffmpeg gave no loudness for the sound";
-  }
-  VIDEOCloseScratch(&messages);
-  // Silence, or too little sound to measure, keeps its level.
-  if (error.empty() && std::isfinite(levels->loudness) && levels->loudness > -70) {
-    levels->adjusted = true;
-    levels->gain = CAPTUREVideoLoudness - levels->loudness;
-    levels->limited = levels->truePeak + levels->gain > CAPTUREVideoPeakCeiling;
-  }
-  return error;
-}
-
 // The video's sound goes out at 48000 Hz, the rate video sites keep; the
 // resampler is the best this ffmpeg has.
 std::string Resample(int rate, bool soxr) {
@@ -325,6 +294,55 @@ bool HasSoxr(const std::string& ffmpeg) {
                    ReadAll(messages.fd).find("--enable-libsoxr") != std::string::npos;
   VIDEOCloseScratch(&messages);
   return has;
+}
+
+// The integrated loudness and true peak of the sound after `filter` (none
+// when empty), as ffmpeg measures them.
+std::string Measure(const std::string& ffmpeg, const VIDEOScratch& sound, const std::string& filter,
+                    double* loudness, double* truePeak) {
+  VIDEOScratch messages;
+  if (!VIDEOOpenScratch(&messages)) return std::string("cannot measure the sound: ") + strerror(errno);
+  VIDEOStreams streams;
+  streams.out = streams.err = messages.fd;
+  streams.input = &sound;
+  const std::string filters = (filter.empty() ? "" : filter + ",") + "loudnorm=print_format=json";
+  const VIDEOChild child = VIDEOStart(
+      ffmpeg, {"-hide_banner", "-nostdin", "-nostats", "-i", sound.name, "-af", filters, "-f", "null", "-"}, streams);
+  std::string error;
+  if (child == VIDEONoChild) {
+    error = "cannot start " + ffmpeg + ": " + strerror(errno);
+  } else if (const int status = VIDEOWait(child); status != 0) {
+    error = "ffmpeg could not measure the sound: " + Reason(messages.fd, "ffmpeg", status);
+  } else {
+    const std::string text = ReadAll(messages.fd);
+    if (!ReadMeasure(text, "input_i", loudness) || !ReadMeasure(text, "input_tp", truePeak))
+      error = "ffmpeg gave no loudness for the sound";
+  }
+  VIDEOCloseScratch(&messages);
+  return error;
+}
+
+// Measures the sound and decides the gain that brings it to the loudness
+// video sites play at. Where the limiter holds the peaks back it takes
+// some loudness with them: the limited sound is measured again and what
+// it lacks added, twice at most.
+std::string MeasureSound(const std::string& ffmpeg, const VIDEOScratch& sound, bool soxr, CAPTURESoundLevels* levels) {
+  if (std::string error = Measure(ffmpeg, sound, "", &levels->loudness, &levels->truePeak); !error.empty())
+    return error;
+  // Silence, or too little sound to measure, keeps its level.
+  if (!std::isfinite(levels->loudness) || levels->loudness <= -70) return {};
+  levels->adjusted = true;
+  levels->gain = CAPTUREVideoLoudness - levels->loudness;
+  levels->limited = levels->truePeak + levels->gain > CAPTUREVideoPeakCeiling;
+  for (int round = 0; round < 2 && levels->limited; ++round) {
+    double loudness = 0, truePeak = 0;
+    if (std::string error = Measure(ffmpeg, sound, SoundFilter(*levels, soxr), &loudness, &truePeak); !error.empty())
+      return error;
+    const double shortfall = CAPTUREVideoLoudness - loudness;
+    if (!std::isfinite(shortfall) || std::fabs(shortfall) < 0.2) break;
+    levels->gain += shortfall;
+  }
+  return {};
 }
 
 // ---- The encoder ----
@@ -401,12 +419,13 @@ std::string CAPTUREVideoOpen(CAPTUREVideo* video, const CAPTUREOptions& options,
   int framePipe[2] = {-1, -1};
   if (!VIDEOOpenScratch(&video->sound)) error = std::string("cannot keep the sound for the video: ") + strerror(errno);
   if (error.empty()) error = RecordSound(options, self, video->sound);
-  if (error.empty() && options.videoLoudness) error = MeasureSound(ffmpeg, video->sound, &video->levels);
+  const bool soxr = error.empty() && HasSoxr(ffmpeg);
+  if (error.empty() && options.videoLoudness) error = MeasureSound(ffmpeg, video->sound, soxr, &video->levels);
   if (error.empty() && options.videoLoudness && !options.quiet) fprintf(stderr, "%s\n", DescribeLevels(video->levels).c_str());
   if (error.empty() && (!VIDEOOpenScratch(&video->messages) || !VIDEOPipe(framePipe)))
     error = std::string("cannot start ffmpeg: ") + strerror(errno);
   if (error.empty()) {
-    const std::vector<std::string> args = EncoderArguments(*video, HasSoxr(ffmpeg));
+    const std::vector<std::string> args = EncoderArguments(*video, soxr);
     VIDEOStreams streams;
     streams.in = framePipe[0];
     streams.out = streams.err = video->messages.fd;

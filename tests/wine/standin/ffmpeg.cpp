@@ -2,7 +2,9 @@
 // wine where no real ffmpeg can be had. It answers the three runs the
 // capture makes, as ffmpeg would be asked them:
 //   -buildconf                      prints a configuration without soxr
-//   ... -i SOUND -af loudnorm=...   checks the WAV file, prints a loudness
+//   ... -i SOUND -af ...loudnorm=...  checks the WAV file, prints its
+//                                   loudness: -31 LUFS raised by the
+//                                   filter's volume= gain, if any
 //   ... -i pipe:0 ... -i SOUND OUT  reads every frame from standard input,
 //                                   checks the frames and the sound, and
 //                                   writes what it got to OUT as lines of
@@ -63,7 +65,11 @@ int Measure(const std::vector<std::wstring>& args) {
   uint32_t values = 0;
   std::string why;
   if (!ReadSound(After(args, L"-i"), &values, &why)) return Fail(why);
-  fprintf(stderr, "{\n\t\"input_i\" : \"-31.00\",\n\t\"input_tp\" : \"-10.00\",\n\t\"values\" : \"%u\"\n}\n", values);
+  const std::wstring filter = After(args, L"-af");
+  const size_t volume = filter.find(L"volume=");
+  const double gain = volume == std::wstring::npos ? 0 : wcstod(filter.c_str() + volume + 7, nullptr);
+  fprintf(stderr, "{\n\t\"input_i\" : \"%.2f\",\n\t\"input_tp\" : \"-10.00\",\n\t\"values\" : \"%u\"\n}\n",
+          -31 + gain, values);
   return 0;
 }
 
@@ -97,7 +103,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::vector<std::wstring> args(argv + 1, argv + argc);
   for (const std::wstring& arg : args) {
     if (arg == L"-buildconf") return puts("  configuration: --enable-standin") < 0;
-    if (arg.find(L"loudnorm") == 0) return Measure(args);
+    if (arg.find(L"loudnorm") != std::wstring::npos) return Measure(args);
   }
   return Encode(args);
 }
