@@ -7,6 +7,8 @@
 #include "capture.hpp"
 #include "console.hpp"
 #include "core/system.hpp"
+#include "pngout.hpp"
+#include "video.hpp"
 
 namespace {
 
@@ -199,6 +201,7 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
       if (!once(&sawOnly)) return "--only is given twice";
       if (std::string error = CAPTUREParseFrameList(value, &parsed.only); !error.empty()) return error;
     } else if (arg == "--png") {
+      if (!PNGOUTAvailable()) return "--png is not available in this build: write --raw frames";
       if (!parsed.pngDir.empty()) return "--png is given twice";
       if (value.empty()) return "--png needs a folder";
       parsed.pngDir = value;
@@ -207,6 +210,7 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
       if (value.empty()) return "--wav needs a file name";
       parsed.wavPath = value == "-" ? CAPTUREStandardOutputName() : value;
     } else if (arg == "--video" || arg == "--video-size" || arg == "--video-loudness") {
+      if (!CAPTUREMakesVideos()) return std::string(arg) + " is not available in this build: it cannot start ffmpeg";
       if ((arg == "--video-size" && !once(&sawVideoSize)) || (arg == "--video-loudness" && !once(&sawVideoLoudness)))
         return std::string(arg) + " is given twice";
       if (std::string error = ParseVideoOption(arg, value, &parsed); !error.empty()) return error;
@@ -236,6 +240,19 @@ std::string CAPTUREParseArguments(int argc, char** argv, CAPTUREOptions* options
   *options = std::move(parsed);
   return {};
 }
+
+namespace {
+
+// The text without an option's paragraph: from its line to the next
+// option's.
+void LeaveOut(std::string* text, const std::string& option) {
+  const size_t start = text->find("\n  " + option + " ");
+  if (start == std::string::npos) return;
+  const size_t end = text->find("\n  --", start + 1);
+  text->erase(start, end - start);
+}
+
+}  // namespace
 
 std::string CAPTUREProgramName(const std::string& invokedAs) { return SYSTEMProgramName(invokedAs.c_str()); }
 
@@ -310,6 +327,10 @@ sound added:
       -i - -c:v libx264 -pix_fmt yuv420p -crf 16 pictures.mp4
   ffmpeg -i pictures.mp4 -i torvelin.wav -c:v copy -c:a aac torvelin.mp4
 )";
+  // Options this build cannot serve are not offered.
+  if (!PNGOUTAvailable()) LeaveOut(&text, "--png");
+  if (!CAPTUREMakesVideos())
+    for (const char* option : {"--video", "--video-size", "--video-loudness"}) LeaveOut(&text, option);
   // The text names the program as it was started (installed, it is torvelin-capture).
   for (size_t at = 0; (at = text.find("intro-capture", at)) != std::string::npos; at += program.size())
     text.replace(at, 13, program);

@@ -58,6 +58,8 @@ struct CAPTUREVideo {
   CAPTURESoundLevels levels;
 };
 
+// False in a build that cannot start other programs.
+bool CAPTUREMakesVideos();
 // Finds ffmpeg on PATH. Empty text on success, else the line that says
 // which package to install.
 std::string CAPTUREFindFfmpeg(std::string* path);

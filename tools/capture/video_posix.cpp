@@ -102,6 +102,14 @@ void VIDEOKill(VIDEOChild child) {
   VIDEOWait(child);
 }
 
+bool CAPTUREMakesVideos() {
+#if defined(__EMSCRIPTEN__)
+  return false;
+#else
+  return true;
+#endif
+}
+
 std::string CAPTUREFindFfmpeg(std::string* path) {
 #if defined(__EMSCRIPTEN__)
   // The WebAssembly build cannot start other programs.

@@ -187,6 +187,8 @@ void VIDEOKill(VIDEOChild child) {
   VIDEOWait(child);
 }
 
+bool CAPTUREMakesVideos() { return true; }
+
 std::string CAPTUREFindFfmpeg(std::string* path) {
   for (const std::wstring& folder : SearchFolders()) {
     const std::wstring candidate = folder + L"\\ffmpeg.exe";

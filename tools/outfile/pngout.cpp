@@ -52,6 +52,8 @@ bool WriteStream(std::FILE* stream, const uint8_t* pixels, int width, int height
 
 }  // namespace
 
+bool PNGOUTAvailable() { return true; }
+
 std::string PNGOUTWrite(const std::string& name, const uint8_t* pixels, int width, int height, int channels) {
   OUTFILE file;
   if (std::string error = OUTFILEOpen(&file, name); !error.empty()) return error;
@@ -70,6 +72,8 @@ std::string PNGOUTWrite(const std::string& name, const uint8_t* pixels, int widt
 }
 
 #else
+
+bool PNGOUTAvailable() { return false; }
 
 std::string PNGOUTWrite(const std::string& name, const uint8_t*, int, int, int) {
   return "cannot write " + name + ": this build writes no PNG files";
