@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # The windowed program's --help and --version, which a Windows user must
 # see although the program has no console of its own: redirected, they go
-# to the file; with standard output leading nowhere (and no console to
-# attach to), --version opens a message box that waits for OK, then the
-# program ends with status 0 without opening its window.
+# to the file; started as a double-click would start it (no console, no
+# standard streams: DETACHED names a starter that does that), --version
+# opens a message box that waits for OK, then the program ends with status
+# 0 without opening its window.
 source "$(dirname "$(readlink -f "$0")")/../window/common.bash"
 : "${INTRO_EXE:?INTRO_EXE must name torvelin.exe}"
+: "${DETACHED:?DETACHED must name the starter without console and streams}"
 
 wine "$INTRO_EXE" --help >"$WORK/help.out" 2>/dev/null || fail "--help redirected gave status $?"
 tr -d '\r' <"$WORK/help.out" | grep -q "^Usage: torvelin \[--help | --version\]$" ||
   fail "--help redirected wrote: $(head -c 200 "$WORK/help.out")"
 
 start_x
-wine "$INTRO_EXE" --version >&- 2>/dev/null &
+wine "$DETACHED" "$(winepath -w "$INTRO_EXE")" --version >/dev/null 2>&1 &
 PROGRAM_PID=$!
 box=""
 for _ in $(seq 1 150); do
