@@ -129,11 +129,18 @@ for folder in "Дмитрий Иванов" "Łódź żółć"; do
     [[ $got == *"filter=volume=17.00dB,"*"alimiter"*"aresample=48000"* ]] || fail "--video handed ffmpeg: $got"
   ls "$work/$folder" | grep -q '\.part$' && fail "$folder: the video left a temporary: $(ls "$work/$folder")"
 done
+# An ffmpeg that gives up: its reason in one line, no file, no temporary.
+where=$(winepath -w "$work")
 status=0
-"$run/torvelin-capture" --quiet --frames 10 --video "$(winepath -w "$work")\\none.mp4" 2>"$work/err" || status=$?
+STANDIN_GIVE_UP=1 WINEPATH=$(winepath -w "$work/ffmpeg") "$run/torvelin-capture" --quiet --frames 200 \
+  --video "$where\\broken.mp4" 2>"$work/err" || status=$?
+[ "$status" = 1 ] && [ "$(cat "$work/err")" = "torvelin-capture: ffmpeg could not make $where\\broken.mp4: no encoder here" ] ||
+  fail "an ffmpeg.exe that gives up: status $status, $(cat "$work/err")"
+status=0
+"$run/torvelin-capture" --quiet --frames 10 --video "$where\\none.mp4" 2>"$work/err" || status=$?
 [ "$status" = 2 ] && [ "$(wc -l <"$work/err")" = 1 ] && grep -q "ffmpeg.org" "$work/err" ||
   fail "without ffmpeg.exe: status $status, $(cat "$work/err")"
-ls "$work" | grep -q -e none -e '\.part$' && fail "a refused video left: $(ls "$work")"
+ls "$work" | grep -q -e none -e broken -e '\.part$' && fail "a failed or refused video left: $(ls "$work")"
 
 # Each real-window test starts an X server of its own; wine's own server
 # goes with it, so that the next program meets the next display (and one

@@ -444,10 +444,11 @@ std::string CAPTUREVideoWrite(CAPTUREVideo* video, const uint32_t* pixels) {
   CAPTUREVideoFrame(pixels, video->size, &video->yuv);
   if (WriteAll(video->frames, video->yuv.data(), video->yuv.size())) return {};
   const int error = errno;
-  // A closed pipe means the encoder stopped: its own words say why.
+  // A pipe that takes no more frames most often means that the encoder
+  // stopped (EPIPE here, EINVAL on Windows): its own words say why.
   CloseFd(&video->frames);
-  const std::string message =
-      error == EPIPE ? WaitForEncoder(video) : std::string("cannot hand the frames to ffmpeg: ") + strerror(error);
+  std::string message = WaitForEncoder(video);
+  if (message.empty()) message = std::string("cannot hand the frames to ffmpeg: ") + strerror(error);
   CAPTUREVideoDiscard(video);
   return message;
 }
