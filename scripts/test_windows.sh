@@ -157,7 +157,7 @@ window_test tests/wine/keys.sh
 echo "windowed program: a start-up failure in a message box"
 window_test tests/wine/start_failure.sh
 echo "windowed program: --help and --version shown"
-$triple-g++-posix -O2 -static -municode -o "$work/detached.exe" tests/wine/standin/detached.cpp
+$triple-g++-posix -O2 -static -municode -mwindows -o "$work/detached.exe" tests/wine/standin/detached.cpp
 INTRO_EXE="$PWD/$win/torvelin.exe" DETACHED="$work/detached.exe" window_test tests/wine/answers.sh
 echo "full-screen program and TORVELIN_SCALE: whole-factor enlargement"
 window_test tests/window/intro_enlarged.sh

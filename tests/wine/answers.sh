@@ -13,6 +13,9 @@ wine "$INTRO_EXE" --help >"$WORK/help.out" 2>/dev/null || fail "--help redirecte
 tr -d '\r' <"$WORK/help.out" | grep -q "^Usage: torvelin \[--help | --version\]$" ||
   fail "--help redirected wrote: $(head -c 200 "$WORK/help.out")"
 
+# Wine's server, started without a display for the run above, goes first:
+# the box must open on the new one.
+wineserver -k 2>/dev/null || true
 start_x
 wine "$DETACHED" "$(winepath -w "$INTRO_EXE")" --version >/dev/null 2>&1 &
 PROGRAM_PID=$!
@@ -20,7 +23,7 @@ box=""
 for _ in $(seq 1 150); do
   box=$(xdotool search --name '^TORVELIN$' 2>/dev/null | head -n 1 || true)
   [ -n "$box" ] && break
-  still_running || fail "--version ended without a message box"
+  still_running || { wait "$PROGRAM_PID"; fail "--version ended with status $? without a message box"; }
   sleep 0.1
 done
 [ -n "$box" ] || fail "no message box titled TORVELIN appeared for --version"

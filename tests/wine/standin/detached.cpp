@@ -1,6 +1,7 @@
 // Starts a program as a double-click in the file manager does: with no
 // console and no standard streams. Waits for it and ends with its status.
 //   detached.exe PROGRAM.exe [ARGUMENTS...]
+// Built as a windowed program itself, it has no console to hand down.
 #include <windows.h>
 
 #include <string>
