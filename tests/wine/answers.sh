@@ -17,7 +17,8 @@ tr -d '\r' <"$WORK/help.out" | grep -q "^Usage: torvelin \[--help | --version\]$
 # the box must open on the new one.
 wineserver -k 2>/dev/null || true
 start_x
-wine "$DETACHED" "$(winepath -w "$INTRO_EXE")" --version >/dev/null 2>&1 &
+windows_path=$(winepath -w "$INTRO_EXE" 2>/dev/null)
+wine "$DETACHED" "$windows_path" --version >/dev/null 2>&1 &
 PROGRAM_PID=$!
 box=""
 for _ in $(seq 1 150); do
