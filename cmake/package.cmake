@@ -60,7 +60,28 @@ add_custom_command(
 add_custom_target(tv_packaging ALL DEPENDS ${compressed_files})
 install(FILES ${compressed}/torvelin.6.gz ${compressed}/torvelin-fullscreen.6.gz
         ${compressed}/torvelin-capture.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${packaging}/copyright ${compressed}/changelog.gz DESTINATION ${TORVELIN_DOCDIR})
+# The machine-readable copyright file, with the licence text of LICENSE:
+# the permission notice after its copyright line, each line indented, an
+# empty line as " .".
+file(STRINGS ${CMAKE_SOURCE_DIR}/LICENSE licence_lines)
+set(EXPAT_TEXT)
+set(in_notice FALSE)
+foreach(line IN LISTS licence_lines)
+  if(in_notice)
+    if(line STREQUAL "")
+      string(APPEND EXPAT_TEXT " .\n")
+    else()
+      string(APPEND EXPAT_TEXT " ${line}\n")
+    endif()
+  elseif(line MATCHES "^Copyright ")
+    set(in_notice TRUE)
+  endif()
+endforeach()
+string(REGEX REPLACE "^ \\.\n" "" EXPAT_TEXT "${EXPAT_TEXT}")
+string(REGEX REPLACE "\n$" "" EXPAT_TEXT "${EXPAT_TEXT}")
+configure_file(${packaging}/copyright ${compressed}/copyright @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/LICENSE)
+install(FILES ${compressed}/copyright ${compressed}/changelog.gz DESTINATION ${TORVELIN_DOCDIR})
 
 set(CPACK_PACKAGE_NAME torvelin)
 set(CPACK_PACKAGE_VERSION ${TORVELIN_VERSION})

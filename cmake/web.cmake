@@ -52,6 +52,7 @@ add_custom_command(TARGET intro-web POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E make_directory ${site_dir}
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/src/driver/web/index.html
           $<TARGET_FILE_DIR:intro-web>/intro-web.js $<TARGET_FILE_DIR:intro-web>/intro-web.wasm ${site_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/LICENSE ${site_dir}/LICENSE.txt
   VERBATIM)
 set_property(TARGET intro-web APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/driver/web/index.html)
 
@@ -70,7 +71,7 @@ set_property(TARGET intro-web-one APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DI
   ${CMAKE_SOURCE_DIR}/cmake/web_one_file.cmake)
 
 # No child processes and no PNG library here.
-torvelin_system_sources(capture_sources ${CMAKE_SOURCE_DIR}/tools/capture WITHOUT video)
+torvelin_system_sources(capture_sources ${CMAKE_SOURCE_DIR}/tools/capture WITHOUT video_posix)
 torvelin_system_sources(outfile_sources ${CMAKE_SOURCE_DIR}/tools/outfile WITHOUT pngout)
 add_executable(intro-capture ${capture_sources} ${outfile_sources})
 target_include_directories(intro-capture PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture ${CMAKE_SOURCE_DIR}/tools/outfile)

@@ -10,6 +10,7 @@
 # runtimes are linked in; the programs need only SDL.dll beside them.
 set(TORVELIN_HOST_BUILD "${CMAKE_SOURCE_DIR}/build" CACHE PATH "Native build folder with the generated pictures, icon and bank")
 set(TORVELIN_SDL_PREFIX "${CMAKE_BINARY_DIR}/sdl" CACHE PATH "SDL 1.2 built for Windows (scripts/windows_sdl.sh)")
+set(TORVELIN_PNG_PREFIX "${CMAKE_BINARY_DIR}/png" CACHE PATH "zlib and libpng built for Windows (scripts/windows_png.sh)")
 
 include(${CMAKE_SOURCE_DIR}/cmake/embedded_data.cmake)
 set(picture_dir ${TORVELIN_HOST_BUILD}/generated/pictures)
@@ -44,6 +45,8 @@ target_link_options(tv_build_options INTERFACE -static)
 
 # Every module with the embedded pictures and bank, in the COFF assembler's syntax.
 torvelin_cross_modules(tv_windows_modules coff ${picture_dir} ${bank_file} ${bank_records})
+# The wide command line is split by shell32.
+target_link_libraries(tv_windows_modules INTERFACE shell32)
 
 torvelin_cross_backend(tv_windows_backend_sdl sdl)
 target_sources(tv_windows_backend_sdl PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/sdl_common/events_sdl.cpp
@@ -80,13 +83,20 @@ target_sources(torvelin-fullscreen PRIVATE ${CMAKE_SOURCE_DIR}/src/driver/flavou
 torvelin_windows_resources(torvelin "TORVELIN, a real-time audiovisual intro")
 torvelin_windows_resources(torvelin-fullscreen "TORVELIN, a real-time audiovisual intro, full screen")
 
-# The capture tool writes raw frames and WAV sound (no PNG library here;
-# no --video, which starts ffmpeg as a child process the POSIX way).
+# The capture tool, with zlib and libpng linked in for its PNG frames, and
+# its --video through an ffmpeg.exe of the user's.
+foreach(file ${TORVELIN_PNG_PREFIX}/include/png.h ${TORVELIN_PNG_PREFIX}/lib/libpng16.a ${TORVELIN_PNG_PREFIX}/lib/libz.a)
+  if(NOT EXISTS ${file})
+    message(FATAL_ERROR "${file} is missing: build libpng for Windows first (scripts/windows_png.sh)")
+  endif()
+endforeach()
 torvelin_system_sources(capture_sources ${CMAKE_SOURCE_DIR}/tools/capture)
-torvelin_system_sources(outfile_sources ${CMAKE_SOURCE_DIR}/tools/outfile WITHOUT pngout)
+torvelin_system_sources(outfile_sources ${CMAKE_SOURCE_DIR}/tools/outfile)
 add_executable(torvelin-capture ${capture_sources} ${outfile_sources} ${CMAKE_SOURCE_DIR}/src/driver/flavour_windowed.cpp)
-target_include_directories(torvelin-capture PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture ${CMAKE_SOURCE_DIR}/tools/outfile)
-target_link_libraries(torvelin-capture PRIVATE tv_windows_backend_headless tv_windows_modules)
+target_include_directories(torvelin-capture PRIVATE ${CMAKE_SOURCE_DIR}/tools/capture ${CMAKE_SOURCE_DIR}/tools/outfile
+  ${TORVELIN_PNG_PREFIX}/include)
+target_link_libraries(torvelin-capture PRIVATE tv_windows_backend_headless tv_windows_modules
+  ${TORVELIN_PNG_PREFIX}/lib/libpng16.a ${TORVELIN_PNG_PREFIX}/lib/libz.a)
 torvelin_windows_resources(torvelin-capture "TORVELIN's capture tool: frames and sound to files")
 
 # The DLL beside the programs, so that they run from the build folder.

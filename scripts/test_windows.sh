@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Tests a built Windows build folder (scripts/windows.sh builds it) under
-# wine, with a wine prefix of its own in the build folder: the capture tool's whole loop against the stored digests
-# and byte for byte against the native build's, its option errors and
-# `--raw > NUL`; the windowed program under Xvfb (window, picture, F, SPACE,
-# ESC and its exit status, a start-up failure's message box) and the
+# wine, with a wine prefix of its own in the build folder: the capture
+# tool's whole loop against the stored digests and byte for byte against
+# the native build's, its PNG frames, --wav - and the one-output check,
+# Unicode folders, --video through a stand-in ffmpeg.exe, its option
+# errors and `--raw > NUL`; the windowed program under Xvfb (window,
+# picture, F, SPACE, ESC and its exit status, a start-up failure's message
+# box, --help and --version) and the
 # full-screen one on a 1024 x 768 screen; and that the programs are
 # windowed or console ones as they should be, with the icon and version.
 #   bash scripts/test_windows.sh [BUILD_FOLDER]     (default build-windows)
@@ -73,9 +76,79 @@ wine=$("$run/torvelin-capture" --quiet --raw --wav "$work/wine.wav" | sha256sum)
 [ "$native" = "$wine" ] || fail "the raw frames differ from the native build's"
 cmp -s "$work/native.wav" "$work/wine.wav" || fail "the sound differs from the native build's"
 
+echo "capture tool: --wav -, and one thing on standard output"
+"$run/torvelin-capture" --quiet --wav - --frames 20 >"$work/stdout.wav" || fail "--wav - failed"
+"$host/tools/capture/intro-capture" --quiet --wav - --frames 20 | cmp -s - "$work/stdout.wav" ||
+  fail "--wav - wrote other bytes than the native build's"
+for wav in - CON 'C:\con.wav'; do
+  status=0
+  "$run/torvelin-capture" --quiet --raw --wav "$wav" --frames 20 >"$work/out" 2>"$work/err" || status=$?
+  [ "$status" = 2 ] && [ ! -s "$work/out" ] && grep -q "would both write to standard output" "$work/err" ||
+    fail "--raw --wav $wav: status $status, $(wc -c <"$work/out") bytes out, $(cat "$work/err")"
+done
+
+# Decoded, not compared as files: the two builds' libraries may pack the
+# same pixels differently.
+pixels() { /usr/bin/convert "$1" -depth 8 rgb:- | sha256sum; }
+same_frames() {
+  local names
+  names=$(cd "$2" && ls)
+  [ -n "$names" ] && [ "$names" = "$(cd "$1" && ls)" ] || fail "$3: frames $(echo $names) against $(ls "$1" | xargs)"
+  for name in $names; do
+    [ "$(pixels "$1/$name")" = "$(pixels "$2/$name")" ] || fail "$3: $name differs from the native frame"
+  done
+}
+echo "capture tool: PNG frames with the native build's pixels"
+"$host/tools/capture/intro-capture" --quiet --png "$work/native-png" --from 3499 --frames 3502 --scale 2
+"$run/torvelin-capture" --quiet --png "$work/wine-png" --from 3499 --frames 3502 --scale 2 ||
+  fail "--png failed under wine"
+same_frames "$work/native-png" "$work/wine-png" "--png"
+
+echo "capture tool: Cyrillic and Polish folders"
+"$host/tools/capture/intro-capture" --quiet --raw --wav "$work/uni-native.wav" --frames 30 >"$work/uni-native.raw"
+for folder in "Дмитрий Иванов" "Łódź żółć"; do
+  mkdir -p "$work/$folder"
+  windows=$(winepath -w "$work/$folder")
+  # An older sound to replace: the .part takes its place.
+  echo old >"$work/$folder/звук.wav"
+  LC_ALL=C.UTF-8 "$run/torvelin-capture" --quiet --raw --frames 30 --wav "$windows\\звук.wav" \
+    --png "$windows\\кадры" >"$work/$folder/кадры.raw" 2>"$work/err" || fail "$folder: $(cat "$work/err")"
+  cmp -s "$work/$folder/звук.wav" "$work/uni-native.wav" || fail "$folder: the sound is not the native one"
+  cmp -s "$work/$folder/кадры.raw" "$work/uni-native.raw" || fail "$folder: the raw frames are not the native ones"
+  [ "$(ls "$work/$folder/кадры" | wc -l)" = 30 ] || fail "$folder: $(ls "$work/$folder/кадры" | wc -l) PNG frames"
+  ls "$work/$folder" | grep -q '\.part$' && fail "$folder: a temporary was left: $(ls "$work/$folder")"
+done
+
+echo "capture tool: --video through a stand-in ffmpeg.exe"
+mkdir -p "$work/ffmpeg"
+$triple-g++-posix -O2 -static -municode -o "$work/ffmpeg/ffmpeg.exe" tests/wine/standin/ffmpeg.cpp
+for folder in "Дмитрий Иванов" "Łódź żółć"; do
+  windows=$(winepath -w "$work/$folder")
+  LC_ALL=C.UTF-8 WINEPATH=$(winepath -w "$work/ffmpeg") "$run/torvelin-capture" --quiet --from 10 --frames 60 \
+    --video "$windows\\видео.mp4" 2>"$work/err" || fail "--video in $folder: $(cat "$work/err")"
+  got=$(tr '\n' ' ' <"$work/$folder/видео.mp4")
+  [[ $got == "size=1920x1080 frames=50 sound_values=44100 profile=high keyframes=100 audio_rate=48000 "* ]] &&
+    [[ $got == *"filter=volume=17.00dB,"*"alimiter"*"aresample=48000"* ]] || fail "--video handed ffmpeg: $got"
+  ls "$work/$folder" | grep -q '\.part$' && fail "$folder: the video left a temporary: $(ls "$work/$folder")"
+done
+# An ffmpeg that gives up: its reason in one line, no file, no temporary.
+where=$(winepath -w "$work")
+status=0
+STANDIN_GIVE_UP=1 WINEPATH=$(winepath -w "$work/ffmpeg") "$run/torvelin-capture" --quiet --frames 200 \
+  --video "$where\\broken.mp4" 2>"$work/err" || status=$?
+[ "$status" = 1 ] && [ "$(cat "$work/err")" = "torvelin-capture: ffmpeg could not make $where\\broken.mp4: no encoder here" ] ||
+  fail "an ffmpeg.exe that gives up: status $status, $(cat "$work/err")"
+status=0
+"$run/torvelin-capture" --quiet --frames 10 --video "$where\\none.mp4" 2>"$work/err" || status=$?
+[ "$status" = 2 ] && [ "$(wc -l <"$work/err")" = 1 ] && grep -q "ffmpeg.org" "$work/err" ||
+  fail "without ffmpeg.exe: status $status, $(cat "$work/err")"
+ls "$work" | grep -q -e none -e broken -e '\.part$' && fail "a failed or refused video left: $(ls "$work")"
+
 # Each real-window test starts an X server of its own; wine's own server
-# goes with it, so that the next program meets the next display.
+# goes with it, so that the next program meets the next display (and one
+# left by the capture tool's runs, which had none, goes before the first).
 window_test() {
+  wineserver -k 2>/dev/null || true
   INTRO="$run/torvelin" INTRO_FULLSCREEN="$run/torvelin-fullscreen" BUILD_DIR="$host" bash "$@"
   wineserver -k 2>/dev/null || true
 }
@@ -85,6 +158,9 @@ echo "windowed program: F and SPACE"
 window_test tests/wine/keys.sh
 echo "windowed program: a start-up failure in a message box"
 window_test tests/wine/start_failure.sh
+echo "windowed program: --help and --version shown"
+$triple-g++-posix -O2 -static -municode -mwindows -o "$work/detached.exe" tests/wine/standin/detached.cpp
+INTRO_EXE="$PWD/$win/torvelin.exe" DETACHED="$work/detached.exe" window_test tests/wine/answers.sh
 echo "full-screen program and TORVELIN_SCALE: whole-factor enlargement"
 window_test tests/window/intro_enlarged.sh
 

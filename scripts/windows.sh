@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows release on a Debian 12 machine, installing what it
-# needs: SDL 1.2 cross-built from Debian's source package (kept in the
-# build folder for the next run), the programs cross-built with mingw-w64
+# needs: SDL 1.2, zlib and libpng cross-built from Debian's source packages
+# (kept in the build folder for the next run), the programs cross-built with mingw-w64
 # through the preset windows, and
 # build-windows/torvelin-<version>-windows-x64.zip holding torvelin.exe,
 # torvelin-fullscreen.exe, torvelin-capture.exe, SDL.dll, README.txt and
@@ -20,6 +20,7 @@ bash scripts/setup.sh windows
 [ -f build/CMakeCache.txt ] || cmake --preset default -DBUILD_TESTING=OFF >&2
 cmake --build build --target tv_pictures tv_bank tv_icon >&2
 bash scripts/windows_sdl.sh "$win"
+bash scripts/windows_png.sh "$win"
 cmake --preset windows >&2
 cmake --build --preset windows >&2
 
@@ -37,7 +38,7 @@ $triple-strip --strip-unneeded -o "$stage/SDL.dll" "$win/sdl/bin/SDL.dll"
 sdl_source=$(find "$win/sdl-source" -maxdepth 1 -type d -name 'libsdl1.2-*' | head -n 1)
 # Text files with Windows line ends, for every editor there.
 crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
-crlf packaging/copyright "$stage/LICENSE.txt"
+crlf LICENSE "$stage/LICENSE.txt"
 crlf "$sdl_source/COPYING" "$stage/SDL-LICENSE.txt"
 sdl_version=$(basename "$(ls "$win"/sdl-source/libsdl1.2_*.dsc | head -n 1)" .dsc | sed 's/^libsdl1.2_//')
 sed -e "s/@VERSION@/$version/" -e "s/@SDL_VERSION@/$sdl_version/" packaging/windows-readme.txt >"$win/README.txt"

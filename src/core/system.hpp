@@ -1,7 +1,11 @@
 // SYSTEM: the few calls whose form differs between POSIX systems and
 // Windows; system_posix.cpp and system_windows.cpp give them.
+//
+// Every name of a file or folder is UTF-8 text on every system.
 #pragma once
+#include <cstdio>
 #include <string>
+#include <vector>
 
 // Sets an environment variable, replacing its value.
 void SYSTEMSetEnv(const char* name, const char* value);
@@ -10,6 +14,17 @@ void SYSTEMUnsetEnv(const char* name);
 // Makes a folder that anyone may use (as the umask allows): 0 on success,
 // else -1 with errno set, as mkdir.
 int SYSTEMMakeFolder(const char* path);
+// Whether `path` is a folder.
+bool SYSTEMIsFolder(const char* path);
+// The names in a folder; false with errno set when it cannot be read.
+bool SYSTEMFolderNames(const char* path, std::vector<std::string>* names);
+// fopen, remove and rmdir for UTF-8 names.
+FILE* SYSTEMOpenFile(const char* path, const char* mode);
+int SYSTEMRemoveFile(const char* path);
+int SYSTEMRemoveFolder(const char* path);
+// Makes argv UTF-8 text (on Windows it comes in the ANSI code page, which
+// cannot hold every name): the program's arguments from here on.
+void SYSTEMUtf8Arguments(int* argc, char*** argv);
 
 // The name a program was started as, for its messages: without its folder,
 // and on Windows without the .exe.

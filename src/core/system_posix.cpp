@@ -1,4 +1,6 @@
+#include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +12,28 @@ void SYSTEMSetEnv(const char* name, const char* value) { setenv(name, value, 1);
 void SYSTEMUnsetEnv(const char* name) { unsetenv(name); }
 
 int SYSTEMMakeFolder(const char* path) { return mkdir(path, 0777); }
+
+bool SYSTEMIsFolder(const char* path) {
+  struct stat info;
+  return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool SYSTEMFolderNames(const char* path, std::vector<std::string>* names) {
+  DIR* dir = opendir(path);
+  if (dir == nullptr) return false;
+  while (const dirent* entry = readdir(dir)) names->push_back(entry->d_name);
+  closedir(dir);
+  return true;
+}
+
+FILE* SYSTEMOpenFile(const char* path, const char* mode) { return fopen(path, mode); }
+
+int SYSTEMRemoveFile(const char* path) { return unlink(path); }
+
+int SYSTEMRemoveFolder(const char* path) { return rmdir(path); }
+
+// POSIX arguments are bytes, UTF-8 in any current locale.
+void SYSTEMUtf8Arguments(int*, char***) {}
 
 std::string SYSTEMProgramName(const char* invokedAs) {
   const char* slash = strrchr(invokedAs, '/');

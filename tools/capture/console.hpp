@@ -13,3 +13,8 @@ void CAPTUREPrepareOutput();
 // True when `path` leads to what standard output already is: the same
 // file, device or pipe under any name.
 bool CAPTURELeadsToStandardOutput(const std::string& path);
+// The name --wav - stands for: a name of standard output that the output
+// files write straight through.
+const char* CAPTUREStandardOutputName();
+// A name of this program's own file, to run it again.
+std::string CAPTUREOwnProgram();

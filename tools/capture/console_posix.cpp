@@ -9,6 +9,10 @@ bool CAPTUREIsTerminal(FILE* stream) { return isatty(fileno(stream)) != 0; }
 
 void CAPTUREPrepareOutput() { signal(SIGPIPE, SIG_IGN); }
 
+const char* CAPTUREStandardOutputName() { return "/dev/stdout"; }
+
+std::string CAPTUREOwnProgram() { return "/proc/self/exe"; }
+
 // Any name: /dev/stdout, /proc/self/fd/1, a link.
 bool CAPTURELeadsToStandardOutput(const std::string& path) {
   struct stat out;

@@ -5,8 +5,6 @@
 // exit key, the fade's steps) until it has the number of frames the options
 // ask for, which it knows before it starts. Files take their names only once
 // complete (see outfile.hpp); an interrupted capture removes its temporaries.
-#include <dirent.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -204,15 +202,11 @@ void Fail(const std::string& message) {
 // True when the folder already holds frames of an earlier capture, which
 // a shorter one would leave mixed in with its own.
 bool HoldsFrames(const std::string& folder) {
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return false;
-  bool found = false;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string_view name = entry->d_name;
-    if (name.starts_with("frame_") && name.ends_with(".png")) found = true;
-  }
-  closedir(dir);
-  return found;
+  std::vector<std::string> names;
+  if (!SYSTEMFolderNames(folder.c_str(), &names)) return false;
+  return std::any_of(names.begin(), names.end(), [](std::string_view name) {
+    return name.starts_with("frame_") && name.ends_with(".png");
+  });
 }
 
 // The folder for the frames: made when missing, and tried with a file.
@@ -221,14 +215,13 @@ std::string PrepareFolder(const std::string& folder) {
     capture.madeFolder = true;
   else if (errno != EEXIST)
     return "cannot make the folder " + folder + ": " + strerror(errno);
-  struct stat info;
-  if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return folder + " is not a folder";
+  if (!SYSTEMIsFolder(folder.c_str())) return folder + " is not a folder";
   if (HoldsFrames(folder)) return folder + " already holds frames: give a new or empty folder";
   const std::string probe = folder + "/.intro-capture-probe";
-  FILE* file = fopen(probe.c_str(), "wb");
+  FILE* file = SYSTEMOpenFile(probe.c_str(), "wb");
   if (file == nullptr) return "cannot write into the folder " + folder + ": " + strerror(errno);
   fclose(file);
-  unlink(probe.c_str());
+  SYSTEMRemoveFile(probe.c_str());
   return {};
 }
 
@@ -255,7 +248,7 @@ std::string PrepareOutputs() {
     if (std::string error = PrepareFolder(options.pngDir); !error.empty()) return error;
   // The video last: opening it plays the run once for its sound.
   if (!options.videoPath.empty()) {
-    if (std::string error = CAPTUREVideoOpen(&capture.video, options, capture.ffmpeg, "/proc/self/exe"); !error.empty())
+    if (std::string error = CAPTUREVideoOpen(&capture.video, options, capture.ffmpeg, CAPTUREOwnProgram()); !error.empty())
       return error;
     capture.videoOpen = true;
   }
@@ -286,6 +279,7 @@ void PlayUntilDone() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  SYSTEMUtf8Arguments(&argc, &argv);
   if (argc > 0 && argv[0][0] != '\0') programName = CAPTUREProgramName(argv[0]);
   if (std::string error = CAPTUREParseArguments(argc, argv, &capture.options); !error.empty()) {
     fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());
@@ -309,7 +303,7 @@ int main(int argc, char** argv) {
   capture.endFrame = CAPTUREEndFrame(capture.options);
   if (std::string error = PrepareOutputs(); !error.empty()) {
     DiscardSound();
-    if (capture.madeFolder) rmdir(capture.options.pngDir.c_str());
+    if (capture.madeFolder) SYSTEMRemoveFolder(capture.options.pngDir.c_str());
     fprintf(stderr, "%s: %s\n", programName.c_str(), error.c_str());
     return kWriteFailed;
   }

@@ -10,6 +10,8 @@
 #include "capture.hpp"
 #include "console.hpp"
 #include "core/system.hpp"
+#include "pngout.hpp"
+#include "video.hpp"
 
 namespace {
 
@@ -139,8 +141,13 @@ struct Option {
   std::string_view valueName;  // the value's name in the help; empty: the option takes no value
   OptionParser parse;
   std::string_view help;  // its lines in the help text; {braced} names are filled in
-  bool servedByThisBuild = true;  // false: the option is refused at once and left out of the help
+  // Null, or whether this build can serve the option: one it cannot is
+  // refused at once, for `unserved`, and left out of the help.
+  bool (*servedByThisBuild)() = nullptr;
+  std::string_view unserved = "";
 };
+
+bool Served(const Option& option) { return option.servedByThisBuild == nullptr || option.servedByThisBuild(); }
 
 // "1, 2, 3 or 4": every whole number from 1 to max.
 std::string OneTo(int max) {
@@ -179,7 +186,7 @@ std::string ParsePng(std::string_view value, CAPTUREOptions* parsed) {
 
 std::string ParseWav(std::string_view value, CAPTUREOptions* parsed) {
   if (value.empty()) return "--wav needs a file name";
-  parsed->wavPath = value == "-" ? "/dev/stdout" : value;
+  parsed->wavPath = value == "-" ? CAPTUREStandardOutputName() : std::string(value);
   return {};
 }
 
@@ -244,7 +251,8 @@ const Option kOptions[] = {
     {"--png", "", "FOLDER", ParsePng,
      "write each frame as FOLDER/frame_NNNNNN.png, numbered from\n"
      "000000. The folder is made when it does not exist; one\n"
-     "that holds frames of an earlier capture is refused."},
+     "that holds frames of an earlier capture is refused.",
+     PNGOUTAvailable, "write --raw frames"},
     {"--raw", "", "", SetRaw,
      "write each frame to standard output as raw RGB bytes\n"
      "(rgb24, 256 x 256 times the scale, 50 frames per second)."},
@@ -258,21 +266,25 @@ const Option kOptions[] = {
      "write to standard output (or to one file or device)."},
     {"--scale", "", "N", ParseScale, "enlarge the frames N times, nearest neighbour (1 to {max-scale})."},
     {"--video", "", "FILE.mp4", ParseVideo,
-     "write a finished video, ready to upload: H.264 and AAC\n"
-     "in an MP4 file, made by ffmpeg (Debian package ffmpeg),\n"
+     "write a finished video, ready to upload: H.264 (High)\n"
+     "and AAC (48000 Hz) in an MP4 file, made by ffmpeg,\n"
      "every frame at 50 frames per second, the picture enlarged\n"
      "pixel for pixel and centred on black. The run is played\n"
      "twice: first for its sound, which is measured, then for\n"
-     "the video. The file appears only once complete."},
+     "the video. The file appears only once complete.",
+     CAPTUREMakesVideos, "it cannot start ffmpeg"},
     {"--video-size", "", "1080|1440|2160", ParseVideoSize,
      "the video's frame: 1920 x 1080 with the picture enlarged\n"
      "4 times (the default), 2560 x 1440 with 5 times, or\n"
-     "3840 x 2160 with 8 times."},
+     "3840 x 2160 with 8 times (an odd factor, 5, softens\n"
+     "the colour at the pixels' edges; 4 and 8 keep it exact).",
+     CAPTUREMakesVideos, "it cannot start ffmpeg"},
     {"--video-loudness", "", "on|off", ParseVideoLoudness,
      "on (the default): the video's sound is raised to about\n"
-     "-16 LUFS, as loud as other videos play, with its true\n"
+     "-14 LUFS, as loud as other videos play, with its true\n"
      "peaks held at or below -1 dBTP; off: the intro's own\n"
-     "levels. The --wav file is always the intro's own sound."},
+     "levels. The --wav file is always the intro's own sound.",
+     CAPTUREMakesVideos, "it cannot start ffmpeg"},
     {"--quiet", "-q", "", SetQuiet, "no progress bar on standard error."},
     {"--help", "-h", "", SetHelp, "show this text."},
 };
@@ -296,7 +308,8 @@ std::string ParseOneOption(int argc, char** argv, int* at, bool (&seen)[kOptionC
   }
   const Option* option = FindOption(arg);
   if (option == nullptr) return "unknown argument " + Quoted(arg) + " (see --help)";
-  if (!option->servedByThisBuild) return std::string(arg) + " is not served by this build";
+  if (!Served(*option))
+    return std::string(arg) + " is not available in this build: " + std::string(option->unserved);
   const bool takesValue = !option->valueName.empty();
   if (!takesValue && inlineValue) return std::string(arg) + " takes no value";
   std::string_view value = inlineValue.value_or("");
@@ -372,7 +385,7 @@ its pictures and its sound. The same options always give the same bytes.
 Options:
 )";
   for (const Option& option : kOptions)
-    if (option.servedByThisBuild) text += HelpEntry(option);
+    if (Served(option)) text += HelpEntry(option);
   text += R"(
 At least one of --png, --raw, --wav and --video is needed. Errors give one line on
 standard error and a non-zero status (2 for bad options, 1 for a file or

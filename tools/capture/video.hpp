@@ -8,14 +8,13 @@
 // The MP4 is written under the output file's temporary name and takes its
 // own only when ffmpeg has finished it.
 #pragma once
-#include <sys/types.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "capture.hpp"
 #include "outfile.hpp"
+#include "video_process.hpp"
 
 // A standard video frame and the whole factor the 256 x 256 picture is
 // enlarged by, centred on black.
@@ -29,8 +28,15 @@ bool CAPTUREVideoSizeFor(int lines, CAPTUREVideoSize* size);
 
 // The loudness video sites play at, and the true-peak ceiling of the
 // limiter that keeps the raised sound's peaks (after AAC) at or below -1 dBTP.
-constexpr double CAPTUREVideoLoudness = -16.0;
+constexpr double CAPTUREVideoLoudness = -14.0;
 constexpr double CAPTUREVideoPeakCeiling = -2.0;
+
+// The video's sound rate; a --wav file keeps the intro's own.
+constexpr int CAPTUREVideoSampleRate = 48000;
+
+// For a size whose factor is odd, the line that says its colour is
+// softened at pixel edges; else empty.
+std::string CAPTUREVideoSizeNote(const CAPTUREVideoSize& size);
 
 // What ffmpeg measured of the capture's own sound, and what is done to it.
 struct CAPTURESoundLevels {
@@ -52,13 +58,16 @@ struct CAPTUREVideoPicture {
 struct CAPTUREVideo {
   CAPTUREVideoSize size{};
   OUTFILE file;             // ffmpeg writes the MP4 to file.part
-  pid_t encoder = -1;
+  VIDEOChild encoder = VIDEONoChild;
   int frames = -1;          // the pipe the frames go down
-  int encoderMessages = -1;  // ffmpeg's standard error, an unnamed file
+  VIDEOScratch sound;       // the run's sound, the encoder's second input
+  VIDEOScratch messages;    // ffmpeg's standard error
   CAPTUREVideoPicture picture;  // the frame being handed over
   CAPTURESoundLevels levels;
 };
 
+// False in a build that cannot start other programs.
+bool CAPTUREMakesVideos();
 // Finds ffmpeg on PATH. Empty text on success, else the line that says
 // which package to install.
 std::string CAPTUREFindFfmpeg(std::string* path);

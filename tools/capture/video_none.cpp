@@ -1,19 +1,35 @@
-// The video for builds that cannot start ffmpeg as a child process (the
-// web build's capture, which cannot start programs, and the Windows build,
-// for now): --video is refused before anything is written,
-// with one line and status 2, so the other calls are never reached.
+// The child processes behind --video, for a build that cannot start other
+// programs (the web build's capture): --video is refused while the
+// options are read, so nothing below is reached in a run.
+#include <cerrno>
+
 #include "video.hpp"
+
+bool CAPTUREMakesVideos() { return false; }
 
 std::string CAPTUREFindFfmpeg(std::string*) {
   return "--video is not available in this build: write --raw frames and a --wav file and join them with ffmpeg";
 }
 
-std::string CAPTUREVideoOpen(CAPTUREVideo*, const CAPTUREOptions&, const std::string&, const std::string&) {
-  return "--video is not available in this build";
+bool VIDEOOpenScratch(VIDEOScratch*) {
+  errno = ENOSYS;
+  return false;
 }
 
-std::string CAPTUREVideoWrite(CAPTUREVideo*, const uint32_t*) { return "--video is not available in this build"; }
+void VIDEOCloseScratch(VIDEOScratch*) {}
 
-std::string CAPTUREVideoClose(CAPTUREVideo*) { return "--video is not available in this build"; }
+bool VIDEOPipe(int[2]) {
+  errno = ENOSYS;
+  return false;
+}
 
-void CAPTUREVideoDiscard(CAPTUREVideo*) {}
+std::string VIDEOOutputName(const OUTFILE& file) { return file.part; }
+
+VIDEOChild VIDEOStart(const std::string&, const std::vector<std::string>&, const VIDEOStreams&) {
+  errno = ENOSYS;
+  return VIDEONoChild;
+}
+
+int VIDEOWait(VIDEOChild) { return -1; }
+
+void VIDEOKill(VIDEOChild) {}

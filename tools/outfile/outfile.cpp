@@ -15,8 +15,10 @@ namespace {
 
 // The temporaries open at this moment, kept where a signal handler can
 // reach them without allocating: a tool has at most a few open at once.
+// (A path's limit counts UTF-16 units on Windows: up to three UTF-8 bytes
+// each.)
 struct PartSlot {
-  char path[PATH_MAX];
+  char path[3 * PATH_MAX];
   volatile sig_atomic_t used;
 };
 PartSlot parts[4];
@@ -47,6 +49,7 @@ void RemovePartsAndReraise(int signal) {
 }  // namespace
 
 bool OUTFILERememberPart(const std::string& path) {
+  if (path.size() >= sizeof parts[0].path) return false;
   for (PartSlot& slot : parts) {
     if (slot.used) continue;
     memcpy(slot.path, path.c_str(), path.size() + 1);

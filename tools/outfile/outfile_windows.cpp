@@ -1,7 +1,9 @@
 // Output files on Windows. There are no symbolic links to follow; a
 // reparse point is left alone like anything else that is not a regular
 // file. Device names (NUL, CON, COM1, ...) in any folder and with any
-// extension are the devices themselves and are written straight through.
+// extension are the devices themselves and are written straight through,
+// and so is "-", standard output. Names are UTF-8, given to the system's
+// wide-character calls, so that a name in any script works.
 // Ctrl+C and Ctrl+Break reach a console program as SIGINT and SIGBREAK, on
 // a thread of their own, where they cannot be held back while a temporary
 // is made or removed.
@@ -16,11 +18,15 @@
 #include <csignal>
 #include <cstring>
 
+#include "core/system_windows.hpp"
 #include "outfile_system.hpp"
 
 namespace {
 
+bool IsStandardOutput(const std::string& name) { return name == "-"; }
+
 bool IsDeviceName(const std::string& name) {
+  if (IsStandardOutput(name)) return true;
   if (name.rfind("\\\\.\\", 0) == 0) return true;
   const size_t slash = name.find_last_of("/\\:");
   std::string base = name.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -36,10 +42,9 @@ bool IsDeviceName(const std::string& name) {
 // The system's words for its last error, on one line.
 std::string LastError() {
   const DWORD code = GetLastError();
-  char text[256] = "";
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
-                 nullptr);
-  std::string line = text;
+  wchar_t text[256] = L"";
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, 256, nullptr);
+  std::string line = SYSTEMUtf8(text);
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ' || line.back() == '.'))
     line.pop_back();
   return line.empty() ? "error " + std::to_string(code) : line;
@@ -68,7 +73,7 @@ bool OUTFILELookUp(const std::string& name, OUTFILEKind* kind) {
     *kind = OUTFILEKind::kDevice;
     return true;
   }
-  const DWORD attributes = GetFileAttributesA(name.c_str());
+  const DWORD attributes = GetFileAttributesW(SYSTEMWide(name).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
@@ -82,7 +87,7 @@ bool OUTFILELookUp(const std::string& name, OUTFILEKind* kind) {
 }
 
 bool OUTFILEMayWrite(const std::string& name) {
-  const DWORD attributes = GetFileAttributesA(name.c_str());
+  const DWORD attributes = GetFileAttributesW(SYSTEMWide(name).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return true;
   errno = EACCES;
   return false;
@@ -99,23 +104,28 @@ FILE* OUTFILEOpenStraightThrough(const std::string& name) {
     errno = EPERM;
     return nullptr;
   }
-  return StreamOver(_open(name.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT));
+  if (IsStandardOutput(name)) {
+    fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+    return StreamOver(_dup(_fileno(stdout)));
+  }
+  return StreamOver(_wopen(SYSTEMWide(name).c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT));
 }
 
 FILE* OUTFILECreatePart(const std::string& target, bool, std::string* part) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     *part = target + "." + OUTFILEUniqueTag() + ".part";
-    if (part->size() >= PATH_MAX) {
+    if (SYSTEMWide(*part).size() >= PATH_MAX) {
       errno = ENAMETOOLONG;
       return nullptr;
     }
-    const int fd = _open(part->c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+    const int fd = _wopen(SYSTEMWide(*part).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                          _S_IREAD | _S_IWRITE);
     if (fd >= 0) {
       FILE* stream = StreamOver(fd);
       if (stream == nullptr) {
         const int error = errno;
-        _unlink(part->c_str());
+        _wunlink(SYSTEMWide(*part).c_str());
         errno = error;
       } else {
         OUTFILERememberPart(*part);
@@ -128,20 +138,20 @@ FILE* OUTFILECreatePart(const std::string& target, bool, std::string* part) {
 }
 
 std::string OUTFILEReplaceTarget(const std::string& part, const std::string& target) {
-  const DWORD attributes = GetFileAttributesA(target.c_str());
+  const DWORD attributes = GetFileAttributesW(SYSTEMWide(target).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && !IsRegular(attributes))
     return target + " is no longer a regular file; it was left alone";
-  if (!MoveFileExA(part.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return LastError();
+  if (!MoveFileExW(SYSTEMWide(part).c_str(), SYSTEMWide(target).c_str(), MOVEFILE_REPLACE_EXISTING)) return LastError();
   OUTFILEForgetPart(part);
   return {};
 }
 
 void OUTFILERemovePart(const std::string& part) {
-  _unlink(part.c_str());
+  _wunlink(SYSTEMWide(part).c_str());
   OUTFILEForgetPart(part);
 }
 
-void OUTFILERemoveFile(const char* path) { _unlink(path); }
+void OUTFILERemoveFile(const char* path) { _wunlink(SYSTEMWide(path).c_str()); }
 
 void OUTFILEHandleStopSignals(void (*handler)(int)) {
   for (int signal : {SIGINT, SIGBREAK, SIGTERM})

@@ -51,6 +51,8 @@ bool WriteStream(std::FILE* stream, const uint8_t* pixels, int width, int height
 
 }  // namespace
 
+bool PNGOUTAvailable() { return true; }
+
 std::string PNGOUTWrite(const std::string& name, const uint8_t* pixels, int width, int height, int channels) {
   OUTFILE file;
   if (std::string error = OUTFILEOpen(&file, name); !error.empty()) return error;

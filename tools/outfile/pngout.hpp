@@ -11,3 +11,5 @@
 // success, else one plain line. A build without the PNG library (the
 // WebAssembly one) always fails with a line that says so.
 std::string PNGOUTWrite(const std::string& name, const uint8_t* pixels, int width, int height, int channels);
+// False in a build without the PNG library.
+bool PNGOUTAvailable();
