@@ -1,5 +1,7 @@
 #include "video.hpp"
 
+#include "child_messages.hpp"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -136,8 +138,7 @@ namespace {
 // A file with no name, for what a child writes and is read back: it
 // cannot be left behind, whatever ends the capture.
 int UnnamedFile() {
-  const char* folder = getenv("TMPDIR");
-  std::string pattern = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/intro-capture-XXXXXX";
+  std::string pattern = CAPTURETemporaryFolder() + "/intro-capture-XXXXXX";
   const int fd = mkostemp(pattern.data(), O_CLOEXEC);
   if (fd >= 0) unlink(pattern.c_str());
   return fd;
@@ -201,26 +202,9 @@ std::string ReadAll(int fd) {
   return text;
 }
 
-// The last line of a child's messages that says something: ffmpeg closes
-// with "Conversion failed!" after its reason, and names its parts with
-// an address ("[mp4 @ 0x55d0c8]") that means nothing to a user.
-std::string Reason(int messagesFd, const std::string& program, int status) {
-  const std::string text = ReadAll(messagesFd);
-  std::string reason;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    if (line.starts_with("[") && line.find(" @ 0x") != std::string::npos && line.find("] ") != std::string::npos)
-      line = line.substr(line.find("] ") + 2);
-    while (!line.empty() && isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
-    if (!line.empty() && line != "Conversion failed!") reason = line;
-  }
-  if (!reason.empty()) return reason;
-  return program + (status < 0 ? " was ended by signal " + std::to_string(-status)
-                               : " ended with status " + std::to_string(status));
+// Why a child failed, in its own words where it gave any.
+std::string Reason(int messagesFd, const std::string& program, int status, const std::string& output = "") {
+  return CAPTUREChildReason(ReadAll(messagesFd), program, status, "/dev/fd/4", output);
 }
 
 // Copies everything from a pipe into a file.
@@ -281,7 +265,7 @@ std::string RecordSound(const CAPTUREOptions& options, const std::string& self, 
   int pipeFds[2];
   const int messages = UnnamedFile();
   if (messages < 0 || pipe2(pipeFds, O_CLOEXEC) != 0) {
-    const std::string error = strerror(errno);
+    const std::string error = CAPTURETemporaryFailure(errno);
     if (messages >= 0) close(messages);
     return "cannot play the sound for the video: " + error;
   }
@@ -294,10 +278,11 @@ std::string RecordSound(const CAPTUREOptions& options, const std::string& self, 
   std::string error;
   if (child < 0) {
     error = "cannot start " + self + ": " + strerror(spawnError);
-  } else if (const int status = Wait(child); status != 0) {
+  } else if (const int status = Wait(child); !drained) {
+    // A copy that failed (a full temporary folder) stopped the child too.
+    error = "cannot keep the sound for the video: " + CAPTURETemporaryFailure(drainError);
+  } else if (status != 0) {
     error = "cannot play the sound for the video: " + Reason(messages, "the capture", status);
-  } else if (!drained) {
-    error = std::string("cannot keep the sound for the video: ") + strerror(drainError);
   }
   close(messages);
   return error;
@@ -318,7 +303,7 @@ bool ReadMeasure(const std::string& text, const std::string& name, double* value
 // decides the gain that brings it to the loudness video sites play at.
 std::string MeasureSound(const std::string& ffmpeg, int soundFd, CAPTURESoundLevels* levels) {
   const int messages = UnnamedFile();
-  if (messages < 0) return std::string("cannot measure the sound: ") + strerror(errno);
+  if (messages < 0) return "cannot measure the sound: " + CAPTURETemporaryFailure(errno);
   const pid_t child = Spawn(ffmpeg, {"-hide_banner", "-nostdin", "-nostats", "-i", "/dev/fd/3", "-af",
                                      "loudnorm=print_format=json", "-f", "null", "-"},
                             {{1, messages}, {2, messages}, {3, soundFd}});
@@ -374,7 +359,9 @@ constexpr const char* kSoundBitrate = "160k";
 std::vector<std::string> EncoderArguments(const CAPTUREVideoSize& size, const CAPTURESoundLevels& levels) {
   const std::string frameSize = std::to_string(size.width) + "x" + std::to_string(size.height);
   std::vector<std::string> args = {
-      "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error",
+      // Each line tagged with its level: the errors are read back, and the
+      // note of a signal that stopped ffmpeg (at level info).
+      "-hide_banner", "-nostdin", "-nostats", "-loglevel", "level+info",
       // The frames on standard input, the sound as descriptor 3.
       "-f", "rawvideo", "-pixel_format", "yuv420p", "-video_size", frameSize,
       "-framerate", std::to_string(TORVELINFrameRate), "-i", "pipe:0",
@@ -408,7 +395,8 @@ std::string WaitForEncoder(CAPTUREVideo* video) {
   const int status = Wait(video->encoder);
   video->encoder = -1;
   if (status == 0) return {};
-  return "ffmpeg could not make " + video->file.name + ": " + Reason(video->encoderMessages, "ffmpeg", status);
+  return "ffmpeg could not make " + video->file.name + ": " +
+         Reason(video->encoderMessages, "ffmpeg", status, video->file.name);
 }
 
 }  // namespace
@@ -440,23 +428,21 @@ std::string CAPTUREFindFfmpeg(std::string* path) {
 std::string CAPTUREVideoOpen(CAPTUREVideo* video, const CAPTUREOptions& options, const std::string& ffmpeg,
                              const std::string& self) {
   if (!CAPTUREVideoSizeFor(options.videoLines, &video->size)) return "unknown video size";
-  if (std::string error = OUTFILEOpen(&video->file, options.videoPath); !error.empty()) return error;
   // An MP4 is finished by going back to its start: it needs a file.
-  if (video->file.part.empty()) {
-    OUTFILEDiscard(&video->file);
-    return "cannot write " + options.videoPath + ": a video needs a file, not a device or a pipe";
-  }
+  if (std::string error = OUTFILEOpenFile(&video->file, options.videoPath, "a video needs a file, not a device or a pipe");
+      !error.empty())
+    return error;
   std::string error;
   int framePipe[2] = {-1, -1};
   const int sound = UnnamedFile();
-  if (sound < 0) error = std::string("cannot keep the sound for the video: ") + strerror(errno);
+  if (sound < 0) error = "cannot keep the sound for the video: " + CAPTURETemporaryFailure(errno);
   if (error.empty()) error = RecordSound(options, self, sound);
   if (error.empty() && options.videoLoudness) error = MeasureSound(ffmpeg, sound, &video->levels);
   if (error.empty() && options.videoLoudness && !options.quiet) fprintf(stderr, "%s\n", DescribeLevels(video->levels).c_str());
   if (error.empty()) {
     video->encoderMessages = UnnamedFile();
     if (video->encoderMessages < 0 || pipe2(framePipe, O_CLOEXEC) != 0)
-      error = std::string("cannot start ffmpeg: ") + strerror(errno);
+      error = "cannot start ffmpeg: " + CAPTURETemporaryFailure(errno);
   }
   if (error.empty()) {
     const std::vector<std::string> args = EncoderArguments(video->size, video->levels);
