@@ -1,3 +1,4 @@
+#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -14,4 +15,19 @@ int SYSTEMMakeFolder(const char* path) { return mkdir(path, 0777); }
 std::string SYSTEMProgramName(const char* invokedAs) {
   const char* slash = strrchr(invokedAs, '/');
   return slash != nullptr ? slash + 1 : invokedAs;
+}
+
+namespace {
+
+// ALSA's error printer, which writes nothing.
+void SayNothing(const char*, int, const char*, int, const char*, ...) {}
+
+}  // namespace
+
+// Looked up, never linked: a program without ALSA loaded has nothing to
+// silence.
+void SYSTEMQuietSoundLibrary() {
+  using Printer = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetPrinter = int (*)(Printer);
+  if (auto set = reinterpret_cast<SetPrinter>(dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"))) set(SayNothing);
 }

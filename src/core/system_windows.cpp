@@ -25,3 +25,6 @@ std::string SYSTEMProgramName(const char* invokedAs) {
   }
   return name;
 }
+
+// The Windows sound layers print nothing of their own.
+void SYSTEMQuietSoundLibrary() {}
