@@ -2,7 +2,7 @@
 # Builds the WebAssembly programs with emscripten: the page in
 # BUILD_FOLDER/site/, intro-capture for node and web-bench.
 #   bash scripts/web_build.sh [BUILD_FOLDER [CMAKE_OPTION...]]
-# The pictures and the instrument bank come from the native build folder
+# The pictures, the instrument bank and the icon come from the native build folder
 # ($TORVELIN_HOST_BUILD, default build), whose generators are built first.
 # WEB_TARGETS limits the build to some targets.
 set -euo pipefail
@@ -18,7 +18,7 @@ export NODE_PATH=/usr/share/nodejs
 export EMSDK_PYTHON=/usr/bin/python3
 
 [ -f "$host/CMakeCache.txt" ] || cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$host" -j"$jobs" --target tv_pictures tv_bank >/dev/null
+cmake --build "$host" -j"$jobs" --target tv_pictures tv_bank tv_icon >/dev/null
 emcmake cmake -S . -B "$web" -DCMAKE_BUILD_TYPE=Release -DTORVELIN_HOST_BUILD="$PWD/$host" "$@" >/dev/null
 targets=()
 for target in ${WEB_TARGETS:-}; do targets+=(--target "$target"); done

@@ -297,3 +297,64 @@ test('from the disk: torvelin.html alone plays, index.html says what to do', { t
   t.diagnostic(`index.html from the disk says what to do after ${Date.now() - opened} ms`);
   assert.match(await page.$eval('#prompt', (p) => p.textContent), /open torvelin\.html.*bash scripts\/web\.sh/);
 });
+
+// Some hosts send a strict security policy: the folder's page plays under
+// it, and the one-file page, which cannot avoid inline code, says so.
+test('under a strict security policy the page plays, and the one-file page says what to do', { timeout: 90000 }, async (t) => {
+  const policy = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'";
+  const server = await serve(site, 0, { 'Content-Security-Policy': policy });
+  t.after(() => server.close());
+  const browser = await launch(t);
+  for (const [file, expected] of [['', 'plays'], ['torvelin.html', 'blocked']]) {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 800, height: 640 });
+    const problems = [];
+    page.on('console', (message) => {
+      if (message.type() === 'error') problems.push(message.text());
+    });
+    page.on('pageerror', (error) => problems.push(error.message));
+    await page.goto(`http://127.0.0.1:${server.address().port}/${file}`);
+    if (expected === 'plays') {
+      await page.waitForFunction(() => document.getElementById('prompt').textContent === 'click or press any key');
+      await page.click('#overlay');
+      await sleep(1500);
+      assert.equal((await look(page)).uniform, false, `${file || 'index.html'} plays under ${policy}`);
+      assert.deepEqual(problems, [], 'the policy blocks nothing');
+    } else {
+      await sleep(1000);
+      const line = await page.$eval('#blocked', (p) => ({ text: p.textContent, shown: p.offsetHeight > 0 && p.offsetHeight < 40 }));
+      assert.ok(line.shown, `${file}: one visible line`);
+      assert.match(line.text, /security policy blocks .*serve the folder/);
+    }
+    await page.screenshot({ path: join(shots, `10-policy-${expected}.png`) });
+  }
+});
+
+// In a small window the key help gives way before the picture is cut.
+test('in a window of at least 256 x 256 the whole picture shows', { timeout: 60000 }, async (t) => {
+  const server = await serve(site);
+  t.after(() => server.close());
+  const browser = await launch(t);
+  const page = await browser.newPage();
+  await page.setViewport({ width: 800, height: 640 });
+  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+  await page.waitForFunction(() => document.getElementById('prompt').textContent === 'click or press any key');
+  await page.click('#overlay');
+  for (const [width, height] of [[300, 300], [256, 256], [300, 600], [600, 280]]) {
+    await page.setViewport({ width, height });
+    await sleep(300);
+    const screen = `${width} x ${height}`;
+    await page.screenshot({ path: join(shots, `11-small-${width}x${height}.png`) });
+    const seen = await onScreen(page);
+    assert.ok(seen.left >= 0 && seen.top >= 0 && seen.left + seen.width <= width && seen.top + seen.width <= height,
+              `${screen}: the whole picture is in the window (${seen.left}, ${seen.top}, ${seen.width} wide)`);
+    assertWholeDevicePixels(seen, 1, screen);
+    const overlap = await page.evaluate(() => {
+      const picture = document.getElementById('canvas').getBoundingClientRect();
+      const help = document.getElementById('help').getBoundingClientRect();
+      return help.width > 0 && help.left < picture.right && picture.left < help.right &&
+        help.top < picture.bottom && picture.top < help.bottom;
+    });
+    assert.equal(overlap, false, `${screen}: the key help is clear of the picture`);
+  }
+});
