@@ -1,7 +1,5 @@
 #include "video.hpp"
 
-#include "child_messages.hpp"
-
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -15,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+
+#include "child_messages.hpp"
 
 extern char** environ;
 
