@@ -490,7 +490,8 @@ TEST(CaptureHostile, EachRunGivesItsAnswerAtOnce) {
       {idle, "-q --frames 10 --video FOLDER/fifo", 1, "",
        "intro-capture: cannot write FOLDER/fifo: a video needs a file, not a device or a pipe"},
       {fullDisk, "-q --frames 10 --video-loudness off --video FOLDER/full.mp4", 1, "",
-       "intro-capture: ffmpeg could not make FOLDER/full.mp4: Error closing file FOLDER/full.mp4: No space left on device"},
+       "intro-capture: ffmpeg could not make FOLDER/full.mp4: "
+       "Error closing file FOLDER/full.mp4: No space left on device"},
       {stopped, "-q --frames 10 --video-loudness off --video FOLDER/stopped.mp4", 1, "",
        "intro-capture: ffmpeg could not make FOLDER/stopped.mp4: ffmpeg was stopped by signal 15"},
       {killed, "-q --frames 10 --video-loudness off --video FOLDER/killed.mp4", 1, "",

@@ -12,14 +12,15 @@ namespace {
 // nothing to a user.
 std::string_view WithoutPart(std::string_view line) {
   const size_t close = line.find("] ");
-  if (line.starts_with("[") && close != std::string_view::npos && line.substr(0, close).find(" @ 0x") != std::string_view::npos)
-    line.remove_prefix(close + 2);
+  const bool named = line.starts_with("[") && close != std::string_view::npos;
+  if (named && line.substr(0, close).find(" @ 0x") != std::string_view::npos) line.remove_prefix(close + 2);
   return line;
 }
 
 // The level tag of a line ("[info] "), removed; empty when it has none.
 std::string_view TakeLevel(std::string_view* line) {
-  static const char* const kLevels[] = {"quiet", "panic", "fatal", "error", "warning", "info", "verbose", "debug", "trace"};
+  static const char* const kLevels[] = {"quiet", "panic",   "fatal", "error", "warning",
+                                        "info",  "verbose", "debug", "trace"};
   for (const char* level : kLevels) {
     const std::string tag = std::string("[") + level + "] ";
     if (line->starts_with(tag)) {

@@ -78,7 +78,8 @@ struct ProgressStage {
 
 ProgressStage CurrentStage() {
   const int from = capture.options.from;
-  if (capture.framesDone < from) return {"playing up to --from " + std::to_string(from) + ": ", capture.framesDone, from};
+  if (capture.framesDone < from)
+    return {"playing up to --from " + std::to_string(from) + ": ", capture.framesDone, from};
   return {"", capture.framesDone - from, std::max(capture.endFrame - from, 1)};
 }
 

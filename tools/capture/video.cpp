@@ -429,9 +429,8 @@ std::string CAPTUREVideoOpen(CAPTUREVideo* video, const CAPTUREOptions& options,
                              const std::string& self) {
   if (!CAPTUREVideoSizeFor(options.videoLines, &video->size)) return "unknown video size";
   // An MP4 is finished by going back to its start: it needs a file.
-  if (std::string error = OUTFILEOpenFile(&video->file, options.videoPath, "a video needs a file, not a device or a pipe");
-      !error.empty())
-    return error;
+  const std::string refusal = "a video needs a file, not a device or a pipe";
+  if (std::string error = OUTFILEOpenFile(&video->file, options.videoPath, refusal); !error.empty()) return error;
   std::string error;
   int framePipe[2] = {-1, -1};
   const int sound = UnnamedFile();
