@@ -282,6 +282,7 @@ test('from the disk: torvelin.html alone plays, index.html says what to do', { t
 
   await page.goto(pathToFileURL(join(folder, 'torvelin.html')).href);
   await page.waitForFunction(() => document.getElementById('prompt').textContent === 'click or press any key');
+  assert.equal(await page.$eval('#blocked', (line) => line.offsetHeight), 0, 'no policy blocks it: its line is hidden');
   await page.click('#overlay');
   await sleep(1500);
   const lasers = await look(page);
