@@ -25,6 +25,12 @@ foreach(file ${bank_file} ${bank_records} ${TORVELIN_PICTURE_FILES})
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
 endforeach()
 
+# The page's icon, drawn by the native build's icon generator.
+set(icon_file ${TORVELIN_HOST_BUILD}/generated/icons/32/torvelin.png)
+if(NOT EXISTS ${icon_file})
+  message(FATAL_ERROR "${icon_file} is missing: build the native target tv_icon first")
+endif()
+
 if(TORVELIN_WEB_SIMD)
   target_compile_options(tv_build_options INTERFACE -msse2 -msimd128)
 endif()
@@ -46,15 +52,20 @@ set(web_link_options -O3 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB)
 add_executable(intro-web ${CMAKE_SOURCE_DIR}/src/driver/web/main.cpp)
 target_link_libraries(intro-web PRIVATE tv_web_backend_web tv_web_modules)
 target_link_options(intro-web PRIVATE ${web_link_options} -sENVIRONMENT=web)
-# The page's folder: the page and the program, ready for any static server.
+# The page's folder: the page, its style, script and icon, and the program,
+# ready for any static server. Nothing is inline, so the page plays under a
+# strict security policy (script-src 'self' 'wasm-unsafe-eval').
 set(site_dir ${CMAKE_BINARY_DIR}/site)
+set(page_dir ${CMAKE_SOURCE_DIR}/src/driver/web)
+set(page_files ${page_dir}/index.html ${page_dir}/page.css ${page_dir}/page.js)
 add_custom_command(TARGET intro-web POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E make_directory ${site_dir}
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/src/driver/web/index.html
+  COMMAND ${CMAKE_COMMAND} -E copy ${page_files}
           $<TARGET_FILE_DIR:intro-web>/intro-web.js $<TARGET_FILE_DIR:intro-web>/intro-web.wasm ${site_dir}
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/LICENSE ${site_dir}/LICENSE.txt
+  COMMAND ${CMAKE_COMMAND} -E copy ${icon_file} ${site_dir}/icon.png
   VERBATIM)
-set_property(TARGET intro-web APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/driver/web/index.html)
+set_property(TARGET intro-web APPEND PROPERTY LINK_DEPENDS ${page_files})
 
 # The same page as one file, site/torvelin.html, with the WebAssembly inside
 # its script: it plays when opened straight from the disk.
@@ -63,12 +74,11 @@ target_link_libraries(intro-web-one PRIVATE tv_web_backend_web tv_web_modules)
 target_link_options(intro-web-one PRIVATE ${web_link_options} -sENVIRONMENT=web -sSINGLE_FILE=1)
 add_custom_command(TARGET intro-web-one POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E make_directory ${site_dir}
-  COMMAND ${CMAKE_COMMAND} -DPAGE=${CMAKE_SOURCE_DIR}/src/driver/web/index.html
+  COMMAND ${CMAKE_COMMAND} -DPAGE_FOLDER=${page_dir}
           -DSCRIPT=$<TARGET_FILE_DIR:intro-web-one>/intro-web-one.js -DOUT=${site_dir}/torvelin.html
           -P ${CMAKE_SOURCE_DIR}/cmake/web_one_file.cmake
   VERBATIM)
-set_property(TARGET intro-web-one APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/driver/web/index.html
-  ${CMAKE_SOURCE_DIR}/cmake/web_one_file.cmake)
+set_property(TARGET intro-web-one APPEND PROPERTY LINK_DEPENDS ${page_files} ${CMAKE_SOURCE_DIR}/cmake/web_one_file.cmake)
 
 # No child processes and no PNG library here.
 torvelin_system_sources(capture_sources ${CMAKE_SOURCE_DIR}/tools/capture WITHOUT video_posix)

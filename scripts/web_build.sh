@@ -3,7 +3,7 @@
 # (build-web/: the page in site/, intro-capture for node, web-bench) or
 # web-scalar (build-web-scalar/: intro-capture without SIMD).
 #   bash scripts/web_build.sh [web|web-scalar]
-# The pictures and the instrument bank come from the native build folder
+# The pictures, the instrument bank and the icon come from the native build folder
 # build/, whose generators are built first (configured without the tests
 # if it is not there yet).
 set -euo pipefail
@@ -15,6 +15,6 @@ case $preset in
 esac
 
 [ -f build/CMakeCache.txt ] || cmake --preset default -DBUILD_TESTING=OFF
-cmake --build build --target tv_pictures tv_bank
+cmake --build build --target tv_pictures tv_bank tv_icon
 cmake --preset "$preset"
 cmake --build --preset "$preset"

@@ -29,3 +29,8 @@ void SYSTEMUtf8Arguments(int* argc, char*** argv);
 // The name a program was started as, for its messages: without its folder,
 // and on Windows without the .exe.
 std::string SYSTEMProgramName(const char* invokedAs);
+
+// Silences the messages the system's sound library prints itself, where
+// it is already loaded (ALSA's, on a machine without a sound card): the
+// program says in its own one line that it plays without sound.
+void SYSTEMQuietSoundLibrary();

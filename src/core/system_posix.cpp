@@ -1,4 +1,5 @@
 #include <dirent.h>
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,4 +39,19 @@ void SYSTEMUtf8Arguments(int*, char***) {}
 std::string SYSTEMProgramName(const char* invokedAs) {
   const char* slash = strrchr(invokedAs, '/');
   return slash != nullptr ? slash + 1 : invokedAs;
+}
+
+namespace {
+
+// ALSA's error printer, which writes nothing.
+void SayNothing(const char*, int, const char*, int, const char*, ...) {}
+
+}  // namespace
+
+// Looked up, never linked: a program without ALSA loaded has nothing to
+// silence.
+void SYSTEMQuietSoundLibrary() {
+  using Printer = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetPrinter = int (*)(Printer);
+  if (auto set = reinterpret_cast<SetPrinter>(dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"))) set(SayNothing);
 }

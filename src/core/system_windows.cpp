@@ -91,3 +91,6 @@ std::string SYSTEMProgramName(const char* invokedAs) {
   }
   return name;
 }
+
+// The Windows sound layers print nothing of their own.
+void SYSTEMQuietSoundLibrary() {}

@@ -1,6 +1,7 @@
 // intro-capture from the outside: its options, its files, its exit paths.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -392,7 +393,10 @@ TEST(CaptureTargets, LinksAreFollowedAndDevicesAndPipesWrittenThrough) {
 
 // Interrupted, the capture removes the temporaries of its unfinished files.
 TEST(CaptureTargets, InterruptedCaptureLeavesNoTemporaries) {
-  for (const int signal : {SIGINT, SIGTERM}) {
+  // No core file from SIGQUIT's default action in the test's folder.
+  const rlimit noCore = {0, 0};
+  setrlimit(RLIMIT_CORE, &noCore);
+  for (const int signal : {SIGINT, SIGTERM, SIGQUIT}) {
     ScratchDir dir;
     std::vector<std::string> args = {CaptureProgram(), "-q",         "--frames", "100000", "--png",
                                      dir / "f",        "--wav", dir / "a.wav"};
@@ -449,6 +453,81 @@ TEST(CaptureTargets, RacingCapturesLeaveOneWholeCapture) {
   const std::string left = ReadFile(dir / "same.wav");
   EXPECT_EQ(std::count(alone.begin(), alone.end(), left), 1) << left.size() << " bytes match no capture made alone";
   EXPECT_EQ(Parts(dir.path.string()), 0u);
+}
+
+// A hostile user's runs, each with its answer: what comes on standard
+// error first and last, and the status. FOLDER stands for the test's
+// folder. ffmpeg is a script here, each row's own, that behaves as the real
+// one does when the disk fills or it is stopped; a full temporary folder is
+// a tiny file system mounted for the one run.
+TEST(CaptureHostile, EachRunGivesItsAnswerAtOnce) {
+  ScratchDir dir;
+  const auto fakeFfmpeg = [&](const std::string& name, const std::string& body) {
+    std::filesystem::create_directories(dir / name);
+    std::ofstream(dir / (name + "/ffmpeg")) << "#!/bin/sh\n" << body << "\n";
+    std::filesystem::permissions(dir / (name + "/ffmpeg"), std::filesystem::perms::owner_all);
+    return "PATH='" + (dir / name) + ":" + getenv("PATH") + "' ";
+  };
+  const std::string idle = fakeFfmpeg("idle", "cat >/dev/null");
+  const std::string fullDisk = fakeFfmpeg(
+      "full", "cat >/dev/null\necho '[error] Error closing file /dev/fd/4: No space left on device' >&2\nexit 1");
+  const std::string stopped = fakeFfmpeg(
+      "stopped", "head -c 1 >/dev/null\necho '[info] Exiting normally, received signal 15.' >&2\nexit 255");
+  const std::string killed = fakeFfmpeg("killed", "kill -KILL $$");
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir / "tmp");
+  const bool canMount = system("unshare -rm true 2>/dev/null") == 0;
+  const std::string tinyTemporaryFolder =
+      "unshare -rm sh -c 'mount -t tmpfs -o size=8k tmpfs \"$0\" && exec \"$@\"' '" + (dir / "tmp") + "' env TMPDIR='" +
+      (dir / "tmp") + "' ";
+  struct Case {
+    std::string prefix;  // environment and wrapper
+    std::string args;
+    int status;
+    std::string first, last;  // text the first and the last lines hold
+  };
+  const std::vector<Case> cases = {
+      {idle, "-q --frames 10 --video FOLDER/fifo", 1, "",
+       "intro-capture: cannot write FOLDER/fifo: a video needs a file, not a device or a pipe"},
+      {fullDisk, "-q --frames 10 --video-loudness off --video FOLDER/full.mp4", 1, "",
+       "intro-capture: ffmpeg could not make FOLDER/full.mp4: "
+       "Error closing file FOLDER/full.mp4: No space left on device"},
+      {stopped, "-q --frames 10 --video-loudness off --video FOLDER/stopped.mp4", 1, "",
+       "intro-capture: ffmpeg could not make FOLDER/stopped.mp4: ffmpeg was stopped by signal 15"},
+      {killed, "-q --frames 10 --video-loudness off --video FOLDER/killed.mp4", 1, "",
+       "intro-capture: ffmpeg could not make FOLDER/killed.mp4: ffmpeg was stopped by signal 9"},
+      {canMount ? idle + tinyTemporaryFolder : "", "-q --frames 10 --video-loudness off --video FOLDER/v.mp4", 1, "",
+       "intro-capture: cannot keep the sound for the video: no space left in the temporary folder FOLDER/tmp"},
+      {"", "--from 7001 --frames 7002 --raw", 0, "] playing up to --from 7001: 1/7001 frames ", "] 1/1 frames "},
+  };
+  const auto inFolder = [&](std::string text) {
+    for (size_t at; (at = text.find("FOLDER")) != std::string::npos;) text.replace(at, 6, dir.path.string());
+    return text;
+  };
+  for (const Case& c : cases) {
+    if (c.prefix.empty() && c.status != 0) {
+      std::cout << "skipped without a mount namespace: " << c.args << "\n";
+      continue;
+    }
+    const std::string errPath = dir / "err";
+    const std::string command = c.prefix + "timeout -s KILL 60 '" + CaptureProgram() + "' " + inFolder(c.args) +
+                                " >/dev/null 2>'" + errPath + "'";
+    const int status = system(command.c_str());
+    const std::vector<std::string> lines = Lines(ReadFile(errPath));
+    SCOPED_TRACE(c.args + "\n" + ReadFile(errPath));
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status);
+    ASSERT_FALSE(lines.empty());
+    if (c.status != 0) {
+      EXPECT_EQ(lines.size(), 1u);
+      EXPECT_EQ(lines[0], inFolder(c.last));
+    } else {
+      EXPECT_NE(lines.front().find(c.first), std::string::npos);
+      EXPECT_NE(lines.back().find(c.last), std::string::npos);
+    }
+  }
+  EXPECT_EQ(Parts(dir.path.string()), 0u);
+  EXPECT_EQ(FolderNames(dir.path.string()),
+            (std::vector<std::string>{"err", "fifo", "full", "idle", "killed", "stopped", "tmp"}));
 }
 
 }  // namespace

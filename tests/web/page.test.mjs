@@ -282,6 +282,7 @@ test('from the disk: torvelin.html alone plays, index.html says what to do', { t
 
   await page.goto(pathToFileURL(join(folder, 'torvelin.html')).href);
   await page.waitForFunction(() => document.getElementById('prompt').textContent === 'click or press any key');
+  assert.equal(await page.$eval('#blocked', (line) => line.offsetHeight), 0, 'no policy blocks it: its line is hidden');
   await page.click('#overlay');
   await sleep(1500);
   const lasers = await look(page);
@@ -296,4 +297,70 @@ test('from the disk: torvelin.html alone plays, index.html says what to do', { t
   await page.waitForFunction(() => document.getElementById('prompt').className === 'failed', { timeout: 5000 });
   t.diagnostic(`index.html from the disk says what to do after ${Date.now() - opened} ms`);
   assert.match(await page.$eval('#prompt', (p) => p.textContent), /open torvelin\.html.*bash scripts\/web\.sh/);
+});
+
+// Some hosts send a strict security policy: the folder's page plays under
+// it, the one-file page, which cannot avoid inline code, says so, and
+// where the policy refuses WebAssembly the page says what it needs.
+test('under a strict security policy the page plays, or says what the policy blocks', { timeout: 120000 }, async (t) => {
+  const strict = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'";
+  const browser = await launch(t);
+  for (const [file, policy, expected] of [['', strict, 'plays'], ['torvelin.html', strict, /security policy blocks torvelin\.html.*serve the folder/],
+                                          ['', "default-src 'self'", /security policy blocks the intro: it needs .*'wasm-unsafe-eval'/]]) {
+    const server = await serve(site, 0, { 'Content-Security-Policy': policy });
+    t.after(() => server.close());
+    const page = await browser.newPage();
+    await page.setViewport({ width: 800, height: 640 });
+    const problems = [];
+    page.on('console', (message) => {
+      if (message.type() === 'error') problems.push(message.text());
+    });
+    page.on('pageerror', (error) => problems.push(error.message));
+    await page.goto(`http://127.0.0.1:${server.address().port}/${file}`);
+    const name = `${file || 'index.html'} under ${policy}`;
+    if (expected === 'plays') {
+      await page.waitForFunction(() => document.getElementById('prompt').textContent === 'click or press any key');
+      await page.click('#overlay');
+      await sleep(1500);
+      assert.equal((await look(page)).uniform, false, `${name} plays`);
+      assert.deepEqual(problems, [], 'the policy blocks nothing');
+      await page.screenshot({ path: join(shots, '10-policy-plays.png') });
+      continue;
+    }
+    // The one visible line that says why: the one-file page's own, or the prompt.
+    await sleep(1500);
+    const lines = await page.$$eval('#blocked, #prompt', (all) =>
+      all.filter((p) => p.offsetHeight > 0 && p.offsetHeight < 40).map((p) => p.textContent));
+    assert.equal(lines.filter((line) => expected.test(line)).length, 1, `${name}: ${JSON.stringify(lines)}`);
+    await page.screenshot({ path: join(shots, `10-policy-blocks-${file ? 'one-file' : 'wasm'}.png`) });
+  }
+});
+
+// In a small window the key help gives way before the picture is cut.
+test('in a window of at least 256 x 256 the whole picture shows', { timeout: 60000 }, async (t) => {
+  const server = await serve(site);
+  t.after(() => server.close());
+  const browser = await launch(t);
+  const page = await browser.newPage();
+  await page.setViewport({ width: 800, height: 640 });
+  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+  await page.waitForFunction(() => document.getElementById('prompt').textContent === 'click or press any key');
+  await page.click('#overlay');
+  for (const [width, height] of [[300, 300], [256, 256], [300, 600], [600, 280]]) {
+    await page.setViewport({ width, height });
+    await sleep(300);
+    const screen = `${width} x ${height}`;
+    await page.screenshot({ path: join(shots, `11-small-${width}x${height}.png`) });
+    const seen = await onScreen(page);
+    assert.ok(seen.left >= 0 && seen.top >= 0 && seen.left + seen.width <= width && seen.top + seen.width <= height,
+              `${screen}: the whole picture is in the window (${seen.left}, ${seen.top}, ${seen.width} wide)`);
+    assertWholeDevicePixels(seen, 1, screen);
+    const overlap = await page.evaluate(() => {
+      const picture = document.getElementById('canvas').getBoundingClientRect();
+      const help = document.getElementById('help').getBoundingClientRect();
+      return help.width > 0 && help.left < picture.right && picture.left < help.right &&
+        help.top < picture.bottom && picture.top < help.bottom;
+    });
+    assert.equal(overlap, false, `${screen}: the key help is clear of the picture`);
+  }
 });

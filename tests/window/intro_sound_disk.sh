@@ -55,13 +55,20 @@ assert loud > 0.05 * (n - first), "the music is nearly silent"
 print("values %d, first sound at %d, repeats %.3f" % (n, first, same / len(span)))
 PY
 
-# No audio device at all: the program still runs and ends normally.
-SDL_AUDIODRIVER=nonexistent "$INTRO" >"$WORK/silent.out" 2>"$WORK/silent.err" &
-PROGRAM_PID=$!
-window=$(wait_window)
-sleep 2
-still_running || fail "the program ended without an audio device"
-press Escape "$window"
-wait_exit 10
-[ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS without an audio device"
-[ ! -s "$WORK/intro.out" ] && [ ! -s "$WORK/silent.out" ] || fail "something was printed on standard output"
+# No audio device (no such driver; ALSA with no card, which an empty
+# configuration stands for): the program still runs and ends normally, and
+# says so in its own one line, with nothing of ALSA's before it.
+: >"$WORK/no-card.conf"
+for case in "SDL_AUDIODRIVER=nonexistent" "SDL_AUDIODRIVER=alsa ALSA_CONFIG_PATH=$WORK/no-card.conf"; do
+  env $case "$INTRO" >"$WORK/silent.out" 2>"$WORK/silent.err" &
+  PROGRAM_PID=$!
+  window=$(wait_window)
+  sleep 2
+  still_running || fail "the program ended without an audio device ($case)"
+  press Escape "$window"
+  wait_exit 10
+  [ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS without an audio device ($case)"
+  [ "$(wc -l <"$WORK/silent.err")" = 1 ] && grep -q "^TORVELIN: no sound: " "$WORK/silent.err" ||
+    fail "without an audio device ($case) standard error holds: $(cat "$WORK/silent.err")"
+  [ ! -s "$WORK/intro.out" ] && [ ! -s "$WORK/silent.out" ] || fail "something was printed on standard output"
+done

@@ -37,9 +37,10 @@ std::string programName = "intro-capture";
 enum Status { kOk = 0, kWriteFailed = 1, kBadArguments = 2 };
 
 struct Progress {
-  std::chrono::steady_clock::time_point start;
+  std::chrono::steady_clock::time_point start;  // of the run, then of the frames written
   std::chrono::steady_clock::time_point lastDrawn;
   bool drawn = false;
+  bool playingShown = false;  // the last line drawn was of the frames before --from
   int framesShown = 0;  // the count on the last line drawn
 };
 
@@ -64,10 +65,27 @@ Capture capture;
 
 void Fail(const std::string& message);
 
-// A terminal gets a bar redrawn in place, a log file a line every few seconds.
-bool ProgressIsDue(bool last, bool terminal, std::chrono::steady_clock::time_point now) {
+// The part of the run a progress line counts: the frames played up to
+// --from, or the frames written after it, with the time they took.
+struct ProgressStage {
+  std::string label;
+  int done;
+  int total;
+};
+
+ProgressStage CurrentStage() {
+  const int from = capture.options.from;
+  if (capture.framesDone < from)
+    return {"playing up to --from " + std::to_string(from) + ": ", capture.framesDone, from};
+  return {"", capture.framesDone - from, std::max(capture.endFrame - from, 1)};
+}
+
+// A terminal gets a bar redrawn in place, a log file a line every few
+// seconds; on a terminal, the bar of the frames played stays on a line of
+// its own once the frames written begin.
+bool ProgressIsDue(bool last, bool terminal, bool stageChanged, std::chrono::steady_clock::time_point now) {
   const Progress& progress = capture.progress;
-  if (!progress.drawn) return true;
+  if (!progress.drawn || stageChanged) return true;
   const auto interval = std::chrono::milliseconds(terminal ? 200 : 5000);
   if (!last) return now - progress.lastDrawn >= interval;
   // A log already holding the final count does not get it twice.
@@ -78,20 +96,24 @@ void DrawProgress(bool last) {
   if (capture.options.quiet) return;
   const auto now = std::chrono::steady_clock::now();
   const bool terminal = CAPTUREIsTerminal(stderr);
-  if (!ProgressIsDue(last, terminal, now)) return;
+  const ProgressStage stage = CurrentStage();
+  const bool playing = !stage.label.empty();
+  const bool stageChanged = terminal && capture.progress.drawn && playing != capture.progress.playingShown;
+  if (!ProgressIsDue(last, terminal, stageChanged, now)) return;
+  if (stageChanged) fputc('\n', stderr);
   capture.progress.lastDrawn = now;
   capture.progress.drawn = true;
+  capture.progress.playingShown = playing;
   capture.progress.framesShown = capture.framesDone;
-  const int total = capture.endFrame;
   const double seconds = std::chrono::duration<double>(now - capture.progress.start).count();
-  const double rate = seconds > 0 ? capture.framesDone / seconds : 0.0;
+  const double rate = seconds > 0 ? stage.done / seconds : 0.0;
   constexpr int kWidth = 30;
-  const int filled = static_cast<int>(static_cast<int64_t>(capture.framesDone) * kWidth / total);
+  const int filled = static_cast<int>(static_cast<int64_t>(stage.done) * kWidth / stage.total);
   char bar[kWidth + 1];
   for (int i = 0; i < kWidth; ++i) bar[i] = i < filled ? '#' : '.';
   bar[kWidth] = 0;
-  fprintf(stderr, "%s[%s] %d/%d frames  %.0f frames/s  %.1fx real time ", terminal ? "\r" : "", bar,
-          capture.framesDone, total, rate, rate / TORVELINFrameRate);
+  fprintf(stderr, "%s[%s] %s%d/%d frames  %.0f frames/s  %.1fx real time ", terminal ? "\r" : "", bar,
+          stage.label.c_str(), stage.done, stage.total, rate, rate / TORVELINFrameRate);
   if (last || !terminal) fputc('\n', stderr);
   fflush(stderr);
 }
@@ -124,6 +146,8 @@ void OnFrame(const IMG* frame, void*) {
       }
   }
   ++capture.framesDone;
+  // The written frames' rate counts from the first of them.
+  if (capture.framesDone == capture.options.from) capture.progress.start = std::chrono::steady_clock::now();
   DrawProgress(false);
 }
 

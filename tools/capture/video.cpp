@@ -9,6 +9,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "child_messages.hpp"
 #include "image/img_enlarge.hpp"
 
 namespace {
@@ -154,26 +155,10 @@ std::string ReadAll(int fd) {
   return text;
 }
 
-// The last line of a child's messages that says something: ffmpeg closes
-// with "Conversion failed!" after its reason, and names its parts with
-// an address ("[mp4 @ 0x55d0c8]") that means nothing to a user.
-std::string Reason(int messagesFd, const std::string& program, int status) {
-  const std::string text = ReadAll(messagesFd);
-  std::string reason;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    if (line.starts_with("[") && line.find(" @ 0x") != std::string::npos && line.find("] ") != std::string::npos)
-      line = line.substr(line.find("] ") + 2);
-    while (!line.empty() && isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
-    if (!line.empty() && line != "Conversion failed!") reason = line;
-  }
-  if (!reason.empty()) return reason;
-  return program + (status < 0 ? " was ended by signal " + std::to_string(-status)
-                               : " ended with status " + std::to_string(status));
+// Why a child failed, in its own words where it gave any.
+std::string Reason(int messagesFd, const std::string& program, int status, const OUTFILE* output = nullptr) {
+  if (output == nullptr) return CAPTUREChildReason(ReadAll(messagesFd), program, status);
+  return CAPTUREChildReason(ReadAll(messagesFd), program, status, VIDEOOutputName(*output), output->name);
 }
 
 // Copies everything from a pipe into a file.
@@ -234,7 +219,7 @@ std::string RecordSound(const CAPTUREOptions& options, const std::string& self, 
   int pipeFds[2];
   VIDEOScratch messages;
   if (!VIDEOOpenScratch(&messages) || !VIDEOPipe(pipeFds)) {
-    const std::string error = strerror(errno);
+    const std::string error = CAPTURETemporaryFailure(errno);
     VIDEOCloseScratch(&messages);
     return "cannot play the sound for the video: " + error;
   }
@@ -250,10 +235,11 @@ std::string RecordSound(const CAPTUREOptions& options, const std::string& self, 
   std::string error;
   if (child == VIDEONoChild) {
     error = "cannot start " + self + ": " + strerror(spawnError);
-  } else if (const int status = VIDEOWait(child); status != 0) {
+  } else if (const int status = VIDEOWait(child); !drained) {
+    // A copy that failed (a full temporary folder) stopped the child too.
+    error = "cannot keep the sound for the video: " + CAPTURETemporaryFailure(drainError);
+  } else if (status != 0) {
     error = "cannot play the sound for the video: " + Reason(messages.fd, "the capture", status);
-  } else if (!drained) {
-    error = std::string("cannot keep the sound for the video: ") + strerror(drainError);
   }
   VIDEOCloseScratch(&messages);
   return error;
@@ -310,7 +296,7 @@ bool HasSoxr(const std::string& ffmpeg) {
 std::string Measure(const std::string& ffmpeg, const VIDEOScratch& sound, const std::string& filter,
                     double* loudness, double* truePeak) {
   VIDEOScratch messages;
-  if (!VIDEOOpenScratch(&messages)) return std::string("cannot measure the sound: ") + strerror(errno);
+  if (!VIDEOOpenScratch(&messages)) return "cannot measure the sound: " + CAPTURETemporaryFailure(errno);
   VIDEOStreams streams;
   streams.out = streams.err = messages.fd;
   streams.input = &sound;
@@ -376,7 +362,9 @@ std::vector<std::string> EncoderArguments(const CAPTUREVideo& video, bool soxr) 
   const CAPTUREVideoSize& size = video.size;
   const std::string frameSize = std::to_string(size.width) + "x" + std::to_string(size.height);
   std::vector<std::string> args = {
-      "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error",
+      // Each line tagged with its level: the errors are read back, and the
+      // note of a signal that stopped ffmpeg (at level info).
+      "-hide_banner", "-nostdin", "-nostats", "-loglevel", "level+info",
       // The frames on standard input, then the sound.
       "-f", "rawvideo", "-pixel_format", "yuv420p", "-video_size", frameSize,
       "-framerate", std::to_string(TORVELINFrameRate), "-i", "pipe:0",
@@ -408,7 +396,7 @@ std::string WaitForEncoder(CAPTUREVideo* video) {
   const int status = VIDEOWait(video->encoder);
   video->encoder = VIDEONoChild;
   if (status == 0) return {};
-  return "ffmpeg could not make " + video->file.name + ": " + Reason(video->messages.fd, "ffmpeg", status);
+  return "ffmpeg could not make " + video->file.name + ": " + Reason(video->messages.fd, "ffmpeg", status, &video->file);
 }
 
 }  // namespace
@@ -418,21 +406,18 @@ std::string CAPTUREVideoOpen(CAPTUREVideo* video, const CAPTUREOptions& options,
   if (!CAPTUREVideoSizeFor(options.videoLines, &video->size)) return "unknown video size";
   if (const std::string note = CAPTUREVideoSizeNote(video->size); !note.empty() && !options.quiet)
     fprintf(stderr, "%s\n", note.c_str());
-  if (std::string error = OUTFILEOpen(&video->file, options.videoPath); !error.empty()) return error;
   // An MP4 is finished by going back to its start: it needs a file.
-  if (video->file.part.empty()) {
-    OUTFILEDiscard(&video->file);
-    return "cannot write " + options.videoPath + ": a video needs a file, not a device or a pipe";
-  }
+  const std::string refusal = "a video needs a file, not a device or a pipe";
+  if (std::string error = OUTFILEOpenFile(&video->file, options.videoPath, refusal); !error.empty()) return error;
   std::string error;
   int framePipe[2] = {-1, -1};
-  if (!VIDEOOpenScratch(&video->sound)) error = std::string("cannot keep the sound for the video: ") + strerror(errno);
+  if (!VIDEOOpenScratch(&video->sound)) error = "cannot keep the sound for the video: " + CAPTURETemporaryFailure(errno);
   if (error.empty()) error = RecordSound(options, self, video->sound);
   const bool soxr = error.empty() && HasSoxr(ffmpeg);
   if (error.empty() && options.videoLoudness) error = MeasureSound(ffmpeg, video->sound, soxr, &video->levels);
   if (error.empty() && options.videoLoudness && !options.quiet) fprintf(stderr, "%s\n", DescribeLevels(video->levels).c_str());
   if (error.empty() && (!VIDEOOpenScratch(&video->messages) || !VIDEOPipe(framePipe)))
-    error = std::string("cannot start ffmpeg: ") + strerror(errno);
+    error = "cannot start ffmpeg: " + CAPTURETemporaryFailure(errno);
   if (error.empty()) {
     const std::vector<std::string> args = EncoderArguments(*video, soxr);
     VIDEOStreams streams;

@@ -75,12 +75,15 @@ std::string OUTFILEUniqueTag() {
   return tag;
 }
 
-std::string OUTFILEOpen(OUTFILE* file, const std::string& name) {
+namespace {
+
+std::string Open(OUTFILE* file, const std::string& name, const std::string* refusal) {
   *file = OUTFILE{};
   file->name = name;
   OUTFILEKind kind;
   if (!OUTFILELookUp(name, &kind)) return Failure(name, strerror(errno));
   if (kind == OUTFILEKind::kFolder) return Failure(name, "it is a folder");
+  if (kind == OUTFILEKind::kDevice && refusal != nullptr) return Failure(name, *refusal);
   // A device or a pipe is never replaced: it gets the bytes themselves.
   if (kind == OUTFILEKind::kDevice) {
     file->stream = OUTFILEOpenStraightThrough(name);
@@ -91,6 +94,14 @@ std::string OUTFILEOpen(OUTFILE* file, const std::string& name) {
   if (exists && !OUTFILEMayWrite(name)) return Failure(name, strerror(errno));
   if (!OUTFILEFollowLinks(name, &file->target)) return Failure(name, strerror(errno));
   return OpenPart(file, exists);
+}
+
+}  // namespace
+
+std::string OUTFILEOpen(OUTFILE* file, const std::string& name) { return Open(file, name, nullptr); }
+
+std::string OUTFILEOpenFile(OUTFILE* file, const std::string& name, const std::string& refusal) {
+  return Open(file, name, &refusal);
 }
 
 std::string OUTFILEWrite(OUTFILE* file, const void* data, size_t size) {

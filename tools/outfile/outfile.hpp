@@ -25,6 +25,10 @@ struct OUTFILE {
 // Each returns an empty text on success, else one plain line (without the
 // program's name) saying what went wrong.
 std::string OUTFILEOpen(OUTFILE* file, const std::string& name);
+// For a file that must be rewound: a name that leads to a device or a pipe
+// is refused with `refusal` before anything opens it (opening a pipe would
+// wait for a reader).
+std::string OUTFILEOpenFile(OUTFILE* file, const std::string& name, const std::string& refusal);
 std::string OUTFILEWrite(OUTFILE* file, const void* data, size_t size);
 // Flushes and closes; a temporary then takes the target's place.
 std::string OUTFILECommit(OUTFILE* file);
@@ -35,6 +39,6 @@ std::string OUTFILEFailure(const OUTFILE* file, int error);
 
 // Removes every temporary that is still open. Safe in a signal handler.
 void OUTFILERemoveParts();
-// On SIGINT, SIGTERM and SIGHUP: remove the temporaries, then end as the
+// On SIGINT, SIGTERM, SIGHUP and SIGQUIT: remove the temporaries, then end as the
 // signal would have ended the program.
 void OUTFILERemovePartsOnSignals();

@@ -13,6 +13,10 @@
 
 namespace {
 
+// The signals that stop a run; each ends it as it would have, core dump
+// included for SIGQUIT, once the temporaries are gone.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
 // While a temporary is being made, renamed or removed, the stop signals
 // wait: the handler then never sees a name that is not (or no longer) ours.
 struct StopSignalsHeld {
@@ -20,7 +24,7 @@ struct StopSignalsHeld {
   StopSignalsHeld() {
     sigset_t stops;
     sigemptyset(&stops);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops, signal);
+    for (int signal : kStopSignals) sigaddset(&stops, signal);
     pthread_sigmask(SIG_BLOCK, &stops, &previous);
   }
   ~StopSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous, nullptr); }
@@ -120,7 +124,7 @@ void OUTFILERemovePart(const std::string& part) {
 void OUTFILERemoveFile(const char* path) { unlink(path); }
 
 void OUTFILEHandleStopSignals(void (*handler)(int)) {
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+  for (int signal : kStopSignals) {
     struct sigaction current;
     if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
     struct sigaction action;

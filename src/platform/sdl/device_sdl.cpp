@@ -83,6 +83,21 @@ struct TextArtMuffler {
   }
 };
 
+// With DISPLAY set, and no driver chosen by the user, the window goes to
+// that X server or nowhere: SDL is held to its X driver while it starts,
+// so a server that does not answer is named instead of hidden behind the
+// drivers SDL would fall back to.
+struct XServerChoice {
+  const char* display = getenv("DISPLAY");
+  bool chosen = display != nullptr && *display != '\0' && getenv("SDL_VIDEODRIVER") == nullptr;
+  XServerChoice() {
+    if (chosen) SYSTEMSetEnv("SDL_VIDEODRIVER", "x11");
+  }
+  ~XServerChoice() {
+    if (chosen) SYSTEMUnsetEnv("SDL_VIDEODRIVER");
+  }
+};
+
 bool IsBlind(const char* driver) {
   for (const char* blind : kBlindDrivers)
     if (strcmp(driver, blind) == 0) return true;
@@ -116,11 +131,13 @@ bool StartVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
   const InterruptKeeper keeper;
   const TextArtMuffler muffler;
+  const XServerChoice xServer;
   const bool mayRetry = getenv("DISPLAY") != nullptr;
   for (int attempt = 1;; ++attempt) {
     if (StartDriverOnce()) break;
     if (!mayRetry || attempt == kDisplayTries) {
       if (getenv("DISPLAY") == nullptr) failure += " (DISPLAY is not set)";
+      if (xServer.chosen) failure = std::string("cannot reach the X server at ") + xServer.display;
       return false;
     }
     SDL_Delay(kDisplayRetryMs);
