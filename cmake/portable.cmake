@@ -1,0 +1,21 @@
+# The Linux tarball's build (scripts/linux_bundle.sh): programs that run on
+# any x86-64 distribution with the C library 2.34 or later. The C++
+# runtime, libpng and zlib are linked in (a distribution may have another
+# libpng); the SDL comes from lib/ beside the programs through their run
+# path; libgcc_s, which every distribution installs, stays shared (its
+# static unwinder needs the C library 2.35).
+find_library(PNG_LIBRARY_RELEASE NAMES libpng16.a libpng.a)
+find_library(ZLIB_LIBRARY_RELEASE NAMES libz.a)
+add_link_options(-static-libstdc++)
+set(CMAKE_BUILD_WITH_INSTALL_RPATH ON)
+set(CMAKE_INSTALL_RPATH "\$ORIGIN/lib")
+
+add_library(tv_portable_libc OBJECT ${CMAKE_SOURCE_DIR}/cmake/portable/arc4random.c)
+function(torvelin_portable_programs)
+  foreach(program intro intro-fullscreen intro-capture)
+    if(TARGET ${program})
+      target_link_libraries(${program} PRIVATE tv_portable_libc)
+    endif()
+  endforeach()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL torvelin_portable_programs)
