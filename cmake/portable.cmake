@@ -17,5 +17,10 @@ function(torvelin_portable_programs)
       target_link_libraries(${program} PRIVATE tv_portable_libc)
     endif()
   endforeach()
+  # The tarball made from this build folder, played with the system's SDL
+  # hidden (ctest -R linux_tarball, after scripts/linux_bundle.sh).
+  add_test(NAME linux_tarball COMMAND bash ${CMAKE_SOURCE_DIR}/tests/linux/tarball_runs.sh
+    ${CMAKE_BINARY_DIR}/torvelin-${PROJECT_VERSION}-linux-x86_64.tar.gz)
+  set_tests_properties(linux_tarball PROPERTIES LABELS window TIMEOUT 300)
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL torvelin_portable_programs)
