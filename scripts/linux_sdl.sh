@@ -31,6 +31,9 @@ options=(
   --disable-video-directfb --disable-video-svga --disable-video-ggi --disable-video-aalib
   --disable-video-caca --disable-video-opengl --disable-input-tslib --disable-pth
 )
+# The source's own folder name in the library's texts (an assertion's
+# file name), not this machine's path: the same tarball from any folder.
+export CFLAGS="-O2 -ffile-prefix-map=$source_dir=$(basename "$source_dir")"
 (cd "$folder/sdl-build" && "$source_dir/configure" "${options[@]}" >"$folder/sdl-build/configure.log" 2>&1 &&
  make -j"$(nproc)" >"$folder/sdl-build/make.log" 2>&1 && make install >"$folder/sdl-build/install.log" 2>&1) || {
   echo "SDL's build failed; see $folder/sdl-build/*.log" >&2
