@@ -50,7 +50,7 @@ for program in torvelin torvelin-fullscreen torvelin-capture; do
     "$icon" "$exe" || fail "$program does not carry the icon"
   tr -d '\0' <"$exe" | grep -a "ProductVersion$(sed -n 's/^project(torvelin VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt)" >/dev/null ||
     fail "$program does not carry its version"
-  manifest=$(wrestool -x -t 24 -n 1 "$exe" 2>/dev/null | tr -s ' \n' ' ')
+  manifest=$(wrestool -x --raw -t 24 -n 1 "$exe" 2>/dev/null | tr -s ' \n' ' ')
   for setting in '>true/pm</dpiAware>' '>PerMonitorV2, PerMonitor</dpiAwareness>' '>UTF-8</activeCodePage>' \
                  '35138b9a-5d96-4fbd-8e2d-a2440225f93a' '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a'; do
     grep -qF -- "$setting" <<<"$manifest" || fail "$program's manifest lacks $setting"
