@@ -4,6 +4,11 @@
 # libpng); the SDL comes from lib/ beside the programs through their run
 # path; libgcc_s, which every distribution installs, stays shared (its
 # static unwinder needs the C library 2.35).
+set(TORVELIN_SDL_PREFIX "${CMAKE_BINARY_DIR}/sdl" CACHE PATH "SDL 1.2 built for the Linux tarball (scripts/linux_sdl.sh)")
+if(NOT EXISTS ${TORVELIN_SDL_PREFIX}/lib/pkgconfig/sdl.pc)
+  message(FATAL_ERROR "${TORVELIN_SDL_PREFIX} holds no SDL 1.2: build it first (scripts/linux_sdl.sh)")
+endif()
+set(ENV{PKG_CONFIG_PATH} ${TORVELIN_SDL_PREFIX}/lib/pkgconfig)
 find_library(PNG_LIBRARY_RELEASE NAMES libpng16.a libpng.a)
 find_library(ZLIB_LIBRARY_RELEASE NAMES libz.a)
 add_link_options(-static-libstdc++)

@@ -17,8 +17,7 @@ fail() { echo "linux_bundle: $*" >&2; exit 1; }
 
 bash scripts/setup.sh
 bash scripts/linux_sdl.sh "$folder"
-PKG_CONFIG_PATH=$PWD/$folder/sdl/lib/pkgconfig cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=Release \
-  -DTORVELIN_PORTABLE=ON -DTORVELIN_BENCH=OFF >/dev/null
+cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=Release -DTORVELIN_PORTABLE=ON -DTORVELIN_BENCH=OFF >/dev/null
 cmake --build "$folder" -j"$(nproc)" --target intro intro-fullscreen intro-capture >/dev/null
 
 version=$(cat "$folder/torvelin-version.txt" 2>/dev/null ||

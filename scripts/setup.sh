@@ -9,7 +9,7 @@ packages=(
   dpkg-dev lintian man-db desktop-file-utils
   emscripten chromium nodejs
   crossbuild-essential-arm64 qemu-user
-  g++-mingw-w64-x86-64-posix wine wine64 zip
+  g++-mingw-w64-x86-64-posix wine wine64 zip icoutils
 )
 # Debian's nodejs comes without npm; other builds of it bring their own.
 command -v npm >/dev/null 2>&1 || packages+=(npm)
