@@ -7,7 +7,8 @@
 # files where packaging/ has them. The programs find the SDL through their
 # run path ($ORIGIN/lib) and carry the C++ runtime, libpng and zlib (the
 # build's TORVELIN_PORTABLE, cmake/portable.cmake), so they need only the
-# C library (2.34 or later, checked here), X11 and a sound system. Prints the tarball's path on its last line.
+# C library (2.34 or later, checked here), X11 and a sound system. Prints
+# the tarball's path on its last line.
 #   bash scripts/linux_bundle.sh [BUILD_FOLDER]     (default build-linux)
 set -euo pipefail
 cd "$(dirname "$0")/.."
