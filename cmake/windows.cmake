@@ -54,7 +54,8 @@ target_sources(tv_windows_backend_sdl PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/s
 target_include_directories(tv_windows_backend_sdl PRIVATE ${TORVELIN_SDL_PREFIX}/include)
 torvelin_cross_backend(tv_windows_backend_headless headless)
 
-# The version and the icon of each program, from cmake/windows.rc.in.
+# The icon, the manifest and the version of each program, from
+# cmake/windows.rc.in and cmake/windows.manifest.in.
 enable_language(RC)
 string(REPLACE "." "," version_commas "${PROJECT_VERSION},0")
 function(torvelin_windows_resources target description)
@@ -63,9 +64,12 @@ function(torvelin_windows_resources target description)
   set(TORVELIN_RC_VERSION ${PROJECT_VERSION})
   set(TORVELIN_RC_VERSION_COMMAS ${version_commas})
   set(TORVELIN_RC_ICON ${icon_file})
+  set(TORVELIN_RC_MANIFEST ${CMAKE_BINARY_DIR}/generated/${target}.manifest)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/windows.manifest.in ${TORVELIN_RC_MANIFEST} @ONLY)
   configure_file(${CMAKE_SOURCE_DIR}/cmake/windows.rc.in ${CMAKE_BINARY_DIR}/generated/${target}.rc @ONLY)
   target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/generated/${target}.rc)
-  set_source_files_properties(${CMAKE_BINARY_DIR}/generated/${target}.rc PROPERTIES OBJECT_DEPENDS ${icon_file})
+  set_source_files_properties(${CMAKE_BINARY_DIR}/generated/${target}.rc PROPERTIES
+    OBJECT_DEPENDS "${icon_file};${TORVELIN_RC_MANIFEST}")
 endfunction()
 
 # The windowed programs start in SDL's WinMain (SDLmain), which calls
@@ -73,7 +77,8 @@ endfunction()
 set(main_source ${CMAKE_SOURCE_DIR}/src/driver/main.cpp)
 set_source_files_properties(${main_source} PROPERTIES
   INCLUDE_DIRECTORIES ${TORVELIN_SDL_PREFIX}/include COMPILE_OPTIONS "-include;SDL/SDL_main.h")
-set(sdl_libraries mingw32 ${TORVELIN_SDL_PREFIX}/lib/libSDLmain.a ${TORVELIN_SDL_PREFIX}/lib/libSDL.dll.a)
+# gdi32: the desktop's scale (platform/desktop_windows.cpp).
+set(sdl_libraries mingw32 ${TORVELIN_SDL_PREFIX}/lib/libSDLmain.a ${TORVELIN_SDL_PREFIX}/lib/libSDL.dll.a gdi32)
 foreach(program torvelin torvelin-fullscreen)
   add_executable(${program} WIN32 ${main_source})
   target_link_libraries(${program} PRIVATE tv_windows_backend_sdl tv_windows_modules ${sdl_libraries})

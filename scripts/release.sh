@@ -3,6 +3,7 @@
 # missing), from the committed sources:
 #   torvelin_<version>_<arch>.deb          the Debian package (from build/)
 #   torvelin-<version>-windows-x64.zip     the Windows programs (scripts/windows.sh)
+#   torvelin-<version>-linux-x86_64.tar.gz the Linux programs for any distribution (scripts/linux_bundle.sh)
 #   torvelin-<version>-web.zip             the web page's folder (scripts/web_build.sh)
 #   torvelin-<version>.html                the page as one file, where the web build makes it
 #   torvelin-<version>.tar.gz              the sources of the commit (git archive)
@@ -29,6 +30,9 @@ cp build/torvelin_"$version"_*.deb "$dist/"
 
 echo "Windows zip" >&2
 cp "$(bash scripts/windows.sh build-windows | tail -n 1)" "$dist/"
+
+echo "Linux tarball" >&2
+cp "$(bash scripts/linux_bundle.sh build-linux | tail -n 1)" "$dist/"
 
 echo "web page" >&2
 bash scripts/web_build.sh web >/dev/null

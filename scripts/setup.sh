@@ -5,6 +5,7 @@
 #   bash scripts/setup.sh web            build and serve the web page
 #   bash scripts/setup.sh windows        build the Windows programs
 #   bash scripts/setup.sh cross ARCH     cross-build for ARCH (arm64 armhf i386 riscv64 s390x) and test under qemu-user
+#   bash scripts/setup.sh linux          build the Linux tarball (scripts/linux_bundle.sh)
 #   bash scripts/setup.sh release        everything scripts/release.sh builds
 set -euo pipefail
 
@@ -17,7 +18,10 @@ web=(emscripten nodejs)
 browser=(chromium)
 # windows_sdl.sh fetches and unpacks SDL's Debian source package.
 windows=(g++-mingw-w64-x86-64-posix dpkg-dev zip)
-wine=(wine wine64)
+# The wine tests read the programs' manifests with wrestool.
+wine=(wine wine64 icoutils)
+# linux_sdl.sh builds SDL from its Debian source package against these.
+linux=(dpkg-dev libx11-dev libxext-dev libasound2-dev libpulse-dev xvfb xdotool x11-utils imagemagick)
 
 # The cross compiler of one architecture; riscv64 has no crossbuild-essential
 # package in Debian 12.
@@ -35,23 +39,25 @@ case $purpose in
   run) packages=("${run[@]}") ;;
   test)
     packages=("${run[@]}" "${unit[@]}" "${window[@]}" "${deb[@]}" "${sanitizers[@]}" \
-      "${web[@]}" "${browser[@]}" "${windows[@]}" "${wine[@]}")
-    for arch in arm64 armhf i386 riscv64 s390x; do
+      "${web[@]}" "${browser[@]}" "${windows[@]}" "${wine[@]}" "${linux[@]}")
+    # The cross stages test.sh runs: 64-bit, 32-bit and big-endian.
+    for arch in arm64 armhf s390x; do
       read -ra more <<<"$(cross_packages "$arch")"
       packages+=("${more[@]}")
     done
     ;;
   web) packages=("${run[@]}" "${web[@]}") ;;
   windows) packages=("${run[@]}" "${windows[@]}") ;;
+  linux) packages=("${run[@]}" "${linux[@]}") ;;
   cross)
     [ $# -eq 2 ] || { echo "setup: cross needs an architecture: setup.sh cross ARCH" >&2; exit 2; }
     cross=$(cross_packages "$2")
     read -ra cross <<<"$cross"
     packages=("${run[@]}" "${unit[@]}" "${cross[@]}")
     ;;
-  release) packages=("${run[@]}" dpkg-dev "${web[@]}" "${windows[@]}") ;;
+  release) packages=("${run[@]}" dpkg-dev "${web[@]}" "${windows[@]}" "${linux[@]}") ;;
   *)
-    echo "setup: usage: setup.sh run|test|web|windows|cross ARCH|release" >&2
+    echo "setup: usage: setup.sh run|test|web|windows|linux|cross ARCH|release" >&2
     exit 2
     ;;
 esac

@@ -25,6 +25,9 @@ stage "web build (WebAssembly SIMD): intro-capture under node, the page in Chrom
 stage "web build (scalar): intro-capture under node" cmake --workflow --preset web-scalar
 stage "Windows build" bash scripts/windows.sh
 stage "Windows build under wine" ctest --preset windows
+stage "Linux tarball for any distribution" bash scripts/linux_bundle.sh
+stage "Linux tarball: played with the system's SDL 1.2 hidden" ctest --test-dir build-linux -L '^linux$' \
+  --output-on-failure --no-tests=error --output-junit junit-linux.xml
 
 echo
 python3 - build*/junit-*.xml <<'COUNT'

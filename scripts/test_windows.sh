@@ -7,8 +7,10 @@
 # errors and `--raw > NUL`; the windowed program under Xvfb (window,
 # picture, F, SPACE, ESC and its exit status, a start-up failure's message
 # box, --help and --version) and the
-# full-screen one on a 1024 x 768 screen; and that the programs are
-# windowed or console ones as they should be, with the icon and version.
+# full-screen one on a 1024 x 768 screen,
+# on desktops scaled to 100, 150 and 200 %; and that the programs are
+# windowed or console ones as they should be, with the icon, version and
+# manifest; and a non-ASCII file name.
 #   bash scripts/test_windows.sh [BUILD_FOLDER]     (default build-windows)
 # The native build folder ($TORVELIN_HOST_BUILD, default build) supplies
 # the generated data, the capture tests and the reference capture.
@@ -38,7 +40,7 @@ echo "wine prefix ready after $(($(date +%s) - started)) s"
 work=$(mktemp -d)
 trap 'rm -rf "$work"; wineserver -k 2>/dev/null || true' EXIT
 
-echo "programs: subsystems, icon, version"
+echo "programs: subsystems, icon, version, manifest"
 triple=x86_64-w64-mingw32
 icon=$host/generated/icons/256/torvelin.png
 for program in torvelin torvelin-fullscreen torvelin-capture; do
@@ -52,6 +54,11 @@ for program in torvelin torvelin-fullscreen torvelin-capture; do
     "$icon" "$exe" || fail "$program does not carry the icon"
   tr -d '\0' <"$exe" | grep -a "ProductVersion$(cat "$win/torvelin-version.txt")" >/dev/null ||
     fail "$program does not carry its version"
+  manifest=$(wrestool -x --raw -t 24 -n 1 "$exe" 2>/dev/null | tr -s ' \n' ' ')
+  for setting in '>true/pm</dpiAware>' '>PerMonitorV2, PerMonitor</dpiAwareness>' '>UTF-8</activeCodePage>' \
+                 '35138b9a-5d96-4fbd-8e2d-a2440225f93a' '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a'; do
+    grep -qF -- "$setting" <<<"$manifest" || fail "$program's manifest lacks $setting"
+  done
 done
 
 echo "capture tool: option errors, NUL"
@@ -64,6 +71,13 @@ grep -q "^torvelin-capture: " "$work/err" || fail "the message does not start wi
 # NUL is a character device, for which isatty is true on Windows.
 (cd "$win" && wine cmd /c "torvelin-capture.exe --quiet --raw --frames 3 > NUL") >"$work/nul.out" 2>&1 ||
   fail "--raw > NUL failed: $(cat "$work/nul.out")"
+
+echo "capture tool: a file name in Greek and Cyrillic letters"
+unicode_name="$work/ήχος звук.wav"
+"$run/torvelin-capture" --quiet --frames 3 --wav "$unicode_name" >"$work/unicode.out" 2>&1 ||
+  fail "--wav to a non-ASCII name failed: $(cat "$work/unicode.out")"
+[ "$(stat -c %s "$unicode_name" 2>/dev/null)" = $((44 + 3 * 882 * 2)) ] ||
+  fail "no 3-frame WAV file under the non-ASCII name: $(ls "$work")"
 
 echo "capture tool: the stored digests"
 TORVELIN_CAPTURE_PROGRAM="$run/torvelin-capture" ctest --test-dir "$host" -L '^regression$' --no-tests=error \
@@ -160,8 +174,10 @@ echo "windowed program: a start-up failure in a message box"
 window_test tests/wine/start_failure.sh
 echo "windowed program: --help and --version shown"
 $triple-g++-posix -O2 -static -municode -mwindows -o "$work/detached.exe" tests/wine/standin/detached.cpp
-INTRO_EXE="$PWD/$win/torvelin.exe" DETACHED="$work/detached.exe" window_test tests/wine/answers.sh
+INTRO_EXE="$win/torvelin.exe" DETACHED="$work/detached.exe" window_test tests/wine/answers.sh
 echo "full-screen program and TORVELIN_SCALE: whole-factor enlargement"
 window_test tests/window/intro_enlarged.sh
+echo "scaled desktops: 96, 144 and 192 pixels per inch"
+window_test tests/wine/desktop_scale.sh
 
 echo "Windows build under wine: all checks passed in $(($(date +%s) - started)) s"

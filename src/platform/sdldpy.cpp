@@ -155,6 +155,10 @@ int SDLDPYFittingScale(int asked, int width, int height, int screenWidth, int sc
   return std::clamp(fits, 1, std::max(asked, 1));
 }
 
+int SDLDPYScaleForDesktop(int percent) {
+  return (std::clamp(percent, 100, 100 * SDLDPYMaxScale) + 50) / 100;
+}
+
 SDLDPY* SDLDPYCurrent() { return single; }
 
 const char* SDLDPYFailure() { return failure; }

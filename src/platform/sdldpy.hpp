@@ -53,6 +53,9 @@ bool SDLDPYScaleFromText(const char* text, int* scale);
 // of unknown size (0) takes `asked`.
 constexpr int SDLDPYWindowFrameRoom = 48;
 int SDLDPYFittingScale(int asked, int width, int height, int screenWidth, int screenHeight);
+// The whole enlargement nearest a desktop scale in percent, halves rounded
+// up (125 -> 1, 150 -> 2, 250 -> 3), from 1 to SDLDPYMaxScale.
+int SDLDPYScaleForDesktop(int percent);
 // Starts the window system without subsystems and arranges its shutdown at
 // exit. Called once by the program's entry function.
 void SDLDPYStartSystem();

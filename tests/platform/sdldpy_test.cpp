@@ -238,4 +238,14 @@ TEST(DisplayScale, TooLargeGivesWayToTheLargestThatFits) {
   EXPECT_EQ(SDLDPYFittingScale(6, 256, 256, 0, 0), 6);      // unknown screen
 }
 
+// A scaled desktop's window: the nearest whole factor, a half rounding up;
+// never below 1 or above the largest enlargement.
+TEST(DisplayScale, DesktopScaleGivesTheNearestWholeFactor) {
+  const struct {
+    int percent, factor;
+  } cases[] = {{100, 1}, {125, 1}, {149, 1}, {150, 2}, {175, 2}, {200, 2}, {225, 2}, {249, 2},
+               {250, 3}, {300, 3}, {350, 4}, {0, 1},   {-100, 1}, {900, 8}, {100000, 8}};
+  for (const auto& c : cases) EXPECT_EQ(SDLDPYScaleForDesktop(c.percent), c.factor) << c.percent << " %";
+}
+
 }  // namespace

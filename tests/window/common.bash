@@ -106,3 +106,30 @@ still_running() { kill -0 "$PROGRAM_PID" 2>/dev/null; }
 corner() {
   convert "$1" -crop 16x8+0+0 +repage -depth 8 rgb:- | od -An -v -tu1 | tr -s ' \n' ' '
 }
+
+# Why the shot is not a 256 x 256 scene enlarged `factor` times, or nothing.
+not_enlarged() {
+  local shot=$1 factor=$2 side=$((256 * $2)) differ colours
+  convert "$shot" -sample 256x256 "$WORK/frame.png"
+  convert "$WORK/frame.png" -sample "${side}x${side}" "$WORK/again.png"
+  differ=$(compare -metric AE "$shot" "$WORK/again.png" null: 2>&1 || true)
+  [ "$differ" = 0 ] || { echo "$differ pixels differ from whole ${factor}x${factor} squares"; return; }
+  colours=$(identify -format '%k' "$WORK/frame.png")
+  [ "$colours" -ge 16 ] || echo "only $colours colours"
+}
+
+# Takes shots until one shows an enlarged scene (a busy machine may catch
+# the first frames or a dark moment); fails with the last reason.
+expect_enlarged() {
+  local what=$1 factor=$2 crop=$3 why="not taken"
+  shift 3
+  for _ in 1 2 3 4 5 6; do
+    x_try import "$@" "$WORK/shot_full.png" || fail "$what: screenshot"
+    convert "$WORK/shot_full.png" -crop "$crop" +repage "$WORK/shot.png"
+    why=$(not_enlarged "$WORK/shot.png" "$factor")
+    [ -z "$why" ] && break
+    sleep 0.5
+  done
+  [ -z "$why" ] || fail "$what: $why"
+  cp "$WORK/shot_full.png" "${BUILD_DIR:-$WORK}/enlarged_$what.png" 2>/dev/null || true
+}

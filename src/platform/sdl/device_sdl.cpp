@@ -10,6 +10,7 @@
 #include "core/system.hpp"
 #include "image/img.hpp"
 #include "image/img_enlarge.hpp"
+#include "platform/desktop.hpp"
 #include "platform/device.hpp"
 #include "platform/sdldpy.hpp"
 #include "platform/stop.hpp"
@@ -150,23 +151,28 @@ bool StartVideo() {
   return true;
 }
 
-// The window's enlargement from TORVELIN_SCALE, read once: 1 when unset
-// or empty; a bad value is reported once and counts as 1, and one too
-// large for the desktop gives way, once and said, to the largest that fits.
+// The window's enlargement, read once: TORVELIN_SCALE where it is set and
+// not empty, else the whole factor nearest the desktop's scale (1 but on a
+// scaled Windows desktop), either way no larger than fits the screen. A
+// bad value is reported once and the desktop's factor taken; a factor too
+// large for the screen gives way to the largest that fits, said.
 int WindowScale(int width, int height) {
   static int scale = 0;
   if (scale != 0) return scale;
-  scale = 1;
+  const int desktopScale = SDLDPYScaleForDesktop(DESKTOPScalePercent());
+  scale = SDLDPYFittingScale(desktopScale, width, height, desktopWidth, desktopHeight);
   const char* text = getenv("TORVELIN_SCALE");
-  if (text != nullptr && *text != '\0' && !SDLDPYScaleFromText(text, &scale))
-    fprintf(stderr, "TORVELIN: TORVELIN_SCALE must be a whole number from 1 to %d, not \"%s\"; using 1\n",
-            SDLDPYMaxScale, text);
-  const int fits = SDLDPYFittingScale(scale, width, height, desktopWidth, desktopHeight);
-  if (fits < scale) {
-    fprintf(stderr, "TORVELIN: TORVELIN_SCALE=%d does not fit a %d x %d screen; using %d\n", scale, desktopWidth,
-            desktopHeight, fits);
-    scale = fits;
+  if (text == nullptr || *text == '\0') return scale;
+  int asked = 0;
+  if (!SDLDPYScaleFromText(text, &asked)) {
+    fprintf(stderr, "TORVELIN: TORVELIN_SCALE must be a whole number from 1 to %d, not \"%s\"; using %d\n",
+            SDLDPYMaxScale, text, scale);
+    return scale;
   }
+  scale = SDLDPYFittingScale(asked, width, height, desktopWidth, desktopHeight);
+  if (scale < asked)
+    fprintf(stderr, "TORVELIN: TORVELIN_SCALE=%d does not fit a %d x %d screen; using %d\n", asked, desktopWidth,
+            desktopHeight, scale);
   return scale;
 }
 
