@@ -48,6 +48,14 @@ void Replace(std::string* text, const std::string& from, const std::string& to) 
     text->replace(at, from.size(), to);
 }
 
+// A full disk, or a full quota where the C library has quotas.
+bool IsFull(int error) {
+#ifdef EDQUOT
+  if (error == EDQUOT) return true;
+#endif
+  return error == ENOSPC;
+}
+
 }  // namespace
 
 std::string CAPTURETemporaryFolder() {
@@ -56,7 +64,7 @@ std::string CAPTURETemporaryFolder() {
 }
 
 std::string CAPTURETemporaryFailure(int error) {
-  if (error == ENOSPC || error == EDQUOT) return "no space left in the temporary folder " + CAPTURETemporaryFolder();
+  if (IsFull(error)) return "no space left in the temporary folder " + CAPTURETemporaryFolder();
   return strerror(error);
 }
 
