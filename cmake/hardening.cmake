@@ -6,15 +6,17 @@
 #   -fstack-protector-strong     a canary before the return address
 #   -D_FORTIFY_SOURCE=2          checked string and memory calls (needs -O)
 #   -fstack-clash-protection     large frames probed page by page
-#   -fcf-protection              branch targets marked (x86-64 only)
+#   -fcf-protection              branch targets marked (x86-64 only), and the
+#                                programs marked so (-z ibt, -z shstk)
 #   -Wl,-z,relro,-z,now          relocations resolved at start, then read-only
 #   PIE                          programs loaded at a random address
 #
 # A flag the compiler does not know for the target (an ARM cross build
 # has no -fcf-protection) is left out. The sanitizer and fuzz builds leave
 # out _FORTIFY_SOURCE, whose checked calls stand in the way of the
-# sanitizers' own. The web build has none of it. On Windows the linker's ASLR, high-entropy addresses
-# and DEP are asked for by name, and ELF's relocation flags do not apply.
+# sanitizers' own. The web build has none of it. On Windows the linker's
+# ASLR, high-entropy addresses and DEP are asked for by name, and ELF's
+# relocation flags do not apply.
 if(CMAKE_SYSTEM_NAME STREQUAL "Emscripten")
   return()  # WebAssembly has no return addresses in its memory, nor ELF's relocations.
 endif()
@@ -42,6 +44,13 @@ if(NOT WIN32)
 endif()
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$" AND NOT WIN32)
   torvelin_hardening_compile_flag(-fcf-protection)
+  # Debian 12's C start files (Scrt1.o, crti.o, crtn.o) carry no
+  # control-flow marker, and one unmarked object drops it from the whole
+  # program, though every unit of ours is compiled for it: the linker is
+  # told to mark the programs.
+  if(TORVELIN_HAS_fcf_protection)
+    target_link_options(tv_hardening INTERFACE -Wl,-z,ibt,-z,shstk)
+  endif()
 endif()
 if(NOT (TORVELIN_SANITIZE OR TORVELIN_TSAN OR TORVELIN_FUZZ))
   target_compile_options(tv_hardening INTERFACE

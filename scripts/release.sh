@@ -1,49 +1,86 @@
 #!/usr/bin/env bash
 # Writes a release into dist/, on a Debian 12 machine (installing what is
-# missing), from the committed sources:
-#   torvelin_<version>_<arch>.deb          the Debian package (from build/)
-#   torvelin-<version>-windows-x64.zip     the Windows programs (scripts/windows.sh)
-#   torvelin-<version>-web.zip             the web page's folder (scripts/web_build.sh)
+# missing), from Release build folders of its own:
+#   torvelin_<version>_<arch>.deb          the Debian package (build-release/)
+#   torvelin-<version>-windows-x64.zip     the Windows programs (build-release-windows/)
+#   torvelin-<version>-web.zip             the web page's folder (build-release-web/)
 #   torvelin-<version>.html                the page as one file, where the web build makes it
 #   torvelin-<version>.tar.gz              the sources of the commit (git archive)
+#   torvelin-<version>.png                 a screenshot, enlarged twice
+#   torvelin-<version>.mp4                 with --video: the whole loop as a video
+#   file_id.diz, torvelin.nfo              the demo archives' description
 #   SHA256SUMS                             the digests of all of them
-#   bash scripts/release.sh
+#   bash scripts/release.sh [--video]
+# The same commit gives the same bytes in every file, whatever the folder,
+# the time, the time zone, the locale or the umask: every time written is
+# the last commit's (SOURCE_DATE_EPOCH), the compilers map the folders out,
+# and every archive has fixed names, order, owners and modes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+video=0
+case ${1:-} in
+  --video) video=1 ;;
+  '') ;;
+  *) echo "usage: bash scripts/release.sh [--video]" >&2; exit 2 ;;
+esac
 jobs=$(nproc)
-version=$(sed -n 's/^project(torvelin VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt)
-[ -n "$version" ] || { echo "release: no version in CMakeLists.txt's project() line" >&2; exit 1; }
 [ -z "$(git status --porcelain --untracked-files=no)" ] ||
   echo "release: warning: uncommitted changes are in the builds but not in the source tarball" >&2
-stamp=$(git log -1 --format=%ct)
+export SOURCE_DATE_EPOCH
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+export TZ=UTC LC_ALL=C
+umask 022
+native=build-release
 dist=dist
 bash scripts/setup.sh
 rm -rf "$dist"
 mkdir -p "$dist"
 
 echo "Debian package" >&2
-[ -f build/CMakeCache.txt ] || cmake -S . -B build >/dev/null
-cmake --build build -j"$jobs" >/dev/null
-rm -f build/torvelin_*.deb
-(cd build && cpack -G DEB >/dev/null)
-cp build/torvelin_"$version"_*.deb "$dist/"
+# No tests and no benchmarks: only what the package holds, and the
+# generators the other builds take their pictures from.
+cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DTORVELIN_BENCH=OFF \
+  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+version=$(cat "$native/torvelin-version.txt")
+cmake --build "$native" -j"$jobs" --target intro intro-fullscreen intro-capture tv_packaging tv_icon \
+  tv_pictures tv_bank >/dev/null
+rm -f "$native"/torvelin_*.deb
+(cd "$native" && cpack -G DEB >/dev/null)
+cp "$native"/torvelin_"$version"_*.deb "$dist/"
 
 echo "Windows zip" >&2
-cp "$(bash scripts/windows.sh build-windows | tail -n 1)" "$dist/"
+cp "$(TORVELIN_HOST_BUILD=$native bash scripts/windows.sh build-release-windows | tail -n 1)" "$dist/"
 
 echo "web page" >&2
-bash scripts/web_build.sh build-web >/dev/null
-site=build-web/site
+web_build=build-release-web
+TORVELIN_HOST_BUILD=$native WEB_TARGETS="intro-web intro-web-one" \
+  bash scripts/web_build.sh "$web_build" >/dev/null
+site=$web_build/site
 web=torvelin-$version-web
-rm -rf build-web/release
-mkdir -p build-web/release
-cp -r "$site" "build-web/release/$web"
-find "build-web/release/$web" -exec touch -h -d "@$stamp" {} +
-(cd build-web/release && find "$web" -type f | LC_ALL=C sort | TZ=UTC zip -q -X -D -9 "$OLDPWD/$dist/$web.zip" -@)
+rm -rf "$web_build/release"
+mkdir -p "$web_build/release"
+cp -r "$site" "$web_build/release/$web"
+bash scripts/zip_tree.sh "$dist/$web.zip" "$web_build/release"
 [ ! -f "$site/torvelin.html" ] || cp "$site/torvelin.html" "$dist/torvelin-$version.html"
 
 echo "source tarball" >&2
-git archive --format=tar.gz --prefix="torvelin-$version/" -o "$dist/torvelin-$version.tar.gz" HEAD
+git archive --format=tar --prefix="torvelin-$version/" HEAD | gzip -9n >"$dist/torvelin-$version.tar.gz"
 
-(cd "$dist" && sha256sum -- * >SHA256SUMS)
+echo "screenshot" >&2
+# The logo scene at its widest swing, each pixel a 2 x 2 square.
+shot_frame=3500
+shots=$native/screenshot
+rm -rf "$shots"
+"$native/tools/capture/intro-capture" --quiet --from "$shot_frame" --frames $((shot_frame + 1)) \
+  --scale 2 --png "$shots"
+cp "$shots/frame_$(printf %06d "$shot_frame").png" "$dist/torvelin-$version.png"
+
+if [ "$video" = 1 ]; then
+  echo "video (the whole loop)" >&2
+  "$native/tools/capture/intro-capture" --quiet --video "$dist/torvelin-$version.mp4"
+fi
+
+cp packaging/file_id.diz packaging/torvelin.nfo "$dist/"
+chmod 644 "$dist"/*
+(cd "$dist" && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%P\n' | sort | xargs sha256sum -- >SHA256SUMS)
 ls -l "$dist"

@@ -4,7 +4,7 @@
 # build folder for the next run), the programs cross-built with mingw-w64,
 # and BUILD_FOLDER/torvelin-<version>-windows-x64.zip holding torvelin.exe,
 # torvelin-fullscreen.exe, torvelin-capture.exe, SDL.dll, README.txt and
-# the licence texts.
+# the licence texts in a folder, file_id.diz and torvelin.nfo beside it.
 #   bash scripts/windows.sh [BUILD_FOLDER]     (default build-windows)
 # The pictures, the icon and the instrument bank come from the native build
 # folder ($TORVELIN_HOST_BUILD, default build), whose generators are built
@@ -24,9 +24,9 @@ cmake --no-warn-unused-cli -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cma
   -DTORVELIN_HOST_BUILD="$PWD/$host" >/dev/null
 cmake --build "$win" -j"$jobs" >/dev/null
 
-# The zip: one folder named as the zip, every file dated by the last
-# commit, so that the same sources give the same zip.
-version=$(sed -n 's/^project(torvelin VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt)
+# The zip: one folder named as the zip, and beside it, where the demo
+# archives look for them, the file_id.diz and the .nfo.
+version=$(cat "$win/torvelin-version.txt")
 name=torvelin-$version-windows-x64
 stage=$win/zip/$name
 rm -rf "$win/zip"
@@ -43,9 +43,7 @@ crlf "$sdl_source/COPYING" "$stage/SDL-LICENSE.txt"
 sdl_version=$(basename "$(ls "$win"/sdl-source/libsdl1.2_*.dsc | head -n 1)" .dsc | sed 's/^libsdl1.2_//')
 sed -e "s/@VERSION@/$version/" -e "s/@SDL_VERSION@/$sdl_version/" packaging/windows-readme.txt >"$win/README.txt"
 crlf "$win/README.txt" "$stage/README.txt"
-stamp=$(git log -1 --format=%ct 2>/dev/null || date +%s)
-find "$stage" -exec touch -h -d "@$stamp" {} +
-zip_file=$PWD/$win/$name.zip
-rm -f "$zip_file"
-(cd "$win/zip" && find "$name" -type f | LC_ALL=C sort | TZ=UTC zip -q -X -D -9 "$zip_file" -@)
+crlf packaging/file_id.diz "$win/zip/file_id.diz"
+crlf packaging/torvelin.nfo "$win/zip/torvelin.nfo"
+bash scripts/zip_tree.sh "$win/$name.zip" "$win/zip"
 echo "$win/$name.zip"
