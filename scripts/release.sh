@@ -37,16 +37,8 @@ rm -rf "$dist"
 mkdir -p "$dist"
 
 echo "Debian package" >&2
-# No tests and no benchmarks: only what the package holds, and the
-# generators the other builds take their pictures from.
-cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DTORVELIN_BENCH=OFF \
-  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+cp "$(bash scripts/package_deb.sh "$native")" "$dist/"
 version=$(cat "$native/torvelin-version.txt")
-cmake --build "$native" -j"$jobs" --target intro intro-fullscreen intro-capture tv_packaging tv_icon \
-  tv_pictures tv_bank >/dev/null
-rm -f "$native"/torvelin_*.deb
-(cd "$native" && cpack -G DEB >/dev/null)
-cp "$native"/torvelin_"$version"_*.deb "$dist/"
 
 echo "Windows zip" >&2
 cp "$(TORVELIN_HOST_BUILD=$native bash scripts/windows.sh build-release-windows | tail -n 1)" "$dist/"
@@ -67,8 +59,8 @@ echo "source tarball" >&2
 git archive --format=tar --prefix="torvelin-$version/" HEAD | gzip -9n >"$dist/torvelin-$version.tar.gz"
 
 echo "screenshot" >&2
-# The logo scene at its widest swing, each pixel a 2 x 2 square.
-shot_frame=3500
+# The tile scene with its chain of sprites, each pixel a 2 x 2 square.
+shot_frame=4400
 shots=$native/screenshot
 rm -rf "$shots"
 "$native/tools/capture/intro-capture" --quiet --from "$shot_frame" --frames $((shot_frame + 1)) \

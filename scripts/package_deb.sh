@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Configures BUILD_FOLDER as a Release build of what the Debian package
+# holds (no tests, no benchmarks), builds it with the generators the other
+# builds take their pictures from, makes the package and prints its path.
+#   bash scripts/package_deb.sh BUILD_FOLDER
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$1
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTORVELIN_BENCH=OFF \
+  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+cmake --build "$build" -j"$(nproc)" --target intro intro-fullscreen intro-capture tv_packaging tv_icon \
+  tv_pictures tv_bank >/dev/null
+rm -f "$build"/torvelin_*.deb
+(cd "$build" && cpack -G DEB >/dev/null)
+ls "$build"/torvelin_"$(cat "$build/torvelin-version.txt")"_*.deb
