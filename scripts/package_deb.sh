@@ -12,4 +12,17 @@ cmake --build "$build" -j"$(nproc)" --target intro intro-fullscreen intro-captur
   tv_pictures tv_bank >/dev/null
 rm -f "$build"/torvelin_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
-ls "$build"/torvelin_"$(cat "$build/torvelin-version.txt")"_*.deb
+deb=$(ls "$build"/torvelin_"$(cat "$build/torvelin-version.txt")"_*.deb)
+
+# CPack dates every file by the build. dpkg-deb puts the same files
+# together again, in byte order, owned by root and dated by
+# $SOURCE_DATE_EPOCH (default: the last commit), the same on every build.
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || date +%s)}
+tree=$build/deb-tree
+rm -rf "$tree"
+dpkg-deb -R "$deb" "$tree"
+chmod 755 "$tree" "$tree/DEBIAN"
+find "$tree" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+dpkg-deb --root-owner-group -b "$tree" "$deb" >/dev/null
+rm -rf "$tree"
+echo "$deb"
