@@ -58,7 +58,10 @@ if(NOT (TORVELIN_SANITIZE OR TORVELIN_TSAN OR TORVELIN_FUZZ))
 endif()
 
 if(WIN32)
-  target_link_options(tv_hardening INTERFACE -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat)
+  # The checks of the stack protector and the fortified calls come from
+  # libssp, which the compiler links only when told of them.
+  target_link_options(tv_hardening INTERFACE -fstack-protector-strong
+    -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat)
 else()
   target_link_options(tv_hardening INTERFACE -Wl,-z,relro,-z,now)
   check_pie_supported()

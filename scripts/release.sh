@@ -37,11 +37,13 @@ rm -rf "$dist"
 mkdir -p "$dist"
 
 echo "Debian package" >&2
-cp "$(bash scripts/package_deb.sh "$native")" "$dist/"
+deb=$(bash scripts/package_deb.sh "$native")
+cp "$deb" "$dist/"
 version=$(cat "$native/torvelin-version.txt")
 
 echo "Windows zip" >&2
-cp "$(TORVELIN_HOST_BUILD=$native bash scripts/windows.sh build-release-windows | tail -n 1)" "$dist/"
+windows_zip=$(TORVELIN_HOST_BUILD=$native bash scripts/windows.sh build-release-windows | tail -n 1)
+cp "$windows_zip" "$dist/"
 
 echo "web page" >&2
 web_build=build-release-web
