@@ -8,8 +8,9 @@ cd "$(dirname "$0")/.."
 build=$1
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTORVELIN_BENCH=OFF \
   -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+# The compiler's output only when the build fails.
 cmake --build "$build" -j"$(nproc)" --target intro intro-fullscreen intro-capture tv_packaging tv_icon \
-  tv_pictures tv_bank >/dev/null
+  tv_pictures tv_bank >"$build/package.log" 2>&1 || { cat "$build/package.log" >&2; exit 1; }
 rm -f "$build"/torvelin_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/torvelin_"$(cat "$build/torvelin-version.txt")"_*.deb)
