@@ -15,6 +15,9 @@ win=${1:-build-windows}
 host=${TORVELIN_HOST_BUILD:-build}
 jobs=$(nproc)
 triple=x86_64-w64-mingw32
+# strip writes this time into the programs' and SDL.dll's PE headers, and
+# the zip dates its files by it: the last commit's, the same on every build.
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || date +%s)}
 
 bash scripts/setup.sh
 [ -f "$host/CMakeCache.txt" ] || cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=Release >/dev/null
