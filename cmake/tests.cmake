@@ -107,6 +107,9 @@ set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_script})
 # Every quoted include under src/ points down the graph.
 add_test(NAME include_graph COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check_includes.sh ${CMAKE_SOURCE_DIR}/src)
 set_tests_properties(include_graph PROPERTIES LABELS unit)
+# The demo archives' file_id.diz and .nfo keep to their sizes and to ASCII.
+add_test(NAME archive_texts COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check_archive_texts.sh ${CMAKE_SOURCE_DIR}/packaging)
+set_tests_properties(archive_texts PROPERTIES LABELS unit)
 
 # Real-window and real-tool tests: tests/window/*.sh, run against the
 # programs. A script whose "# ctest-labels: compat" line says so runs again

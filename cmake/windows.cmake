@@ -42,6 +42,8 @@ target_compile_options(tv_build_options INTERFACE -Wno-restrict)
 # No DLLs of the compiler's: its runtimes and the threads library are linked
 # in. SDL comes through its import library, named as a file.
 target_link_options(tv_build_options INTERFACE -static)
+# No link time in the PE headers: the same sources give the same programs.
+target_link_options(tv_build_options INTERFACE -Wl,--no-insert-timestamp)
 
 # Every module with the embedded pictures and bank, in the COFF assembler's syntax.
 torvelin_cross_modules(tv_windows_modules coff ${picture_dir} ${bank_file} ${bank_records})

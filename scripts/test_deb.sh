@@ -2,6 +2,9 @@
 # Makes the Debian package from a build folder, checks it with lintian (no
 # errors allowed), installs it, runs the installed intro under Xvfb through
 # the window test, and removes it again, leaving none of its files behind.
+# Then makes the package of the last commit twice more, from two copies of
+# its sources in other folders and under another umask, and holds the two
+# to the same bytes.
 # Usage: scripts/test_deb.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -39,3 +42,18 @@ remove
 dpkg -s torvelin >/dev/null 2>&1 && fail "torvelin is still installed"
 for f in $files; do [ ! -e "$f" ] || fail "$f is left behind"; done
 echo "installed, ran and removed cleanly"
+
+echo "the package from two folders:"
+twice=$(mktemp -d)
+stamp=$(git log -1 --format=%ct)
+for copy in "$twice/first/torvelin:022" "$twice/second/another-folder:002"; do
+  folder=${copy%:*}
+  mkdir -p "$folder"
+  git archive HEAD | tar -x -C "$folder"
+  (umask "${copy##*:}" && SOURCE_DATE_EPOCH=$stamp bash "$folder/scripts/package_deb.sh" "$folder/build" >"$folder.deb")
+done
+first=$(cat "$twice/first/torvelin.deb")
+second=$(cat "$twice/second/another-folder.deb")
+cmp "$first" "$second" || fail "$(basename "$first") differs between $twice/first and $twice/second"
+echo "$(basename "$first") is the same from both"
+rm -rf "$twice"

@@ -5,7 +5,8 @@
 # through the preset windows, and
 # build-windows/torvelin-<version>-windows-x64.zip holding torvelin.exe,
 # torvelin-fullscreen.exe, torvelin-capture.exe, SDL.dll, README.txt and
-# the licence texts; its last line is the zip's name.
+# the licence texts in a folder, file_id.diz and torvelin.nfo beside it;
+# its last line is the zip's name.
 #   bash scripts/windows.sh
 # The pictures, the icon and the instrument bank come from the native build
 # folder build/, whose generators are built first (configured without the
@@ -15,6 +16,9 @@ cd "$(dirname "$0")/.."
 win=build-windows
 triple=x86_64-w64-mingw32
 [ $# -eq 0 ] || [ "$1" = "$win" ] || { echo "windows: the build folder is $win, not $1" >&2; exit 2; }
+# strip writes this time into the programs' and SDL.dll's PE headers, and
+# the zip dates its files by it: the last commit's, the same on every build.
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || date +%s)}
 
 bash scripts/setup.sh windows
 [ -f build/CMakeCache.txt ] || cmake --preset default -DBUILD_TESTING=OFF >&2
@@ -24,8 +28,8 @@ bash scripts/windows_png.sh "$win"
 cmake --preset windows >&2
 cmake --build --preset windows >&2
 
-# The zip: one folder named as the zip, every file dated by the last
-# commit, so that the same sources give the same zip.
+# The zip: one folder named as the zip, and beside it, where the demo
+# archives look for them, the file_id.diz and the .nfo.
 version=$(cat "$win/torvelin-version.txt")
 name=torvelin-$version-windows-x64
 stage=$win/zip/$name
@@ -43,9 +47,7 @@ crlf "$sdl_source/COPYING" "$stage/SDL-LICENSE.txt"
 sdl_version=$(basename "$(ls "$win"/sdl-source/libsdl1.2_*.dsc | head -n 1)" .dsc | sed 's/^libsdl1.2_//')
 sed -e "s/@VERSION@/$version/" -e "s/@SDL_VERSION@/$sdl_version/" packaging/windows-readme.txt >"$win/README.txt"
 crlf "$win/README.txt" "$stage/README.txt"
-stamp=$(git log -1 --format=%ct 2>/dev/null || date +%s)
-find "$stage" -exec touch -h -d "@$stamp" {} +
-zip_file=$PWD/$win/$name.zip
-rm -f "$zip_file"
-(cd "$win/zip" && find "$name" -type f | LC_ALL=C sort | TZ=UTC zip -q -X -D -9 "$zip_file" -@)
+crlf packaging/file_id.diz "$win/zip/file_id.diz"
+crlf packaging/torvelin.nfo "$win/zip/torvelin.nfo"
+bash scripts/zip_tree.sh "$win/$name.zip" "$win/zip"
 echo "$win/$name.zip"

@@ -17,8 +17,12 @@ rm -rf "$win/sdl-build"
 mkdir -p "$win/sdl-build"
 # Standard output and error stay where the program's starter points them,
 # not in files beside the program.
+# No link time in SDL.dll's PE header and no build folder in what the
+# compiler writes: the same source gives the same DLL.
 (cd "$win/sdl-build" && "$source_dir/configure" --host="$host" --prefix="$prefix" \
-   --disable-stdio-redirect --disable-static >"$win/sdl-build/configure.log" 2>&1 &&
+   --disable-stdio-redirect --disable-static \
+   CFLAGS="-g -O2 -ffile-prefix-map=$source_dir=sdl -ffile-prefix-map=$win=." \
+   LDFLAGS="-Wl,--no-insert-timestamp" >"$win/sdl-build/configure.log" 2>&1 &&
  make -j"$(nproc)" >"$win/sdl-build/make.log" 2>&1 && make install >"$win/sdl-build/install.log" 2>&1) || {
   echo "SDL's build failed; see $win/sdl-build/*.log" >&2
   exit 1
