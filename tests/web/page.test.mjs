@@ -1,6 +1,6 @@
 // Plays the intro's page in the system's Chromium, headless, as a viewer
 // would: click, keys held for a tenth of a second, and screenshots kept in
-// the build folder. Run by scripts/test_web.sh with
+// the build folder. Run as the web build's web_page test (ctest -L web) with
 //   TORVELIN_SITE   the page's folder (index.html, intro-web.js, .wasm, torvelin.html)
 //   TORVELIN_SHOTS  where the screenshots go
 import { test } from 'node:test';
