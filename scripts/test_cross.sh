@@ -36,17 +36,22 @@ multiarch=${multiarch:-$triplet}
 
 # The target's libraries: libpng and zlib (static, for artgen and the
 # capture tool), SDL 1.2 (shared, to link intro and intro-fullscreen).
-packages=(libpng-dev libpng16-16 zlib1g-dev zlib1g libsdl1.2-dev libsdl1.2debian)
+# riscv64 is a Debian architecture from trixie on, where libpng's shared
+# library has a new name; its static libpng and zlib link with bookworm's
+# cross C library all the same.
+suite=bookworm
+libpng_shared=libpng16-16
+if [ "$arch" = riscv64 ]; then
+  suite=trixie
+  libpng_shared=libpng16-16t64
+fi
+packages=(libpng-dev $libpng_shared zlib1g-dev zlib1g libsdl1.2-dev libsdl1.2debian)
 if [ ! -f "$deps/.unpacked" ]; then
   apt_dir=$build/apt
   mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$apt_dir/debs" "$deps"
   # The system's Debian mirrors, for the target.
   mirror=$(sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
   mirror=${mirror:-http://deb.debian.org/debian}
-  # riscv64 is a Debian architecture from trixie on; its static libpng and
-  # zlib link with bookworm's cross C library all the same.
-  suite=bookworm
-  [ "$arch" = riscv64 ] && suite=trixie
   signed="arch=$arch signed-by=/usr/share/keyrings/debian-archive-keyring.gpg"
   cat > "$apt_dir/sources.list" <<LIST
 deb [$signed] $mirror $suite main
