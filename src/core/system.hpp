@@ -30,6 +30,11 @@ void SYSTEMUtf8Arguments(int* argc, char*** argv);
 // and on Windows without the .exe.
 std::string SYSTEMProgramName(const char* invokedAs);
 
+// The X server the program's windows go to ($DISPLAY), or empty where
+// there is none to name: not set, or a system whose windows go through no
+// X server (Windows, even under an X-based layer that sets DISPLAY).
+std::string SYSTEMXServer();
+
 // Silences the messages the system's sound library prints itself, where
 // it is already loaded (ALSA's, on a machine without a sound card): the
 // program says in its own one line that it plays without sound.

@@ -12,6 +12,11 @@ void SYSTEMSetEnv(const char* name, const char* value) { setenv(name, value, 1);
 
 void SYSTEMUnsetEnv(const char* name) { unsetenv(name); }
 
+std::string SYSTEMXServer() {
+  const char* display = getenv("DISPLAY");
+  return display != nullptr ? display : "";
+}
+
 int SYSTEMMakeFolder(const char* path) { return mkdir(path, 0777); }
 
 bool SYSTEMIsFolder(const char* path) {

@@ -92,5 +92,7 @@ std::string SYSTEMProgramName(const char* invokedAs) {
   return name;
 }
 
+std::string SYSTEMXServer() { return {}; }
+
 // The Windows sound layers print nothing of their own.
 void SYSTEMQuietSoundLibrary() {}

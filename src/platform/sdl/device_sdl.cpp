@@ -89,8 +89,8 @@ struct TextArtMuffler {
 // so a server that does not answer is named instead of hidden behind the
 // drivers SDL would fall back to.
 struct XServerChoice {
-  const char* display = getenv("DISPLAY");
-  bool chosen = display != nullptr && *display != '\0' && getenv("SDL_VIDEODRIVER") == nullptr;
+  const std::string display = SYSTEMXServer();
+  const bool chosen = !display.empty() && getenv("SDL_VIDEODRIVER") == nullptr;
   XServerChoice() {
     if (chosen) SYSTEMSetEnv("SDL_VIDEODRIVER", "x11");
   }
