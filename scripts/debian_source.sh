@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fetches a Debian 12 source package into FOLDER and unpacks it there with
 # Debian's patches applied in order, once: a later run finds it unpacked.
+# Several packages may share a folder (and its package lists).
 # The source comes through a sources list of the folder's own; the
 # system's lists are left alone. Prints the unpacked source folder.
 #   bash scripts/debian_source.sh PACKAGE FOLDER
@@ -9,7 +10,7 @@ package=$1
 folder=$(realpath -m "$2")
 mkdir -p "$folder"
 
-unpacked() { find "$folder" -maxdepth 1 -type d -name "$package-*" | head -n 1; }
+unpacked() { find "$folder" -mindepth 1 -maxdepth 1 -type d -name "$package-*" | head -n 1; }
 
 # The Debian mirror this machine installs from, for the deb-src line.
 mirror() {
@@ -29,7 +30,7 @@ if [ -z "$source_dir" ]; then
   private_apt=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
                -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache")
   echo "fetching the source package $package" >&2
-  apt-get -qq "${private_apt[@]}" update >&2
+  [ -n "$(ls "$apt_dir/lists" | grep -v partial)" ] || apt-get -qq "${private_apt[@]}" update >&2
   (cd "$folder" && apt-get -qq "${private_apt[@]}" source --download-only "$package" 2>&1 |
      grep -v "unsandboxed as root" >&2 || true)
   dsc=$(ls "$folder/${package}_"*.dsc | head -n 1)
@@ -40,7 +41,7 @@ if [ -z "$source_dir" ]; then
   if [ -f "$source_dir/debian/patches/series" ]; then
     while read -r patch _; do
       case $patch in '' | '#'*) continue ;; esac
-      patch -d "$source_dir" -p1 -s --forward <"$source_dir/debian/patches/$patch"
+      patch -d "$source_dir" -p1 -s --forward <"$source_dir/debian/patches/$patch" >&2
     done <"$source_dir/debian/patches/series"
   fi
 fi

@@ -11,14 +11,13 @@ win=$(realpath -m "$1")
 prefix=$win/png
 host=x86_64-w64-mingw32
 [ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/lib/libz.a" ] && exit 0
-source scripts/windows_source.bash
 jobs=$(nproc)
 logs=$win/png-build
 rm -rf "$logs"
 mkdir -p "$logs" "$prefix/include" "$prefix/lib"
 failed() { echo "$1's build failed; see $logs/$1.log" >&2; exit 1; }
 
-zlib=$(debian_source "$win" zlib)
+zlib=$(bash scripts/debian_source.sh zlib "$win/png-source")
 echo "building zlib for $host" >&2
 rm -rf "$logs/zlib" && cp -r "$zlib" "$logs/zlib"
 # The library's C files straight into a static archive: its own makefiles
@@ -29,7 +28,7 @@ rm -rf "$logs/zlib" && cp -r "$zlib" "$logs/zlib"
  done && $host-ar rcs libz.a ./*.o &&
  cp zlib.h zconf.h "$prefix/include/" && cp libz.a "$prefix/lib/") >"$logs/zlib.log" 2>&1 || failed zlib
 
-libpng=$(debian_source "$win" libpng1.6)
+libpng=$(bash scripts/debian_source.sh libpng1.6 "$win/png-source")
 echo "building libpng for $host" >&2
 mkdir -p "$logs/libpng"
 (cd "$logs/libpng" && "$libpng/configure" --host=$host --prefix="$prefix" --disable-shared --enable-static \

@@ -399,6 +399,37 @@ std::string WaitForEncoder(CAPTUREVideo* video) {
   return "ffmpeg could not make " + video->file.name + ": " + Reason(video->messages.fd, "ffmpeg", status, &video->file);
 }
 
+// Plays the run for its sound and, where the loudness is to be raised,
+// measures it. `soxr`: this ffmpeg has the best resampler.
+std::string PrepareSound(CAPTUREVideo* video, const CAPTUREOptions& options, const std::string& ffmpeg,
+                         const std::string& self, bool* soxr) {
+  if (!VIDEOOpenScratch(&video->sound)) return "cannot keep the sound for the video: " + CAPTURETemporaryFailure(errno);
+  if (std::string error = RecordSound(options, self, video->sound); !error.empty()) return error;
+  *soxr = HasSoxr(ffmpeg);
+  if (!options.videoLoudness) return {};
+  if (std::string error = MeasureSound(ffmpeg, video->sound, *soxr, &video->levels); !error.empty()) return error;
+  if (!options.quiet) fprintf(stderr, "%s\n", DescribeLevels(video->levels).c_str());
+  return {};
+}
+
+// Starts the encoder with the frames' pipe as its standard input.
+std::string StartEncoder(CAPTUREVideo* video, const std::string& ffmpeg, bool soxr) {
+  int framePipe[2] = {-1, -1};
+  if (!VIDEOOpenScratch(&video->messages) || !VIDEOPipe(framePipe))
+    return "cannot start ffmpeg: " + CAPTURETemporaryFailure(errno);
+  VIDEOStreams streams;
+  streams.in = framePipe[0];
+  streams.out = streams.err = video->messages.fd;
+  streams.input = &video->sound;
+  streams.output = &video->file;
+  video->encoder = VIDEOStart(ffmpeg, EncoderArguments(*video, soxr), streams);
+  const int startError = errno;
+  close(framePipe[0]);
+  video->frames = framePipe[1];
+  if (video->encoder == VIDEONoChild) return "cannot start " + ffmpeg + ": " + strerror(startError);
+  return {};
+}
+
 }  // namespace
 
 std::string CAPTUREVideoOpen(CAPTUREVideo* video, const CAPTUREOptions& options, const std::string& ffmpeg,
@@ -409,27 +440,9 @@ std::string CAPTUREVideoOpen(CAPTUREVideo* video, const CAPTUREOptions& options,
   // An MP4 is finished by going back to its start: it needs a file.
   const std::string refusal = "a video needs a file, not a device or a pipe";
   if (std::string error = OUTFILEOpenFile(&video->file, options.videoPath, refusal); !error.empty()) return error;
-  std::string error;
-  int framePipe[2] = {-1, -1};
-  if (!VIDEOOpenScratch(&video->sound)) error = "cannot keep the sound for the video: " + CAPTURETemporaryFailure(errno);
-  if (error.empty()) error = RecordSound(options, self, video->sound);
-  const bool soxr = error.empty() && HasSoxr(ffmpeg);
-  if (error.empty() && options.videoLoudness) error = MeasureSound(ffmpeg, video->sound, soxr, &video->levels);
-  if (error.empty() && options.videoLoudness && !options.quiet) fprintf(stderr, "%s\n", DescribeLevels(video->levels).c_str());
-  if (error.empty() && (!VIDEOOpenScratch(&video->messages) || !VIDEOPipe(framePipe)))
-    error = "cannot start ffmpeg: " + CAPTURETemporaryFailure(errno);
-  if (error.empty()) {
-    const std::vector<std::string> args = EncoderArguments(*video, soxr);
-    VIDEOStreams streams;
-    streams.in = framePipe[0];
-    streams.out = streams.err = video->messages.fd;
-    streams.input = &video->sound;
-    streams.output = &video->file;
-    video->encoder = VIDEOStart(ffmpeg, args, streams);
-    if (video->encoder == VIDEONoChild) error = "cannot start " + ffmpeg + ": " + strerror(errno);
-  }
-  if (framePipe[0] >= 0) close(framePipe[0]);
-  video->frames = framePipe[1];
+  bool soxr = false;
+  std::string error = PrepareSound(video, options, ffmpeg, self, &soxr);
+  if (error.empty()) error = StartEncoder(video, ffmpeg, soxr);
   if (!error.empty()) CAPTUREVideoDiscard(video);
   return error;
 }
