@@ -58,5 +58,11 @@ void SayNothing(const char*, int, const char*, int, const char*, ...) {}
 void SYSTEMQuietSoundLibrary() {
   using Printer = void (*)(const char*, int, const char*, int, const char*, ...);
   using SetPrinter = int (*)(Printer);
-  if (auto set = reinterpret_cast<SetPrinter>(dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"))) set(SayNothing);
+  // The library SDL loads (or will load) for ALSA: the one instance a
+  // process has, whether SDL links it or opens it later itself. Kept open,
+  // so that the silent printer stays. Without ALSA there is nothing to do.
+  void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);
+  if (alsa == nullptr) alsa = dlopen("libasound.so.2", RTLD_LAZY);
+  if (alsa == nullptr) return;
+  if (auto set = reinterpret_cast<SetPrinter>(dlsym(alsa, "snd_lib_error_set_handler"))) set(SayNothing);
 }

@@ -84,20 +84,6 @@ struct TextArtMuffler {
   }
 };
 
-// With DISPLAY set, and no driver chosen by the user, the window goes to
-// that X server or nowhere: SDL is held to its X driver while it starts,
-// so a server that does not answer is named instead of hidden behind the
-// drivers SDL would fall back to.
-struct XServerChoice {
-  const std::string display = SYSTEMXServer();
-  const bool chosen = !display.empty() && getenv("SDL_VIDEODRIVER") == nullptr;
-  XServerChoice() {
-    if (chosen) SYSTEMSetEnv("SDL_VIDEODRIVER", "x11");
-  }
-  ~XServerChoice() {
-    if (chosen) SYSTEMUnsetEnv("SDL_VIDEODRIVER");
-  }
-};
 
 bool IsBlind(const char* driver) {
   for (const char* blind : kBlindDrivers)
@@ -132,13 +118,15 @@ bool StartVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
   const InterruptKeeper keeper;
   const TextArtMuffler muffler;
-  const XServerChoice xServer;
   const bool mayRetry = getenv("DISPLAY") != nullptr;
   for (int attempt = 1;; ++attempt) {
     if (StartDriverOnce()) break;
     if (!mayRetry || attempt == kDisplayTries) {
       if (getenv("DISPLAY") == nullptr) failure += " (DISPLAY is not set)";
-      if (xServer.chosen) failure = std::string("cannot reach the X server at ") + xServer.display;
+      // With DISPLAY set SDL tries its X driver first: when nothing that
+      // shows a picture started, that X server could not be reached.
+      if (const std::string server = SYSTEMXServer(); !server.empty() && getenv("SDL_VIDEODRIVER") == nullptr)
+        failure = "cannot reach the X server at " + server;
       return false;
     }
     SDL_Delay(kDisplayRetryMs);
