@@ -25,8 +25,9 @@ function(torvelin_capture_program variable target)
   if(CMAKE_CROSSCOMPILING_EMULATOR)
     list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " emulator)
     set(program ${CMAKE_BINARY_DIR}/${target}-emulated)
-    file(GENERATE OUTPUT ${program} FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
-      CONTENT "#!/bin/sh\nexec ${emulator} $<TARGET_FILE:${target}> \"$@\"\n")
+    # Written now, where the capture tools are built (tools/capture/).
+    file(WRITE ${program} "#!/bin/sh\nexec ${emulator} ${CMAKE_BINARY_DIR}/tools/capture/${target} \"$@\"\n")
+    file(CHMOD ${program} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
   endif()
   set(${variable} ${program} PARENT_SCOPE)
 endfunction()
