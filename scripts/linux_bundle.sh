@@ -44,7 +44,7 @@ done
 # and no library needed but the C library's, libgcc_s (which every
 # distribution has, here asked for nothing newer than GCC 4.2's) and the
 # SDL beside them.
-for binary in "$stage"/torvelin* "$stage/lib/libSDL-1.2.so.0"; do
+for binary in "$stage"/torvelin "$stage"/torvelin-fullscreen "$stage"/torvelin-capture "$stage/lib/libSDL-1.2.so.0"; do
   newest=$(objdump -T "$binary" | grep -o 'GLIBC_[0-9.]*' | sed 's/GLIBC_//' | sort -uV | tail -n 1)
   [ "$(printf '%s\n%s\n' "$newest" "$oldest_glibc" | sort -V | tail -n 1)" = "$oldest_glibc" ] ||
     fail "$(basename "$binary") needs GLIBC_$newest, newer than $oldest_glibc: $(objdump -T "$binary" |

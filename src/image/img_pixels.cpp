@@ -186,7 +186,7 @@ template <bool kOver>
 uint32_t FillNoise(uint32_t* pixels, const uint32_t* over, size_t count, uint32_t colour, uint32_t state) {
   const uint32_t half = (colour & 0xfcfcfcu) >> 1;
   size_t p = count;
-  const CPULevel level = CPUVectorLevel();
+  [[maybe_unused]] const CPULevel level = CPUVectorLevel();  // read only where vector forms are built
 #if TORVELIN_CPU_DISPATCH
   if (p >= img_forms::kNoiseBlockAVX2 && level >= CPULevel::avx2)
     state = img_forms::FillNoiseLanesAVX2<kOver>(pixels, over, p, half, state);
