@@ -36,6 +36,11 @@ for program in torvelin torvelin-fullscreen torvelin-capture; do
   chmod +x "$run/$program"
 done
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+# One wine server for all the capture tool's runs: left to itself it ends
+# a few seconds after its last program, and a program that starts as it
+# ends loses its connection to it ("recvmsg: Connection reset by peer").
+wineserver -k 2>/dev/null || true
+wineserver -p
 echo "wine prefix ready after $(($(date +%s) - started)) s"
 work=$(mktemp -d)
 trap 'rm -rf "$work"; wineserver -k 2>/dev/null || true' EXIT
