@@ -476,6 +476,9 @@ TEST(CaptureHostile, EachRunGivesItsAnswerAtOnce) {
   const std::string killed = fakeFfmpeg("killed", "kill -KILL $$");
   ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
   std::filesystem::create_directory(dir / "tmp");
+  // A frame folder whose files are never opened to try it, pipes included.
+  std::filesystem::create_directory(dir / "frames");
+  ASSERT_EQ(mkfifo((dir / "frames/.intro-capture-probe").c_str(), 0600), 0);
   const bool canMount = system("unshare -rm true 2>/dev/null") == 0;
   const std::string tinyTemporaryFolder =
       "unshare -rm sh -c 'mount -t tmpfs -o size=8k tmpfs \"$0\" && exec \"$@\"' '" + (dir / "tmp") + "' env TMPDIR='" +
@@ -498,6 +501,7 @@ TEST(CaptureHostile, EachRunGivesItsAnswerAtOnce) {
        "intro-capture: ffmpeg could not make FOLDER/killed.mp4: ffmpeg was stopped by signal 9"},
       {canMount ? idle + tinyTemporaryFolder : "", "-q --frames 10 --video-loudness off --video FOLDER/v.mp4", 1, "",
        "intro-capture: cannot keep the sound for the video: no space left in the temporary folder FOLDER/tmp"},
+      {"", "--frames 2 --png FOLDER/frames", 0, "", "] 2/2 frames "},
       {"", "--from 7001 --frames 7002 --raw", 0, "] playing up to --from 7001: 1/7001 frames ", "] 1/1 frames "},
   };
   const auto inFolder = [&](std::string text) {
@@ -527,7 +531,9 @@ TEST(CaptureHostile, EachRunGivesItsAnswerAtOnce) {
   }
   EXPECT_EQ(Parts(dir.path.string()), 0u);
   EXPECT_EQ(FolderNames(dir.path.string()),
-            (std::vector<std::string>{"err", "fifo", "full", "idle", "killed", "stopped", "tmp"}));
+            (std::vector<std::string>{"err", "fifo", "frames", "full", "idle", "killed", "stopped", "tmp"}));
+  EXPECT_EQ(FolderNames(dir / "frames"),
+            (std::vector<std::string>{".intro-capture-probe", "frame_000000.png", "frame_000001.png"}));
 }
 
 }  // namespace

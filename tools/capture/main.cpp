@@ -21,6 +21,7 @@
 #include "capture.hpp"
 #include "console.hpp"
 #include "core/system.hpp"
+#include "outfile.hpp"
 #include "driver/player.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
@@ -241,11 +242,7 @@ std::string PrepareFolder(const std::string& folder) {
     return "cannot make the folder " + folder + ": " + strerror(errno);
   if (!SYSTEMIsFolder(folder.c_str())) return folder + " is not a folder";
   if (HoldsFrames(folder)) return folder + " already holds frames: give a new or empty folder";
-  const std::string probe = folder + "/.intro-capture-probe";
-  FILE* file = SYSTEMOpenFile(probe.c_str(), "wb");
-  if (file == nullptr) return "cannot write into the folder " + folder + ": " + strerror(errno);
-  fclose(file);
-  SYSTEMRemoveFile(probe.c_str());
+  if (!OUTFILECanCreateIn(folder)) return "cannot write into the folder " + folder + ": " + strerror(errno);
   return {};
 }
 

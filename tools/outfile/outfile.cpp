@@ -141,6 +141,15 @@ void OUTFILEDiscard(OUTFILE* file) {
   file->part.clear();
 }
 
+bool OUTFILECanCreateIn(const std::string& folder) {
+  std::string part;
+  FILE* stream = OUTFILECreatePart(folder + "/.probe", false, &part);
+  if (stream == nullptr) return false;
+  fclose(stream);
+  OUTFILERemovePart(part);
+  return true;
+}
+
 void OUTFILERemoveParts() {
   for (PartSlot& slot : parts)
     if (slot.used) OUTFILERemoveFile(slot.path);

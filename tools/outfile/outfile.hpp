@@ -37,6 +37,12 @@ void OUTFILEDiscard(OUTFILE* file);
 // The message for the last failed operation on the file's stream.
 std::string OUTFILEFailure(const OUTFILE* file, int error);
 
+// True when a new file can be made in the folder, tried with a temporary
+// of this run's own, created exclusively and removed again: a file, link
+// or pipe already there under any name is never opened. Else errno says
+// why not.
+bool OUTFILECanCreateIn(const std::string& folder);
+
 // Removes every temporary that is still open. Safe in a signal handler.
 void OUTFILERemoveParts();
 // On SIGINT, SIGTERM, SIGHUP and SIGQUIT: remove the temporaries, then end as the
