@@ -107,6 +107,22 @@ function assertWholeDevicePixels(seen, factor, screen) {
             `${screen}: each picture pixel a square of one colour (${seen.mixed} device pixels off, ${seen.colours} colours)`);
 }
 
+// Gathers what the page reports as going wrong: console errors, uncaught
+// exceptions and, when asked, failed responses.
+function collectProblems(page, { responses = false } = {}) {
+  const problems = [];
+  page.on('console', (message) => {
+    if (message.type() === 'error') problems.push(message.text());
+  });
+  page.on('pageerror', (error) => problems.push(error.message));
+  if (responses) {
+    page.on('response', (response) => {
+      if (!response.ok()) problems.push(`${response.status()} ${response.url()}`);
+    });
+  }
+  return problems;
+}
+
 test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
   assert.ok(site, 'TORVELIN_SITE names the page folder');
   const server = await serve(site);
@@ -114,14 +130,7 @@ test('the page plays the intro in Chromium', { timeout: 120000 }, async (t) => {
   t.after(() => server.close());
   const page = await browser.newPage();
   await page.setViewport({ width: 800, height: 640 });
-  const problems = [];
-  page.on('console', (message) => {
-    if (message.type() === 'error') problems.push(message.text());
-  });
-  page.on('pageerror', (error) => problems.push(error.message));
-  page.on('response', (response) => {
-    if (!response.ok()) problems.push(`${response.status()} ${response.url()}`);
-  });
+  const problems = collectProblems(page, { responses: true });
 
   await page.goto(`http://127.0.0.1:${server.address().port}/`);
   await page.waitForFunction(() => document.getElementById('prompt').textContent === 'click or press any key');
@@ -311,11 +320,7 @@ test('under a strict security policy the page plays, or says what the policy blo
     t.after(() => server.close());
     const page = await browser.newPage();
     await page.setViewport({ width: 800, height: 640 });
-    const problems = [];
-    page.on('console', (message) => {
-      if (message.type() === 'error') problems.push(message.text());
-    });
-    page.on('pageerror', (error) => problems.push(error.message));
+    const problems = collectProblems(page);
     await page.goto(`http://127.0.0.1:${server.address().port}/${file}`);
     const name = `${file || 'index.html'} under ${policy}`;
     if (expected === 'plays') {

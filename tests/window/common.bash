@@ -133,3 +133,39 @@ expect_enlarged() {
   [ -z "$why" ] || fail "$what: $why"
   cp "$WORK/shot_full.png" "${BUILD_DIR:-$WORK}/enlarged_$what.png" 2>/dev/null || true
 }
+
+# Fails unless the shot shows a scene playing: many colours, and something
+# lit in each quarter, not only in a corner. Sets COLOURS.
+expect_scene_shown() {
+  local shot=$1 quarter lit
+  COLOURS=$(identify -format '%k' "$shot")
+  [ "$COLOURS" -ge 64 ] || fail "the window shows only $COLOURS colours"
+  for quarter in 128x128+0+0 128x128+128+0 128x128+0+128 128x128+128+128; do
+    lit=$(convert "$shot" -crop "$quarter" +repage -format '%[fx:int(255*maxima)]' info:)
+    [ "$lit" -gt 64 ] || fail "nothing lit in the quarter $quarter"
+  done
+}
+
+# Waits for the program's message box titled TORVELIN, checks that it
+# stands lit in the middle of the screen while it waits, then presses OK.
+answer_message_box() {
+  local what=$1 box="" status lit
+  for _ in $(seq 1 150); do
+    box=$(xdotool search --name '^TORVELIN$' 2>/dev/null | head -n 1 || true)
+    [ -n "$box" ] && break
+    if ! still_running; then
+      status=0
+      wait "$PROGRAM_PID" || status=$?
+      fail "$what ended with status $status without a message box"
+    fi
+    sleep 0.1
+  done
+  [ -n "$box" ] || fail "no message box titled TORVELIN appeared for $what"
+  sleep 0.5
+  still_running || fail "$what ended before OK was pressed"
+  x_try import -window root "$WORK/screen.png" || fail "screenshot"
+  lit=$(convert "$WORK/screen.png" -crop 200x40+412+364 +repage -colorspace gray -format '%[fx:int(100*mean)]' info:)
+  [ "$lit" -ge 50 ] || fail "no message box to be seen in the middle of the screen ($lit% light)"
+  x_try xdotool windowfocus --sync "$box" 2>/dev/null || true
+  press Return
+}

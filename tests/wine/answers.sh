@@ -20,20 +20,7 @@ start_x
 windows_path=$(winepath -w "$INTRO_EXE" 2>/dev/null)
 wine "$DETACHED" "$windows_path" --version >/dev/null 2>&1 &
 PROGRAM_PID=$!
-box=""
-for _ in $(seq 1 150); do
-  box=$(xdotool search --name '^TORVELIN$' 2>/dev/null | head -n 1 || true)
-  [ -n "$box" ] && break
-  still_running || { wait "$PROGRAM_PID"; fail "--version ended with status $? without a message box"; }
-  sleep 0.1
-done
-[ -n "$box" ] || fail "no message box titled TORVELIN appeared for --version"
-sleep 0.5
-x_try import -window root "$WORK/screen.png" || fail "screenshot"
-lit=$(convert "$WORK/screen.png" -crop 200x40+412+364 +repage -colorspace gray -format '%[fx:int(100*mean)]' info:)
-[ "$lit" -ge 50 ] || fail "no message box to be seen in the middle of the screen ($lit% light)"
-x_try xdotool windowfocus --sync "$box" 2>/dev/null || true
-press Return
+answer_message_box "--version"
 wait_exit 10
 [ "$EXIT_STATUS" = 0 ] || fail "--version ended with status $EXIT_STATUS after OK"
 echo "--help and --version: in a redirected file, and in a message box when nothing shows standard output"
