@@ -114,6 +114,11 @@ if(BUILD_TESTING)
     -L ^regression$ --no-tests=error --output-on-failure)
   set_tests_properties(web_regression PROPERTIES LABELS "web;regression"
     ENVIRONMENT TORVELIN_CAPTURE_PROGRAM=${CMAKE_BINARY_DIR}/intro-capture-node)
+  # The sound onto a pipe as into a file.
+  add_test(NAME web_sound_on_standard_output COMMAND sh -c
+    "\"$0\" --quiet --frames 20 --wav \"$1\" && \"$0\" --quiet --frames 20 --wav - | cmp - \"$1\""
+    ${CMAKE_BINARY_DIR}/intro-capture-node ${CMAKE_BINARY_DIR}/sound_on_standard_output.wav)
+  set_tests_properties(web_sound_on_standard_output PROPERTIES LABELS web)
   add_test(NAME web_page_driver COMMAND npm ci --no-audit --no-fund --loglevel=error
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/web)
   set_tests_properties(web_page_driver PROPERTIES LABELS web FIXTURES_SETUP web_page_driver

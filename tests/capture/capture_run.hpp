@@ -3,6 +3,7 @@
 #pragma once
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,15 +75,16 @@ inline std::string CaptureProgram() {
   return program != nullptr && *program != 0 ? program : TORVELIN_CAPTURE;
 }
 
-// Runs the program with the arguments; its standard output goes, chunk by
-// chunk, to `onOutput` (or is dropped), its standard error is kept.
+// Runs the program with the arguments; its standard output (a pipe, or a
+// socket when asked) goes, chunk by chunk, to `onOutput` (or is dropped),
+// its standard error is kept.
 inline Result RunCapture(const std::vector<std::string>& args,
                   const std::function<void(const char*, size_t)>& onOutput = nullptr,
-                  const std::string& program = CaptureProgram()) {
+                  const std::string& program = CaptureProgram(), bool outputToSocket = false) {
   ScratchDir scratch;
   const std::string errPath = scratch / "stderr";
   int out[2];
-  if (pipe(out) != 0) return {};
+  if ((outputToSocket ? socketpair(AF_UNIX, SOCK_STREAM, 0, out) : pipe(out)) != 0) return {};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], 1);

@@ -367,6 +367,11 @@ TEST(CaptureTargets, LinksAreFollowedAndDevicesAndPipesWrittenThrough) {
   EXPECT_EQ(out, ReadFile(dir / "real.wav"));
   ASSERT_EQ(RunKeepingOutput({"-q", "--frames", "3", "--wav", "-"}, &out).status, 0);
   EXPECT_EQ(out, ReadFile(dir / "real.wav"));
+  out.clear();
+  const auto keep = [&out](const char* data, size_t size) { out.append(data, size); };
+  const Result overSocket = RunCapture({"-q", "--frames", "3", "--wav", "-"}, keep, CaptureProgram(), true);
+  EXPECT_EQ(overSocket.status, 0) << overSocket.err;
+  EXPECT_EQ(out, ReadFile(dir / "real.wav")) << "standard output a socket";
   // The read end is open before the capture starts, so neither side waits
   // for the other; the file fits in the pipe's buffer.
   const std::string pipePath = dir / "pipe.wav";

@@ -65,8 +65,11 @@ bool OUTFILEFollowLinks(const std::string& name, std::string* target) {
   return false;
 }
 
+// Standard output is written through the descriptor the program was given:
+// opened again by its name, a socket refuses, and under node the named
+// stream is written at offsets, which a pipe refuses.
 FILE* OUTFILEOpenStraightThrough(const std::string& name) {
-  const int fd = open(name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  const int fd = name == "/dev/stdout" ? STDOUT_FILENO : open(name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return nullptr;
   FILE* stream = fdopen(fd, "wb");
   if (stream == nullptr) {
