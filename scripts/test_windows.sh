@@ -39,8 +39,11 @@ done
 # One wine server for all the capture tool's runs: left to itself it ends
 # a few seconds after its last program, and a program that starts as it
 # ends loses its connection to it ("recvmsg: Connection reset by peer").
+# Its services start here, away from any program's standard error, which
+# they would otherwise hold open for as long as the server lives.
 wineserver -k 2>/dev/null || true
 wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
 echo "wine prefix ready after $(($(date +%s) - started)) s"
 work=$(mktemp -d)
 trap 'rm -rf "$work"; wineserver -k 2>/dev/null || true' EXIT
