@@ -35,6 +35,13 @@ std::string SYSTEMProgramName(const char* invokedAs);
 // X server (Windows, even under an X-based layer that sets DISPLAY).
 std::string SYSTEMXServer();
 
+// From here on, a lost connection to the X server ends the program at
+// once with `line` on standard error and status 1, where the X library is
+// loaded (else nothing changes). Its own ending calls exit(), whose
+// handlers then shut SDL down over the dead connection, which on the SDL
+// 1.2 layer over SDL2 waits for ever, deaf to the stop signals.
+void SYSTEMEndWithXServer(const std::string& line);
+
 // Silences the messages the system's sound library prints itself, where
 // it is already loaded (ALSA's, on a machine without a sound card): the
 // program says in its own one line that it plays without sound.

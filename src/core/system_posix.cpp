@@ -55,6 +55,28 @@ void SayNothing(const char*, int, const char*, int, const char*, ...) {}
 
 // Looked up, never linked: a program without ALSA loaded has nothing to
 // silence.
+namespace {
+
+std::string lostXServerLine;
+
+extern "C" int EndWithoutXServer(void*) {
+  // Nothing is left to tell when standard error has gone too.
+  [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, lostXServerLine.data(), lostXServerLine.size());
+  _exit(1);
+}
+
+}  // namespace
+
+void SYSTEMEndWithXServer(const std::string& line) {
+  using Handler = int (*)(void*);
+  using SetHandler = Handler (*)(Handler);
+  // The one libX11 of the process, loaded by SDL with the window; kept open.
+  void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+  if (x11 == nullptr) return;
+  lostXServerLine = line + "\n";
+  if (auto set = reinterpret_cast<SetHandler>(dlsym(x11, "XSetIOErrorHandler"))) set(EndWithoutXServer);
+}
+
 void SYSTEMQuietSoundLibrary() {
   using Printer = void (*)(const char*, int, const char*, int, const char*, ...);
   using SetPrinter = int (*)(Printer);

@@ -94,5 +94,8 @@ std::string SYSTEMProgramName(const char* invokedAs) {
 
 std::string SYSTEMXServer() { return {}; }
 
+// Windows' windows go through no X server.
+void SYSTEMEndWithXServer(const std::string&) {}
+
 // The Windows sound layers print nothing of their own.
 void SYSTEMQuietSoundLibrary() {}

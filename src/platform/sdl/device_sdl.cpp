@@ -221,6 +221,8 @@ bool SDLDPYDeviceOpen(int width, int height, bool fullScreen, int* depth, const 
     return false;
   }
   SDL_WM_SetCaption(kCaption, kCaption);
+  if (const std::string server = SYSTEMXServer(); !server.empty())
+    SYSTEMEndWithXServer(std::string(kCaption) + ": lost the X server at " + server);
   *depth = screen->format->BitsPerPixel;
   doubleBuffered = (screen->flags & SDL_DOUBLEBUF) != 0;
   blackFramesLeft = placement.plain() ? 0 : (doubleBuffered ? 2 : 1);
