@@ -18,9 +18,7 @@ int SYSTEMMakeFolder(const char* path);
 bool SYSTEMIsFolder(const char* path);
 // The names in a folder; false with errno set when it cannot be read.
 bool SYSTEMFolderNames(const char* path, std::vector<std::string>* names);
-// fopen, remove and rmdir for UTF-8 names.
-FILE* SYSTEMOpenFile(const char* path, const char* mode);
-int SYSTEMRemoveFile(const char* path);
+// rmdir for UTF-8 names.
 int SYSTEMRemoveFolder(const char* path);
 // Makes argv UTF-8 text (on Windows it comes in the ANSI code page, which
 // cannot hold every name): the program's arguments from here on.

@@ -32,10 +32,6 @@ bool SYSTEMFolderNames(const char* path, std::vector<std::string>* names) {
   return true;
 }
 
-FILE* SYSTEMOpenFile(const char* path, const char* mode) { return fopen(path, mode); }
-
-int SYSTEMRemoveFile(const char* path) { return unlink(path); }
-
 int SYSTEMRemoveFolder(const char* path) { return rmdir(path); }
 
 // POSIX arguments are bytes, UTF-8 in any current locale.
@@ -50,12 +46,6 @@ namespace {
 
 // ALSA's error printer, which writes nothing.
 void SayNothing(const char*, int, const char*, int, const char*, ...) {}
-
-}  // namespace
-
-// Looked up, never linked: a program without ALSA loaded has nothing to
-// silence.
-namespace {
 
 std::string lostXServerLine;
 

@@ -53,12 +53,6 @@ bool SYSTEMFolderNames(const char* path, std::vector<std::string>* names) {
   return true;
 }
 
-FILE* SYSTEMOpenFile(const char* path, const char* mode) {
-  return _wfopen(SYSTEMWide(path).c_str(), SYSTEMWide(mode).c_str());
-}
-
-int SYSTEMRemoveFile(const char* path) { return _wunlink(SYSTEMWide(path).c_str()); }
-
 int SYSTEMRemoveFolder(const char* path) { return _wrmdir(SYSTEMWide(path).c_str()); }
 
 // The wide command line, split by the system's own rules, as UTF-8; kept

@@ -21,11 +21,11 @@
 #include "capture.hpp"
 #include "console.hpp"
 #include "core/system.hpp"
-#include "outfile.hpp"
 #include "driver/player.hpp"
 #include "image/img.hpp"
 #include "platform/headless.hpp"
 #include "platform/sdldpy.hpp"
+#include "outfile.hpp"
 #include "video.hpp"
 #include "wavout.hpp"
 

@@ -84,7 +84,6 @@ struct TextArtMuffler {
   }
 };
 
-
 bool IsBlind(const char* driver) {
   for (const char* blind : kBlindDrivers)
     if (strcmp(driver, blind) == 0) return true;
